@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, skipping what is
+# already there, so it is cheap to run every time.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  gettext
+  xvfb xauth
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,100 @@
+// Every reader and writer of the catalogue, grouped by the unit that holds
+// both directions of its formats. The catalogue table refers to them.
+#pragma once
+
+#include "subtitles/strings.h"
+
+namespace vorlane {
+
+class TSubtitles;
+
+// SubRip (subrip.cpp)
+void ReadSubRip(TSubtitles& doc, const LineList& lines);
+void WriteSubRip(const TSubtitles& doc, LineList& lines);
+
+// MicroDVD (microdvd.cpp)
+void ReadMicroDVD(TSubtitles& doc, const LineList& lines);
+void WriteMicroDVD(const TSubtitles& doc, LineList& lines);
+
+// MPL2 and TMPlayer (mpl2_tmplayer.cpp)
+void ReadMPL2(TSubtitles& doc, const LineList& lines);
+void WriteMPL2(const TSubtitles& doc, LineList& lines);
+void ReadTMPlayer(TSubtitles& doc, const LineList& lines);
+void WriteTMPlayer(const TSubtitles& doc, LineList& lines);
+
+// SubViewer 1 and 2 (subviewer.cpp)
+void ReadSubViewer1(TSubtitles& doc, const LineList& lines);
+void WriteSubViewer1(const TSubtitles& doc, LineList& lines);
+void ReadSubViewer2(TSubtitles& doc, const LineList& lines);
+void WriteSubViewer2(const TSubtitles& doc, LineList& lines);
+
+// TurboTitler, ViPlay and Zero G (turbotitler_viplay_zerog.cpp)
+void ReadTurboTitler(TSubtitles& doc, const LineList& lines);
+void WriteTurboTitler(const TSubtitles& doc, LineList& lines);
+void ReadViPlay(TSubtitles& doc, const LineList& lines);
+void WriteViPlay(const TSubtitles& doc, LineList& lines);
+void ReadZeroG(TSubtitles& doc, const LineList& lines);
+void WriteZeroG(const TSubtitles& doc, LineList& lines);
+
+// StreamSubText Script and TTXT (streamsubtext_ttxt.cpp)
+void ReadStreamSubTextScript(TSubtitles& doc, const LineList& lines);
+void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines);
+void ReadTTXT(TSubtitles& doc, const LineList& lines);
+void WriteTTXT(const TSubtitles& doc, LineList& lines);
+
+// caption-line formats (caption_lines.cpp)
+void WriteCheetah(const TSubtitles& doc, LineList& lines);
+void WriteDual(const TSubtitles& doc, LineList& lines);
+void WriteCPC600(const TSubtitles& doc, LineList& lines);
+void WriteDKSSubtitleFormat(const TSubtitles& doc, LineList& lines);
+
+// frame-numbered formats (frame_numbered.cpp)
+void WriteMPL(const TSubtitles& doc, LineList& lines);
+void WriteMacSub(const TSubtitles& doc, LineList& lines);
+void WriteAQTitle(const TSubtitles& doc, LineList& lines);
+
+// markup and script formats (markup.cpp)
+void WriteSAMI(const TSubtitles& doc, LineList& lines);
+void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
+void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines);
+
+// timecode list formats (timecode_lists.cpp)
+void WriteAdobeEncoreDVD(const TSubtitles& doc, LineList& lines);
+void WriteCavena(const TSubtitles& doc, LineList& lines);
+void WriteDVDArchitectSubtitleScript(const TSubtitles& doc, LineList& lines);
+void WriteDVDJunior(const TSubtitles& doc, LineList& lines);
+void WriteDVDSubtitleSystem(const TSubtitles& doc, LineList& lines);
+void WriteFABSubtitler(const TSubtitles& doc, LineList& lines);
+
+// block formats with header and footer (block_formats.cpp)
+void WriteUleadDVDWorkshop2(const TSubtitles& doc, LineList& lines);
+void WriteDVDSubtitle(const TSubtitles& doc, LineList& lines);
+void WriteInscriberCG(const TSubtitles& doc, LineList& lines);
+
+// DVD authoring formats (dvd_authoring.cpp)
+void WriteMACDVDStudioPro(const TSubtitles& doc, LineList& lines);
+void WritePinnacleImpression(const TSubtitles& doc, LineList& lines);
+void WriteSonicScenarist(const TSubtitles& doc, LineList& lines);
+void WriteSonicDVDCreator(const TSubtitles& doc, LineList& lines);
+void WriteSpruceDVDMaestro(const TSubtitles& doc, LineList& lines);
+void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines);
+void WriteUleadDVDWorkshop2a(const TSubtitles& doc, LineList& lines);
+
+// caption and broadcast formats (caption_broadcast.cpp)
+void WriteJACOSub2(const TSubtitles& doc, LineList& lines);
+void WritePowerPixel(const TSubtitles& doc, LineList& lines);
+void WriteRealTime(const TSubtitles& doc, LineList& lines);
+void WriteScantitle890(const TSubtitles& doc, LineList& lines);
+void WriteSofni(const TSubtitles& doc, LineList& lines);
+void WriteWincapsTextTimecoded(const TSubtitles& doc, LineList& lines);
+
+// player and lyrics formats (player_lyrics.cpp)
+void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines);
+void WriteKaraokeLyricsVKT(const TSubtitles& doc, LineList& lines);
+void WriteOVRScript(const TSubtitles& doc, LineList& lines);
+void WritePowerDivX(const TSubtitles& doc, LineList& lines);
+void WriteQuickTimeText(const TSubtitles& doc, LineList& lines);
+void WriteSubCreator1x(const TSubtitles& doc, LineList& lines);
+void WriteSubSonic(const TSubtitles& doc, LineList& lines);
+
+}  // namespace vorlane

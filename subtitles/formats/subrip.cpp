@@ -1,0 +1,62 @@
+// SubRip: numbered blocks of a timing line "HH:MM:SS,mmm --> HH:MM:SS,mmm",
+// the text lines and an empty line.
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+// Hours, minutes, seconds and milliseconds from four fields, parsed in order
+// so that the first bad field is the one reported.
+std::int32_t TimeFromFields(const LineList& f, int first) {
+  const std::int64_t h = IntItem(f, first);
+  const std::int64_t m = IntItem(f, first + 1);
+  const std::int64_t s = IntItem(f, first + 2);
+  const std::int64_t ms = IntItem(f, first + 3);
+  return MakeTime(h, m, s, ms / 10);
+}
+
+}  // namespace
+
+void ReadSubRip(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  LineList fields;
+  bool open = false;
+  // The cue being filled is always the last one of the list while open.
+  auto close_cue = [&] {
+    open = false;
+    std::string& text = cues.back().Text;
+    if (!text.empty()) text.pop_back();  // the CR added after the last line
+  };
+  for (const auto& line : lines) {
+    if (SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
+      // A timing line met while a cue is open stays in the same slot and
+      // only replaces its times.
+      if (!open) cues.emplace_back();
+      open = true;
+      cues.back().Start = TimeFromFields(fields, 0);
+      cues.back().Stop = TimeFromFields(fields, 4);
+    } else if (line.empty()) {
+      if (open) close_cue();
+    } else if (open) {
+      cues.back().Text.append(line).push_back('\r');
+    }
+  }
+  if (open) close_cue();
+}
+
+void WriteSubRip(const TSubtitles& doc, LineList& lines) {
+  int number = 0;
+  for (const auto& cue : doc.Cues) {
+    const MsSplit a = SplitThroughMs(cue.Start);
+    const MsSplit b = SplitThroughMs(cue.Stop);
+    lines.push_back(Format("%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n", ++number,
+                           I(a.hours), I(a.minutes), I(a.seconds), I(a.milliseconds), I(b.hours),
+                           I(b.minutes), I(b.seconds), I(b.milliseconds),
+                           TextWithBreaks(cue, "\r\n").c_str()));
+  }
+}
+
+}  // namespace vorlane

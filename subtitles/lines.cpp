@@ -1,0 +1,147 @@
+#include "subtitles/lines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "subtitles/errors.h"
+
+namespace vorlane {
+
+LineList SplitLines(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  LineList lines;
+  std::size_t start = 0;
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    // Find the next CR or LF quickly.
+    const char* p = static_cast<const char*>(std::memchr(text.data() + i, '\n', n - i));
+    const char* q = static_cast<const char*>(std::memchr(text.data() + i, '\r', n - i));
+    const char* hit = p == nullptr ? q : (q == nullptr ? p : (p < q ? p : q));
+    if (hit == nullptr) break;
+    i = static_cast<std::size_t>(hit - text.data());
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+    ++i;
+    start = i;
+  }
+  if (start < n) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::string JoinLines(const LineList& lines) {
+  std::size_t total = 0;
+  for (const auto& line : lines) total += line.size() + 2;
+  std::string out;
+  out.reserve(total);
+  for (const auto& line : lines) {
+    out.append(line);
+    out.append("\r\n");
+  }
+  return out;
+}
+
+namespace {
+
+std::string SystemMessage(int error) { return std::strerror(error); }
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+LineList ReadLinesFromFile(const std::string& path) {
+  auto fail = [&](int error) -> LineList {
+    throw SubtitleError("Cannot open file \"" + path + "\". " + SystemMessage(error));
+  };
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return fail(errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return fail(errno);
+  if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+  std::string text;
+  if (S_ISREG(st.st_mode) && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  return SplitLines(text);
+}
+
+void WriteLinesToFile(const LineList& lines, const std::string& path) {
+  auto fail = [&](int error) {
+    throw SubtitleError("Cannot create file \"" + path + "\". " + SystemMessage(error));
+  };
+  // A replaced file keeps its permission bits; a new one gets the usual
+  // 0666 less the umask.
+  mode_t mode = 0;
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) fail(EISDIR);
+  if (exists) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+
+  std::string temp = path + ".XXXXXX";
+  FileDescriptor fd(::mkstemp(temp.data()));
+  if (fd.get() < 0) fail(errno);
+  auto fail_and_remove = [&](int error) {
+    ::close(fd.release());
+    ::unlink(temp.c_str());
+    fail(error);
+  };
+  const std::string text = JoinLines(lines);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t put = ::write(fd.get(), text.data() + done, text.size() - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      fail_and_remove(errno);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  if (::fchmod(fd.get(), mode) != 0) fail_and_remove(errno);
+  if (::close(fd.release()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    fail(error);
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    fail(error);
+  }
+}
+
+}  // namespace vorlane

@@ -1,0 +1,28 @@
+// Files as line lists: bytes in, bytes out, no character-set conversion.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "subtitles/strings.h"
+
+namespace vorlane {
+
+// Splits text at CR LF, a lone CR and a lone LF. The terminator of the last
+// line adds no empty line after it; a NUL byte ends the text.
+LineList SplitLines(std::string_view text);
+// Every item followed by CR LF.
+std::string JoinLines(const LineList& lines);
+
+// Reads a whole file into a line list. Fails with
+// "Cannot open file \"<path>\". <system message>".
+LineList ReadLinesFromFile(const std::string& path);
+
+// Writes a line list to path, replacing it whole. The text goes to a
+// temporary file in the same folder which then replaces the target, so a
+// failure half-way never leaves a truncated file where the old one was; a
+// replaced file keeps its permission bits. Fails with
+// "Cannot create file \"<path>\". <system message>".
+void WriteLinesToFile(const LineList& lines, const std::string& path);
+
+}  // namespace vorlane

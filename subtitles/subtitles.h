@@ -1,0 +1,66 @@
+// The subtitle document: an ordered list of cues and a frame rate, loaded
+// from and saved to files through the catalogue of formats.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "subtitles/catalogue.h"
+#include "subtitles/strings.h"
+
+namespace vorlane {
+
+struct SubtitleCue {
+  std::int32_t Start = 0;  // centiseconds from the start of the video
+  std::int32_t Stop = 0;   // centiseconds
+  std::string Text;        // lines separated by one CR, 8-bit bytes as read
+
+  bool operator==(const SubtitleCue&) const = default;
+};
+
+// Receives the report of a file that could not be loaded:
+// "File <path> is corrupted. Error on line: <message>". The window shows it
+// in an error box, the command line prints it.
+using CorruptionReporter = std::function<void(const std::string& message)>;
+
+class TSubtitles {
+ public:
+  std::vector<SubtitleCue> Cues;
+
+  // The frame rate exactly as set, so 23.976 stays 23.976 and frames convert
+  // without drift. 0 means no rate is known.
+  double FrameRate() const { return frame_rate_; }
+  void SetFrameRate(double rate) { frame_rate_ = rate; }
+  // The rate as a whole number, Round(rate) with halves to even, wherever a
+  // format shows or tests it as one.
+  std::int64_t WholeFrameRate() const;
+
+  // Reads the file, recognises its format and reads its cues. True when a
+  // reader ran (for MicroDVD: would have run given a frame rate), with
+  // frame_based telling whether the input is MicroDVD. False when the format
+  // is not readable, or after a failure that was handed to report.
+  bool LoadFromFile(const std::string& path, bool& frame_based,
+                    const CorruptionReporter& report);
+  // The same for lines in memory; failures are raised, not reported.
+  bool LoadFromList(const LineList& lines, bool& frame_based);
+  // Appends the format's output to lines (nothing for sf0).
+  void SaveToList(LineList& lines, TSubtitleFormat format) const;
+  // Writes the document in that format to path, or to path with its
+  // extension replaced by the format's proper one. Returns the path written.
+  std::string SaveToFile(const std::string& path, TSubtitleFormat format,
+                         bool force_extension) const;
+
+ private:
+  double frame_rate_ = 0;
+};
+
+// The text LoadFromFile reports for a failure while loading path.
+std::string CorruptedFileMessage(const std::string& path, const std::string& message);
+
+// path with the extension of its file name replaced by ext (or ext appended
+// when the file name has none). A dot in a folder name is not an extension.
+std::string ReplaceExtension(const std::string& path, const std::string& ext);
+
+}  // namespace vorlane

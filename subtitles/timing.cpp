@@ -1,0 +1,68 @@
+#include "subtitles/timing.h"
+
+#include <cmath>
+#include <limits>
+
+#include "subtitles/errors.h"
+#include "subtitles/strings.h"
+
+namespace vorlane {
+
+std::int64_t RoundHalfEven(double value) {
+  // The default floating-point rounding mode is to nearest, ties to even.
+  const double r = std::nearbyint(value);
+  if (!(r >= -9.2e18 && r <= 9.2e18)) return 0;  // NaN or out of any useful range
+  return static_cast<std::int64_t>(r);
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  std::int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+std::int32_t CheckedTime(std::int64_t centiseconds) {
+  if (centiseconds < std::numeric_limits<std::int32_t>::min() ||
+      centiseconds > std::numeric_limits<std::int32_t>::max()) {
+    throw SubtitleError(Format("Time out of range (%lld centiseconds)",
+                               static_cast<long long>(centiseconds)));
+  }
+  return static_cast<std::int32_t>(centiseconds);
+}
+
+std::int32_t MakeTime(std::int64_t hours, std::int64_t minutes, std::int64_t seconds,
+                      std::int64_t centiseconds) {
+  // Fields come from 32-bit numbers, so the sum fits easily in 64 bits.
+  return CheckedTime(hours * 360000 + minutes * 6000 + seconds * 100 + centiseconds);
+}
+
+MsSplit SplitThroughMs(std::int32_t centiseconds) {
+  const std::int64_t ms = static_cast<std::int64_t>(centiseconds) * 10;
+  const std::int64_t s = FloorDiv(ms, 1000);
+  const std::int64_t m = FloorDiv(s, 60);
+  const std::int64_t h = FloorDiv(m, 60);
+  const std::int64_t rest_ms = ms - s * 1000;
+  return {h, m - 60 * h, s - 60 * m, rest_ms, rest_ms / 10};
+}
+
+SecondsSplit SplitThroughRoundedSeconds(std::int32_t centiseconds) {
+  const std::int64_t s = RoundHalfEven(static_cast<double>(centiseconds) / 100.0);
+  const std::int64_t m = FloorDiv(s, 60);
+  const std::int64_t h = FloorDiv(m, 60);
+  return {h, m - 60 * h, s - 60 * m};
+}
+
+std::int32_t FramesToCentiseconds(std::int64_t frame, double rate) {
+  const double cs = static_cast<double>(frame) * 100.0 / rate;
+  if (!(cs >= std::numeric_limits<std::int32_t>::min() - 0.5 &&
+        cs <= std::numeric_limits<std::int32_t>::max() + 0.5)) {
+    throw SubtitleError(Format("Time out of range (frame %lld)", static_cast<long long>(frame)));
+  }
+  return CheckedTime(RoundHalfEven(cs));
+}
+
+std::int64_t CentisecondsToFrames(std::int32_t centiseconds, double rate) {
+  return RoundHalfEven(static_cast<double>(centiseconds) * rate / 100.0);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "subtitles/errors.h"
+#include "subtitles/lines.h"
+#include "subtitles/subtitles.h"
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+TEST(Catalogue, HasFiftyOutputFormatsInBoxOrder) {
+  const auto order = OutputFormatsInBoxOrder();
+  ASSERT_EQ(order.size(), 50u);
+  EXPECT_EQ(order.front(), sfAdobeEncoreDVD);
+  EXPECT_EQ(order[1], sfAdvancedSSA);
+  EXPECT_EQ(order[2], sfAQTitle);
+  EXPECT_EQ(order[20], sfMPL);
+  EXPECT_EQ(order[21], sfMPL2);
+  EXPECT_EQ(order.back(), sfZeroG);
+}
+
+TEST(Catalogue, ExtensionsAndNames) {
+  const std::pair<TSubtitleFormat, const char*> cases[] = {
+      {sf0, "txt"},          {sfSubRipper, "srt"},   {sfSAMI, "smi"},     {sfAdvancedSSA, "ssa"},
+      {sfDKSSubtitleFormat, "dks"}, {sfDVDArchitectSubtitleScript, "sub"}, {sfDVDSubtitle, "sub"},
+      {sfSofni, "sub"},      {sfSonicDVDCreator, "sub"}, {sfSubSonic, "sub"}, {sfJACOSub2, "js"},
+      {sfKaraokeLyricsLRC, "lrc"}, {sfOVRScript, "ovr"}, {sfPowerDivX, "psb"}, {sfRealTime, "rt"},
+      {sfSonicScenarist, "sst"}, {sfSpruceDVDMaestro, "son"}, {sfSpruceSubtitleFile, "stl"},
+      {sfMicroDVD, "txt"},   {sfWincapsTextTimecoded, "txt"}};
+  for (auto [value, ext] : cases) EXPECT_EQ(FormatOf(value).extension, ext) << int(value);
+  EXPECT_EQ(FindFormatByName("microdvd"), sfMicroDVD);
+  EXPECT_EQ(FindFormatByName("SUBRIPPER"), sfSubRipper);
+  EXPECT_EQ(FindFormatByName("SubRip"), std::nullopt);
+  EXPECT_EQ(FindFormatByName("0"), std::nullopt);
+}
+
+TEST(ReplaceExtension, ReplacesOnlyTheFileNamesExtension) {
+  EXPECT_EQ(ReplaceExtension("/subs/film.sub", "srt"), "/subs/film.srt");
+  EXPECT_EQ(ReplaceExtension("/subs/film", "srt"), "/subs/film.srt");
+  EXPECT_EQ(ReplaceExtension("/my.subs/film", "srt"), "/my.subs/film.srt");
+  EXPECT_EQ(ReplaceExtension("film.en.srt", "txt"), "film.en.txt");
+  EXPECT_EQ(ReplaceExtension("/subs/.hidden", "srt"), "/subs/.srt");
+}
+
+TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
+  TSubtitles doc;
+  doc.Cues.push_back({1, 2, "old"});
+  bool frame_based = true;
+  EXPECT_FALSE(doc.LoadFromList({}, frame_based));
+  EXPECT_TRUE(doc.Cues.empty());
+  doc.Cues.push_back({1, 2, "old"});
+  EXPECT_FALSE(doc.LoadFromList({"<SAMI>"}, frame_based));  // recognised, not read
+  EXPECT_TRUE(doc.Cues.empty());
+  EXPECT_TRUE(doc.LoadFromList({"00:00:01,000 --> 00:00:02,000", "x"}, frame_based));
+  EXPECT_FALSE(frame_based);
+  ASSERT_EQ(doc.Cues.size(), 1u);
+}
+
+class FileIO : public testing::Test {
+ protected:
+  TempDir dir_;
+  std::vector<std::string> reports_;
+  CorruptionReporter reporter_ = [this](const std::string& m) { reports_.push_back(m); };
+  std::string Path(const char* name) { return dir_.path() + "/" + name; }
+};
+
+TEST_F(FileIO, LoadsAndSavesSubRipByteForByte) {
+  const std::string text = "1\r\n00:00:01,500 --> 00:00:04,020\r\nHello\r\nWorld\r\n\r\n";
+  WriteFileBytes(Path("a.srt"), text);
+  TSubtitles doc;
+  bool frame_based = true;
+  ASSERT_TRUE(doc.LoadFromFile(Path("a.srt"), frame_based, reporter_));
+  EXPECT_FALSE(frame_based);
+  EXPECT_EQ(doc.SaveToFile(Path("b.srt"), sfSubRipper, false), Path("b.srt"));
+  EXPECT_EQ(ReadFileBytes(Path("b.srt")), text);
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(FileIO, CorruptedFileIsReportedWithItsPath) {
+  WriteFileBytes(Path("bad.srt"), "1\r\n00:00:0x,000 --> 00:00:02,000\r\nx\r\n");
+  TSubtitles doc;
+  bool frame_based = false;
+  EXPECT_FALSE(doc.LoadFromFile(Path("bad.srt"), frame_based, reporter_));
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_EQ(reports_[0], "File " + Path("bad.srt") +
+                             " is corrupted. Error on line: '0x' is not a valid integer value");
+}
+
+TEST_F(FileIO, MissingFileIsReportedAsCannotOpen) {
+  TSubtitles doc;
+  bool frame_based = false;
+  EXPECT_FALSE(doc.LoadFromFile(Path("none.srt"), frame_based, reporter_));
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_EQ(reports_[0], "File " + Path("none.srt") + " is corrupted. Error on line: Cannot open file \"" +
+                             Path("none.srt") + "\". No such file or directory");
+}
+
+TEST_F(FileIO, EmptyFileIsNotRecognisedWithoutAReport) {
+  WriteFileBytes(Path("empty.srt"), "");
+  TSubtitles doc;
+  bool frame_based = false;
+  EXPECT_FALSE(doc.LoadFromFile(Path("empty.srt"), frame_based, reporter_));
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(FileIO, ForcedExtensionWritesBesideTheInput) {
+  TSubtitles doc;
+  doc.Cues = {{100, 200, "x"}};
+  WriteFileBytes(Path("a.txt"), "input");
+  EXPECT_EQ(doc.SaveToFile(Path("a.txt"), sfSubRipper, true), Path("a.srt"));
+  EXPECT_EQ(ReadFileBytes(Path("a.txt")), "input");
+  EXPECT_EQ(ReadFileBytes(Path("a.srt")), "1\r\n00:00:01,000 --> 00:00:02,000\r\nx\r\n\r\n");
+  // Without forcing, the input itself is replaced.
+  doc.SaveToFile(Path("a.txt"), sfSubRipper, false);
+  EXPECT_EQ(ReadFileBytes(Path("a.txt")), ReadFileBytes(Path("a.srt")));
+}
+
+TEST_F(FileIO, EmptyDocumentInSubRipIsAnEmptyFile) {
+  TSubtitles doc;
+  doc.SaveToFile(Path("e.srt"), sfSubRipper, false);
+  EXPECT_EQ(ReadFileBytes(Path("e.srt")), "");
+}
+
+TEST_F(FileIO, UnwritableTargetRaisesCannotCreate) {
+  TSubtitles doc;
+  try {
+    doc.SaveToFile(Path("no/such/dir.srt"), sfSubRipper, false);
+    ADD_FAILURE() << "no error";
+  } catch (const SubtitleError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create file \"" + Path("no/such/dir.srt") + "\". No such file or directory");
+  }
+}
+
+}  // namespace
+}  // namespace vorlane

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "subtitles/errors.h"
+#include "subtitles/formats/formats.h"
+#include "subtitles/subtitles.h"
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+struct ReadCase {
+  const char* name;
+  LineList lines;
+  std::vector<SubtitleCue> cues;
+};
+
+class ReadSubRipTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadSubRipTest, Reads) {
+  TSubtitles doc;
+  doc.Cues.push_back({1, 2, "stale"});
+  ReadSubRip(doc, GetParam().lines);
+  EXPECT_EQ(doc.Cues, GetParam().cues);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, ReadSubRipTest,
+    testing::Values(
+        ReadCase{"OneBlock",
+                 {"1", "00:00:01,500 --> 00:00:04,020", "Hello", "World", ""},
+                 {{150, 402, "Hello\rWorld"}}},
+        ReadCase{"NoFinalEmptyLine",
+                 {"1", "00:00:01,500 --> 00:00:04,020", "Hello", "World"},
+                 {{150, 402, "Hello\rWorld"}}},
+        ReadCase{"EmptyLinesBetweenMakeNoCues",
+                 {"", "", "1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "",
+                  "2", "00:00:03,000 --> 00:00:04,000", "b", ""},
+                 {{100, 200, "a"}, {300, 400, "b"}}},
+        ReadCase{"BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{100, 200, ""}}},
+        // A timing line inside an open cue replaces its times only, and the
+        // following number line becomes text.
+        ReadCase{"TimingWithoutEmptyLineStaysInTheSlot",
+                 {"1", "00:00:01,000 --> 00:00:02,000", "a", "2", "00:00:03,000 --> 00:00:04,000",
+                  "b"},
+                 {{300, 400, "a\r2\rb"}}},
+        ReadCase{"MillisecondsOfAnyLength",
+                 {"00:00:01,5 --> 00:00:02,1234", "x"},
+                 {{100, 323, "x"}}},
+        ReadCase{"HundredHours", {"100:00:00,000 --> 100:00:01,000", "x"},
+                 {{36000000, 36000100, "x"}}},
+        ReadCase{"ArrowWithoutBlankIsText",
+                 {"00:00:01,000 --> 00:00:02,000", "00:00:03,000 -->00:00:04,000"},
+                 {{100, 200, "00:00:03,000 -->00:00:04,000"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FailCase {
+  const char* line;
+  const char* message;
+};
+
+TEST(ReadSubRip, MalformedTimingLineFailsWithTheParsersMessage) {
+  const FailCase cases[] = {
+      {"00:xx:01,000 --> 00:00:02,000", "'xx' is not a valid integer value"},
+      {"00:00:01,000  --> 00:00:02,000", "' ' is not a valid integer value"},
+      {"00:00:01,000 --> 00:00:02,", "'' is not a valid integer value"},
+      {":00:01,000 --> 00:00:02,000", "List index out of bounds (7)"},
+      // 99999 hours leave the 32-bit range of a cue time: an error, not a
+      // wrapped time.
+      {"99999:00:00,000 --> 99999:00:01,000", "Time out of range (35999640000 centiseconds)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    TSubtitles doc;
+    try {
+      ReadSubRip(doc, {"1", c.line, "x"});
+      ADD_FAILURE() << "no error";
+    } catch (const SubtitleError& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+  }
+}
+
+TEST(WriteSubRip, WritesNumberedBlocks) {
+  TSubtitles doc;
+  doc.Cues = {{150, 402, "Hello\rWorld"}, {5, 36000000, ""}};
+  LineList lines;
+  WriteSubRip(doc, lines);
+  EXPECT_EQ(lines, (LineList{"1\r\n00:00:01,500 --> 00:00:04,020\r\nHello\r\nWorld\r\n",
+                             "2\r\n00:00:00,050 --> 100:00:00,000\r\n\r\n"}));
+}
+
+TEST(WriteSubRip, EmptyDocumentWritesNothing) {
+  TSubtitles doc;
+  LineList lines{"kept"};
+  WriteSubRip(doc, lines);
+  EXPECT_EQ(lines, LineList{"kept"});
+}
+
+}  // namespace
+}  // namespace vorlane

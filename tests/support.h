@@ -1,0 +1,59 @@
+// Test helpers: a temporary folder removed with everything in it afterwards,
+// putting bytes into files and reading them back, and readable cues in
+// failure messages.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <ostream>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "subtitles/subtitles.h"
+
+namespace vorlane {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vorlane-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void PrintTo(const SubtitleCue& c, std::ostream* os) {
+  *os << "{" << c.Start << ", " << c.Stop << ", \"";
+  for (char ch : c.Text) {
+    if (ch == '\r') {
+      *os << "\\r";
+    } else {
+      *os << ch;
+    }
+  }
+  *os << "\"}";
+}
+
+}  // namespace vorlane
