@@ -84,6 +84,7 @@ struct FormatInfo {
   SubtitleReader reader;       // nullptr: not read
   SubtitleWriter writer;       // nullptr: nothing is written
   bool frame_based;            // input counts frames, not times
+  bool writes_frames;          // output counts frames: needs a frame rate
 };
 
 const std::array<FormatInfo, kFormatCount>& FormatCatalogue();

@@ -21,11 +21,17 @@ char RegionalDecimalSeparator() {
   return conv->decimal_point[0];
 }
 
-char DecimalSeparator() { return g_dot_forced ? '.' : RegionalDecimalSeparator(); }
+char DecimalSeparator() {
+  return g_dot_forced ? '.' : RegionalDecimalSeparator();
+}
 
-void UseDotDecimalSeparator() { g_dot_forced = true; }
+void UseDotDecimalSeparator() {
+  g_dot_forced = true;
+}
 
-void ResetDecimalSeparatorForTesting() { g_dot_forced = false; }
+void ResetDecimalSeparatorForTesting() {
+  g_dot_forced = false;
+}
 
 double StrToFloat(std::string_view text, char separator) {
   auto fail = [&]() -> double {

@@ -20,12 +20,22 @@ bool OpensWithPair(std::string_view s, char open, std::string_view pair) {
   const std::size_t p = s.find(pair);
   return p != std::string_view::npos && p + 1 >= 3;
 }
-bool MPL2Line(std::string_view s) { return OpensWithPair(s, '[', "]["); }
-bool MicroDVDLine(std::string_view s) { return OpensWithPair(s, '{', "}{"); }
+bool MPL2Line(std::string_view s) {
+  return OpensWithPair(s, '[', "][");
+}
+bool MicroDVDLine(std::string_view s) {
+  return OpensWithPair(s, '{', "}{");
+}
 
-bool AdvancedSSALine(std::string_view s) { return Contains(s, "Dialogue: "); }
-bool SAMILine(std::string_view s) { return Contains(s, "<SAMI>"); }
-bool ZeroGLine(std::string_view s) { return Contains(s, "% Zero G"); }
+bool AdvancedSSALine(std::string_view s) {
+  return Contains(s, "Dialogue: ");
+}
+bool SAMILine(std::string_view s) {
+  return Contains(s, "<SAMI>");
+}
+bool ZeroGLine(std::string_view s) {
+  return Contains(s, "% Zero G");
+}
 
 bool CheetahLine(std::string_view s) {
   return CharIs(s, 6, ':') && CharIs(s, 9, ':') && CharIs(s, 12, ':') && Contains(s, "*T ");
@@ -55,10 +65,18 @@ bool TurboTitlerLine(std::string_view s) {
          CharIs(s, 13, ':') && CharIs(s, 16, ':') && CharIs(s, 19, '.') && CharIs(s, 22, ',');
 }
 
-bool MacSubLine(std::string_view s) { return CharIs(s, 1, '/'); }
-bool AQTitleLine(std::string_view s) { return StartsWith(s, "-->> 0"); }
-bool MPLLine(std::string_view s) { return CharIs(s, 5, ',') && CharIs(s, 10, ',') && CharIs(s, 12, ','); }
-bool TTXTLine(std::string_view s) { return Contains(s, "<TextSample"); }
+bool MacSubLine(std::string_view s) {
+  return CharIs(s, 1, '/');
+}
+bool AQTitleLine(std::string_view s) {
+  return StartsWith(s, "-->> 0");
+}
+bool MPLLine(std::string_view s) {
+  return CharIs(s, 5, ',') && CharIs(s, 10, ',') && CharIs(s, 12, ',');
+}
+bool TTXTLine(std::string_view s) {
+  return Contains(s, "<TextSample");
+}
 
 // The single-line tests before and after the StreamSubText test, in order.
 constexpr std::array<DetectionTest, 15> kLineTestsBefore{{

@@ -48,7 +48,9 @@ std::string JoinLines(const LineList& lines) {
 
 namespace {
 
-std::string SystemMessage(int error) { return std::strerror(error); }
+std::string SystemMessage(int error) {
+  return std::strerror(error);
+}
 
 class FileDescriptor {
  public:

@@ -48,7 +48,9 @@ bool SplitByPattern(std::string_view line, std::string_view pattern, LineList& f
   return true;
 }
 
-int Pos(std::string_view sub, std::string_view s) { return PosEx(sub, s, 1); }
+int Pos(std::string_view sub, std::string_view s) {
+  return PosEx(sub, s, 1);
+}
 
 int PosEx(std::string_view sub, std::string_view s, int start) {
   if (start < 1 || static_cast<std::size_t>(start - 1) > s.size()) return 0;
@@ -91,7 +93,8 @@ std::int32_t StrToInt(std::string_view text) {
   // Accumulate in 64 bits; anything past 2^32 can stop early since it fails.
   std::uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int digit = base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    const int digit =
+        base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (digit < 0) NotAnInteger(text);
     value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
     if (value > 0xFFFFFFFFull) NotAnInteger(text);

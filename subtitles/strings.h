@@ -54,7 +54,9 @@ std::int32_t StrToInt(std::string_view text);
 // "List index out of bounds (n)".
 const std::string& ListItem(const LineList& list, int n);
 // The same item parsed as an integer.
-inline std::int32_t IntItem(const LineList& list, int n) { return StrToInt(ListItem(list, n)); }
+inline std::int32_t IntItem(const LineList& list, int n) {
+  return StrToInt(ListItem(list, n));
+}
 
 // Replaces every occurrence of from (non-empty) by to.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);

@@ -8,7 +8,9 @@
 
 namespace vorlane {
 
-std::int64_t TSubtitles::WholeFrameRate() const { return RoundHalfEven(frame_rate_); }
+std::int64_t TSubtitles::WholeFrameRate() const {
+  return RoundHalfEven(frame_rate_);
+}
 
 std::string CorruptedFileMessage(const std::string& path, const std::string& message) {
   return "File " + path + " is corrupted. Error on line: " + message;

@@ -41,8 +41,7 @@ class TSubtitles {
   // reader ran (for MicroDVD: would have run given a frame rate), with
   // frame_based telling whether the input is MicroDVD. False when the format
   // is not readable, or after a failure that was handed to report.
-  bool LoadFromFile(const std::string& path, bool& frame_based,
-                    const CorruptionReporter& report);
+  bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report);
   // The same for lines in memory; failures are raised, not reported.
   bool LoadFromList(const LineList& lines, bool& frame_based);
   // Appends the format's output to lines (nothing for sf0).

@@ -24,8 +24,8 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 std::int32_t CheckedTime(std::int64_t centiseconds) {
   if (centiseconds < std::numeric_limits<std::int32_t>::min() ||
       centiseconds > std::numeric_limits<std::int32_t>::max()) {
-    throw SubtitleError(Format("Time out of range (%lld centiseconds)",
-                               static_cast<long long>(centiseconds)));
+    throw SubtitleError(
+        Format("Time out of range (%lld centiseconds)", static_cast<long long>(centiseconds)));
   }
   return static_cast<std::int32_t>(centiseconds);
 }

@@ -6,9 +6,9 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <ostream>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 #include "subtitles/subtitles.h"

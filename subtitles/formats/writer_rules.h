@@ -25,6 +25,8 @@ inline std::string TextWithBreaks(const SubtitleCue& cue, std::string_view token
 }
 
 // Narrowing for printf's int directives; time fields of 32-bit times fit.
-inline int I(std::int64_t v) { return static_cast<int>(v); }
+inline int I(std::int64_t v) {
+  return static_cast<int>(v);
+}
 
 }  // namespace vorlane

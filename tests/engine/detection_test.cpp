@@ -13,13 +13,14 @@ struct DetectCase {
 
 class DetectFormatTest : public testing::TestWithParam<DetectCase> {};
 
-TEST_P(DetectFormatTest, Recognises) { EXPECT_EQ(DetectFormat(GetParam().lines), GetParam().expected); }
+TEST_P(DetectFormatTest, Recognises) {
+  EXPECT_EQ(DetectFormat(GetParam().lines), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, DetectFormatTest,
     testing::Values(
-        DetectCase{"Empty", {}, sf0},
-        DetectCase{"PlainText", {"hello", "world"}, sf0},
+        DetectCase{"Empty", {}, sf0}, DetectCase{"PlainText", {"hello", "world"}, sf0},
         DetectCase{"TMPlayer", {"00:00:01:text"}, sfTMPlayer},
         DetectCase{"SubRip", {"1", "00:00:01,000 --> 00:00:04,000", "Hi", ""}, sfSubRipper},
         // Test 1 runs over every line before test 2 looks at any.
@@ -33,19 +34,18 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"MicroDVD", {"{1}{25}Hello"}, sfMicroDVD},
         DetectCase{"MicroDVDBeforeSSA", {"{1}{25}Hello", "Dialogue: x"}, sfMicroDVD},
         DetectCase{"AdvancedSSA", {"Dialogue: x"}, sfAdvancedSSA},
-        DetectCase{"SAMI", {"<SAMI>"}, sfSAMI},
-        DetectCase{"ZeroG", {"% Zero G 1.0"}, sfZeroG},
+        DetectCase{"SAMI", {"<SAMI>"}, sfSAMI}, DetectCase{"ZeroG", {"% Zero G 1.0"}, sfZeroG},
         DetectCase{"Cheetah", {"*T 00:00:01:00"}, sfCheetah},
         DetectCase{"Ulead", {"#0001;00;00;01;00;00;00;04;00"}, sfUleadDVDWorkshop2},
         DetectCase{"SubViewer1", {"[00:00:01]"}, sfSubViewer1},
         DetectCase{"SubViewer2", {"00:00:01.00,00:00:04.00"}, sfSubViewer2},
         DetectCase{"ViPlay", {"00:00:01,000-00:00:04,000=text"}, sfViPlay},
         DetectCase{"TurboTitler", {"0:00:01.00,0:00:04.00,NTP text"}, sfTurboTitler},
-        DetectCase{"MacSub", {"/100"}, sfMacSub},
-        DetectCase{"AQTitle", {"-->> 000025"}, sfAQTitle},
+        DetectCase{"MacSub", {"/100"}, sfMacSub}, DetectCase{"AQTitle", {"-->> 000025"}, sfAQTitle},
         DetectCase{"SSTScript", {"SST 2.0", "x", "[TITLES]"}, sfStreamSubTextScript},
         DetectCase{"SSTPlayerWins", {"SST 2.0", "[TITLES]", "[SCRIPT]"}, sfStreamSubTextPlayer},
-        DetectCase{"SSTLinesBeforeAreNotSearched", {"[SCRIPT]", "SST 2.0", "[TITLES]"},
+        DetectCase{"SSTLinesBeforeAreNotSearched",
+                   {"[SCRIPT]", "SST 2.0", "[TITLES]"},
                    sfStreamSubTextScript},
         DetectCase{"SSTWithoutSection", {"SST 2.0", "nothing"}, sf0},
         DetectCase{"SSTCaseSensitive", {"sst 2.0", "[TITLES]"}, sf0},

@@ -20,13 +20,26 @@ TEST(Catalogue, HasFiftyOutputFormatsInBoxOrder) {
 }
 
 TEST(Catalogue, ExtensionsAndNames) {
-  const std::pair<TSubtitleFormat, const char*> cases[] = {
-      {sf0, "txt"},          {sfSubRipper, "srt"},   {sfSAMI, "smi"},     {sfAdvancedSSA, "ssa"},
-      {sfDKSSubtitleFormat, "dks"}, {sfDVDArchitectSubtitleScript, "sub"}, {sfDVDSubtitle, "sub"},
-      {sfSofni, "sub"},      {sfSonicDVDCreator, "sub"}, {sfSubSonic, "sub"}, {sfJACOSub2, "js"},
-      {sfKaraokeLyricsLRC, "lrc"}, {sfOVRScript, "ovr"}, {sfPowerDivX, "psb"}, {sfRealTime, "rt"},
-      {sfSonicScenarist, "sst"}, {sfSpruceDVDMaestro, "son"}, {sfSpruceSubtitleFile, "stl"},
-      {sfMicroDVD, "txt"},   {sfWincapsTextTimecoded, "txt"}};
+  const std::pair<TSubtitleFormat, const char*> cases[] = {{sf0, "txt"},
+                                                           {sfSubRipper, "srt"},
+                                                           {sfSAMI, "smi"},
+                                                           {sfAdvancedSSA, "ssa"},
+                                                           {sfDKSSubtitleFormat, "dks"},
+                                                           {sfDVDArchitectSubtitleScript, "sub"},
+                                                           {sfDVDSubtitle, "sub"},
+                                                           {sfSofni, "sub"},
+                                                           {sfSonicDVDCreator, "sub"},
+                                                           {sfSubSonic, "sub"},
+                                                           {sfJACOSub2, "js"},
+                                                           {sfKaraokeLyricsLRC, "lrc"},
+                                                           {sfOVRScript, "ovr"},
+                                                           {sfPowerDivX, "psb"},
+                                                           {sfRealTime, "rt"},
+                                                           {sfSonicScenarist, "sst"},
+                                                           {sfSpruceDVDMaestro, "son"},
+                                                           {sfSpruceSubtitleFile, "stl"},
+                                                           {sfMicroDVD, "txt"},
+                                                           {sfWincapsTextTimecoded, "txt"}};
   for (auto [value, ext] : cases) EXPECT_EQ(FormatOf(value).extension, ext) << int(value);
   EXPECT_EQ(FindFormatByName("microdvd"), sfMicroDVD);
   EXPECT_EQ(FindFormatByName("SUBRIPPER"), sfSubRipper);
@@ -91,7 +104,8 @@ TEST_F(FileIO, MissingFileIsReportedAsCannotOpen) {
   bool frame_based = false;
   EXPECT_FALSE(doc.LoadFromFile(Path("none.srt"), frame_based, reporter_));
   ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0], "File " + Path("none.srt") + " is corrupted. Error on line: Cannot open file \"" +
+  EXPECT_EQ(reports_[0], "File " + Path("none.srt") +
+                             " is corrupted. Error on line: Cannot open file \"" +
                              Path("none.srt") + "\". No such file or directory");
 }
 

@@ -27,10 +27,10 @@ TEST(SplitLines, BreaksAtCrLfLoneCrAndLoneLf) {
       {"a\r\n", {"a"}},
       {"a\r\nb", {"a", "b"}},
       {"a\rb\nc", {"a", "b", "c"}},
-      {"a\r\r\nb", {"a", "", "b"}},           // CR CR LF: a line, then an empty one
-      {"a\r\n\r\n", {"a", ""}},               // an empty line before the last terminator
+      {"a\r\r\nb", {"a", "", "b"}},  // CR CR LF: a line, then an empty one
+      {"a\r\n\r\n", {"a", ""}},      // an empty line before the last terminator
       {"\n\n", {"", ""}},
-      {"\n\r", {"", ""}},                     // LF CR is two terminators
+      {"\n\r", {"", ""}},                              // LF CR is two terminators
       {std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}},  // NUL ends the text
       {std::string("\0abc", 4), {}},
   };
@@ -59,7 +59,8 @@ TEST(LineFiles, MissingFileNamesPathAndReason) {
     ReadLinesFromFile("/nonexistent/dir/a.srt");
     ADD_FAILURE() << "no error";
   } catch (const SubtitleError& e) {
-    EXPECT_STREQ(e.what(), "Cannot open file \"/nonexistent/dir/a.srt\". No such file or directory");
+    EXPECT_STREQ(e.what(),
+                 "Cannot open file \"/nonexistent/dir/a.srt\". No such file or directory");
   }
 }
 

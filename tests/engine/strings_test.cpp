@@ -43,18 +43,19 @@ TEST_P(SplitByPatternTest, SplitsAsSearchedLiterals) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitByPatternTest,
-    testing::Values(
-        PatternCase{"00:00:01,000 --> 00:00:04,500", "?:?:?,? --> ?:?:?,?", true,
-                    {"00", "00", "01", "000", "00", "00", "04", "500"}},
-        PatternCase{"00:00:01,000 --> 00:00:04,500", "[?:?:?]?", false, {}},
-        PatternCase{"1:2:3", "?:?:?,?", false, {"1", "2"}},
-        PatternCase{":5", "?:?", true, {"5"}},
-        // An empty field adds nothing and later fields shift down.
-        PatternCase{"1::3", "?:?:?", true, {"1", "3"}},
-        // Text before the first literal becomes a field even where the
-        // pattern has no "?".
-        PatternCase{"ab[1]", "[?]", true, {"ab", "1", ""}},
-        PatternCase{"", "?", true, {""}}));
+    testing::Values(PatternCase{"00:00:01,000 --> 00:00:04,500",
+                                "?:?:?,? --> ?:?:?,?",
+                                true,
+                                {"00", "00", "01", "000", "00", "00", "04", "500"}},
+                    PatternCase{"00:00:01,000 --> 00:00:04,500", "[?:?:?]?", false, {}},
+                    PatternCase{"1:2:3", "?:?:?,?", false, {"1", "2"}},
+                    PatternCase{":5", "?:?", true, {"5"}},
+                    // An empty field adds nothing and later fields shift down.
+                    PatternCase{"1::3", "?:?:?", true, {"1", "3"}},
+                    // Text before the first literal becomes a field even where the
+                    // pattern has no "?".
+                    PatternCase{"ab[1]", "[?]", true, {"ab", "1", ""}},
+                    PatternCase{"", "?", true, {""}}));
 
 struct IntCase {
   const char* text;
@@ -64,13 +65,24 @@ struct IntCase {
 
 TEST(StrToInt, AcceptsBlanksSignAndHexOnly) {
   const IntCase cases[] = {
-      {"12", true, 12},          {"  7", true, 7},     {"-5", true, -5},
-      {"+5", true, 5},           {"$1F", true, 31},    {"0x10", true, 16},
-      {"007", true, 7},          {"2147483647", true, 2147483647},
-      {"-2147483648", true, -2147483647 - 1},          {"2147483648", false, 0},
-      {"99999999999999999999", false, 0},              {"", false, 0},
-      {" ", false, 0},           {"1 ", false, 0},     {"1.5", false, 0},
-      {"--1", false, 0},         {"$", false, 0},      {"0x", false, 0},
+      {"12", true, 12},
+      {"  7", true, 7},
+      {"-5", true, -5},
+      {"+5", true, 5},
+      {"$1F", true, 31},
+      {"0x10", true, 16},
+      {"007", true, 7},
+      {"2147483647", true, 2147483647},
+      {"-2147483648", true, -2147483647 - 1},
+      {"2147483648", false, 0},
+      {"99999999999999999999", false, 0},
+      {"", false, 0},
+      {" ", false, 0},
+      {"1 ", false, 0},
+      {"1.5", false, 0},
+      {"--1", false, 0},
+      {"$", false, 0},
+      {"0x", false, 0},
       {"12a", false, 0},
   };
   for (const auto& c : cases) {

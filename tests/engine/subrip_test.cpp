@@ -33,21 +33,20 @@ INSTANTIATE_TEST_SUITE_P(
                  {"1", "00:00:01,500 --> 00:00:04,020", "Hello", "World"},
                  {{150, 402, "Hello\rWorld"}}},
         ReadCase{"EmptyLinesBetweenMakeNoCues",
-                 {"", "", "1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "",
-                  "2", "00:00:03,000 --> 00:00:04,000", "b", ""},
+                 {"", "", "1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "", "2",
+                  "00:00:03,000 --> 00:00:04,000", "b", ""},
                  {{100, 200, "a"}, {300, 400, "b"}}},
         ReadCase{"BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{100, 200, ""}}},
         // A timing line inside an open cue replaces its times only, and the
         // following number line becomes text.
-        ReadCase{"TimingWithoutEmptyLineStaysInTheSlot",
-                 {"1", "00:00:01,000 --> 00:00:02,000", "a", "2", "00:00:03,000 --> 00:00:04,000",
-                  "b"},
-                 {{300, 400, "a\r2\rb"}}},
-        ReadCase{"MillisecondsOfAnyLength",
-                 {"00:00:01,5 --> 00:00:02,1234", "x"},
-                 {{100, 323, "x"}}},
-        ReadCase{"HundredHours", {"100:00:00,000 --> 100:00:01,000", "x"},
-                 {{36000000, 36000100, "x"}}},
+        ReadCase{
+            "TimingWithoutEmptyLineStaysInTheSlot",
+            {"1", "00:00:01,000 --> 00:00:02,000", "a", "2", "00:00:03,000 --> 00:00:04,000", "b"},
+            {{300, 400, "a\r2\rb"}}},
+        ReadCase{
+            "MillisecondsOfAnyLength", {"00:00:01,5 --> 00:00:02,1234", "x"}, {{100, 323, "x"}}},
+        ReadCase{
+            "HundredHours", {"100:00:00,000 --> 100:00:01,000", "x"}, {{36000000, 36000100, "x"}}},
         ReadCase{"ArrowWithoutBlankIsText",
                  {"00:00:01,000 --> 00:00:02,000", "00:00:03,000 -->00:00:04,000"},
                  {{100, 200, "00:00:03,000 -->00:00:04,000"}}}),

@@ -9,8 +9,8 @@ namespace vorlane {
 namespace {
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-  const std::pair<double, std::int64_t> cases[] = {
-      {2.5, 2}, {3.5, 4}, {24.5, 24}, {25.5, 26}, {0.4, 0}, {0.6, 1}, {23.976, 24}, {-2.5, -2}};
+  const std::pair<double, std::int64_t> cases[] = {{2.5, 2}, {3.5, 4}, {24.5, 24},   {25.5, 26},
+                                                   {0.4, 0}, {0.6, 1}, {23.976, 24}, {-2.5, -2}};
   for (auto [in, out] : cases) EXPECT_EQ(RoundHalfEven(in), out) << in;
 }
 
