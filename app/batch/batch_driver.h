@@ -12,6 +12,24 @@
 
 namespace vorlane {
 
+class TSubtitles;
+
+// Why a file was put on the skipped list.
+enum class SkipReason {
+  kNotRecognised,        // no readable format recognised (nothing reported yet)
+  kCorrupted,            // not readable or not parseable: ReportCorruptedFile has run
+  kInputNeedsFrameRate,  // frame-based input, and the settled frame rate is below 1
+  kOutputNeedsFrameRate  // the output counts frames, and the settled rate is below 1
+};
+
+struct SkipNotice {
+  std::string path;
+  SkipReason reason;
+  // For the two frame-rate reasons: the video whose probe gave the rate, or
+  // empty when the rate came from AskFrameRate.
+  std::string video;
+};
+
 class BatchFrontEnd {
  public:
   virtual ~BatchFrontEnd() = default;
@@ -37,20 +55,55 @@ class BatchFrontEnd {
   // A file abandoned by an error (video unreadable, BAK folder or output not
   // writable, ...). The window says nothing; the command line prints it.
   virtual void FileAbandoned(const std::string& path, const std::string& reason) = 0;
+
+  // Called at once for each file put on the skipped list, with the reason.
+  // The window waits for the list at the end; the command line prints it.
+  virtual void FileSkipped(const SkipNotice& /*notice*/) {}
+  // Asked after each file: true ends the run there (the window is closing,
+  // the command line was interrupted). Files not reached are left as they
+  // are and are neither skipped nor abandoned.
+  virtual bool StopRequested() { return false; }
+};
+
+struct BatchOptions {
+  // When not empty, outputs go into this folder under their file names
+  // instead of beside their inputs; backups still go into the BAK folder
+  // beside each source. The folder must exist.
+  std::string output_folder;
 };
 
 struct BatchResult {
-  std::vector<std::string> skipped;    // not recognised, not readable, corrupted
+  std::vector<std::string> skipped;    // not recognised, not readable, corrupted, no frame rate
   std::vector<std::string> abandoned;  // failed by an error while converting
   std::vector<std::string> written;    // output paths
+  bool stopped = false;                // ended early by StopRequested
 };
 
-// Converts entries 0 .. count-1 of the front end's list into format.
-BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end);
+// Converts entries 0 .. count-1 of the front end's list into format. The
+// skipped list is handed to ShowSkippedFiles at the end unless the run was
+// stopped early; it is in the result either way.
+BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
+                       const BatchOptions& options = {});
 
 // Moves path into the BAK folder beside it (BAK/name, or BAK/name.1 ..
-// name.9999 when taken). Raises std::runtime_error when the folder cannot be
-// created or the move fails.
-void BackupFile(const std::string& path);
+// name.9999 when taken) and returns the backup's path. An existing backup is
+// never replaced. Raises std::runtime_error when the folder cannot be
+// created, when every name up to name.9999 is taken, or when the move fails;
+// the source is then where it was.
+std::string BackupFile(const std::string& path);
+
+// The path of the BAK folder beside path.
+std::string BackupFolderOf(const std::string& path);
+
+// The video beside path whose probe settles the frame rate: the first of
+// name.avi, name.mpg, name.mpeg, name.m1v, name.mpv that exists as a file.
+// On a case-sensitive file system a name that differs only in letter case
+// (film.AVI) counts as well, after the exact name. Empty when there is none.
+std::string FindVideoFor(const std::string& path);
+// The frame rate of that video by its probe; raises when it cannot be read.
+double ProbeVideo(const std::string& video);
+
+// True when the document's frame rate can convert frames: at least 1.
+bool HasUsableFrameRate(const TSubtitles& doc);
 
 }  // namespace vorlane

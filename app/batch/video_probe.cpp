@@ -1,0 +1,131 @@
+#include "app/batch/video_probe.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "subtitles/timing.h"
+
+namespace vorlane {
+
+namespace {
+
+class VideoFile {
+ public:
+  explicit VideoFile(const std::string& path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) Fail(errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail(errno);
+    // Only a regular file has a size to search; a folder, pipe or device
+    // named like a video is an error, not something to wait on.
+    if (S_ISDIR(st.st_mode)) Fail(EISDIR);
+    if (!S_ISREG(st.st_mode)) Fail(EINVAL);
+  }
+  ~VideoFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  VideoFile(const VideoFile&) = delete;
+  VideoFile& operator=(const VideoFile&) = delete;
+
+  // Reads up to size bytes at offset; fewer only at the end of the file.
+  std::size_t ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+      const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        Fail(errno);
+      }
+      if (got == 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    return done;
+  }
+
+  // Offset of the first occurrence of pattern, searched block by block in
+  // increasing order. The last pattern.size() - 1 bytes of each block are
+  // carried into the next, so a match across two blocks is found as well.
+  // -1 when the file holds none.
+  std::int64_t Find(std::string_view pattern) {
+    constexpr std::size_t kBlock = 1 << 16;
+    const std::size_t keep = pattern.size() - 1;
+    std::vector<unsigned char> buffer(kBlock + keep);
+    std::size_t held = 0;         // bytes carried over at the front
+    std::uint64_t held_from = 0;  // file offset of buffer[0]
+    for (;;) {
+      const std::size_t got = ReadAt(held_from + held, buffer.data() + held, kBlock);
+      const std::size_t size = held + got;
+      const std::string_view view(reinterpret_cast<const char*>(buffer.data()), size);
+      const std::size_t at = view.find(pattern);
+      if (at != std::string_view::npos) return static_cast<std::int64_t>(held_from + at);
+      if (got == 0) return -1;
+      const std::size_t carry = size < keep ? size : keep;
+      std::memmove(buffer.data(), buffer.data() + size - carry, carry);
+      held_from += size - carry;
+      held = carry;
+    }
+  }
+
+ private:
+  [[noreturn]] void Fail(int error) {
+    throw std::runtime_error("Cannot open file \"" + path_ + "\". " + std::strerror(error));
+  }
+
+  std::string path_;
+  int fd_ = -1;
+};
+
+std::uint32_t LittleEndian32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+// Frames per second by the MPEG frame-rate code: the decimal values as
+// listed, not the fractions some of them stand for.
+constexpr std::array<double, 16> kMpegFrameRates{0,  23.976, 24, 25, 29.97, 30, 50, 59.94,
+                                                 60, 0,      0,  0,  0,     0,  0,  0};
+
+}  // namespace
+
+double GetAVIFPS(const std::string& path) {
+  VideoFile file(path);
+  const std::int64_t at = file.Find("strh");
+  if (at < 0) return 0;
+  // The stream header follows the identifier and the chunk size; of its 64
+  // bytes, scale is at 20 and rate at 24.
+  std::array<unsigned char, 64> header{};
+  if (file.ReadAt(static_cast<std::uint64_t>(at) + 8, header.data(), header.size()) <
+      header.size()) {
+    return 0;  // cut off by the end of the file
+  }
+  const std::uint32_t scale = LittleEndian32(header.data() + 20);
+  const std::uint32_t rate = LittleEndian32(header.data() + 24);
+  if (scale == 0) return 0;
+  // rate * 1000 in 64 bits cannot wrap and is exact as a double.
+  const std::uint64_t thousandths = static_cast<std::uint64_t>(rate) * 1000;
+  return static_cast<double>(
+             RoundHalfEven(static_cast<double>(thousandths) / static_cast<double>(scale))) /
+         1000;
+}
+
+double GetMPGFPS(const std::string& path) {
+  VideoFile file(path);
+  const std::int64_t at = file.Find(std::string_view("\x00\x00\x01\xB3", 4));
+  if (at < 0) return 0;
+  // The code is the low nibble of the byte after 12 bits of width, 12 of
+  // height and 4 of aspect ratio.
+  unsigned char byte = 0;
+  if (file.ReadAt(static_cast<std::uint64_t>(at) + 7, &byte, 1) < 1) return 0;
+  return kMpegFrameRates[byte & 0x0F];
+}
+
+}  // namespace vorlane
