@@ -1,0 +1,47 @@
+// The user's options, kept between runs in config.ini beside the executable.
+// The record is filled once when the main window is created and written back
+// once when it closes; the window copies it to and from its controls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlane {
+
+struct TProgramSettings {
+  std::int32_t Width = 0;   // the main window's client width
+  std::int32_t Height = 0;  // and height
+  std::string FormatName;   // the output format box's text
+  std::string Dir;          // initial folder of the "Add files" dialog
+  std::string Language;     // interface language code, at most two characters
+  bool Backup = false;      // "Backup source files"
+  bool Extensions = false;  // "Force proper extensions"
+  bool ExitWhenDone = false;
+};
+
+// The one record of the program, zero-filled until LoadSettings.
+extern TProgramSettings ProgramSettings;
+
+// config.ini in the folder that holds the executable, unless another path
+// was set.
+std::string ConfigFilePath();
+// Makes LoadSettings and SaveSettings use path; an empty path restores the
+// file beside the executable.
+void SetConfigFilePath(const std::string& path);
+
+// Reads config.ini into ProgramSettings. Missing keys take their defaults; a
+// missing or unreadable file gives every default. Nothing is reported.
+void LoadSettings();
+// Writes ProgramSettings into config.ini, replacing its keys in place and
+// keeping every other line. A failure leaves the old file whole and is not
+// reported.
+void SaveSettings();
+
+// The same for any file and record.
+void LoadSettingsFrom(const std::string& path, TProgramSettings& settings);
+bool SaveSettingsTo(const std::string& path, const TProgramSettings& settings);
+
+// The first two characters of a language code, a UTF-8 sequence never cut.
+std::string LanguageCode(const std::string& text);
+
+}  // namespace vorlane

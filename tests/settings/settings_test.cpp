@@ -1,0 +1,201 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+TProgramSettings Loaded(const std::string& path) {
+  TProgramSettings settings;
+  LoadSettingsFrom(path, settings);
+  return settings;
+}
+
+TEST(Settings, MissingFileGivesTheDefaults) {
+  TempDir dir;
+  const TProgramSettings s = Loaded(dir.path() + "/config.ini");
+  EXPECT_EQ(s.Width, 0);
+  EXPECT_EQ(s.Height, 0);
+  EXPECT_EQ(s.FormatName, "MicroDVD");
+  EXPECT_EQ(s.Dir, "");
+  EXPECT_EQ(s.Language, "");
+  EXPECT_TRUE(s.Backup);
+  EXPECT_TRUE(s.Extensions);
+  EXPECT_TRUE(s.ExitWhenDone);
+}
+
+TEST(Settings, FileWrittenFromScratchHoldsTheSectionsInOrder) {
+  TempDir dir;
+  const std::string path = dir.path() + "/config.ini";
+  TProgramSettings s;
+  s.Width = 300;
+  s.Height = 420;
+  s.FormatName = "SubRipper";
+  s.Dir = "/home/me/subs/";
+  s.Language = "pl";
+  s.Backup = true;
+  s.Extensions = false;
+  s.ExitWhenDone = true;
+  ASSERT_TRUE(SaveSettingsTo(path, s));
+  EXPECT_EQ(ReadFileBytes(path),
+            "[Window]\nWidth=300\nHeight=420\n\n"
+            "[Format]\nName=SubRipper\n\n"
+            "[Directory]\nDir=/home/me/subs/\n\n"
+            "[Interface]\nLanguage=pl\n\n"
+            "[Files]\nBackup=1\nExtensions=0\n\n"
+            "[WhenDone]\nExit=1\n");
+  const TProgramSettings back = Loaded(path);
+  EXPECT_EQ(back.Width, 300);
+  EXPECT_EQ(back.Height, 420);
+  EXPECT_EQ(back.FormatName, "SubRipper");
+  EXPECT_EQ(back.Dir, "/home/me/subs/");
+  EXPECT_EQ(back.Language, "pl");
+  EXPECT_TRUE(back.Backup);
+  EXPECT_FALSE(back.Extensions);
+  EXPECT_TRUE(back.ExitWhenDone);
+}
+
+TEST(Settings, HandEditedFileIsReadAndUpdatedInPlace) {
+  TempDir dir;
+  const std::string path = dir.path() + "/config.ini";
+  WriteFileBytes(path,
+                 "; edited by hand\r\n"
+                 "[files]\r\n"
+                 "backup=0\r\n"
+                 "Extensions=yes\r\n"
+                 "[Window]\r\n"
+                 "Width=0x200\r\n"
+                 "Height=abc\r\n"
+                 "[Interface]\r\n"
+                 "Language=deutsch\r\n"
+                 "[Mine]\r\n"
+                 "Keep=this\r\n");
+  TProgramSettings s = Loaded(path);
+  EXPECT_FALSE(s.Backup);
+  EXPECT_TRUE(s.Extensions);  // "yes" is not an integer: the default
+  EXPECT_EQ(s.Width, 512);
+  EXPECT_EQ(s.Height, 0);
+  EXPECT_EQ(s.Language, "de");
+  EXPECT_EQ(s.FormatName, "MicroDVD");
+
+  s.Backup = true;
+  s.Height = 400;
+  ASSERT_TRUE(SaveSettingsTo(path, s));
+  EXPECT_EQ(ReadFileBytes(path),
+            "; edited by hand\r\n"
+            "[files]\r\n"
+            "backup=1\r\n"
+            "Extensions=1\r\n"
+            "[Window]\r\n"
+            "Width=512\r\n"
+            "Height=400\r\n"
+            "[Interface]\r\n"
+            "Language=de\r\n"
+            "[Mine]\r\n"
+            "Keep=this\r\n"
+            "\r\n[Format]\r\nName=MicroDVD\r\n"
+            "\r\n[Directory]\r\nDir=\r\n"
+            "\r\n[WhenDone]\r\nExit=1\r\n");
+}
+
+TEST(Settings, LongFolderAndFormatNameAreStoredWhole) {
+  TempDir dir;
+  const std::string path = dir.path() + "/config.ini";
+  TProgramSettings s = Loaded(path);
+  s.Dir = "/" + std::string(400, 'd') + "/";
+  s.FormatName = std::string(300, 'F');
+  ASSERT_TRUE(SaveSettingsTo(path, s));
+  const TProgramSettings back = Loaded(path);
+  EXPECT_EQ(back.Dir, s.Dir);
+  EXPECT_EQ(back.FormatName, s.FormatName);
+}
+
+TEST(Settings, LanguageKeepsTwoCharactersWithoutCuttingOne) {
+  EXPECT_EQ(LanguageCode(""), "");
+  EXPECT_EQ(LanguageCode("p"), "p");
+  EXPECT_EQ(LanguageCode("pl_PL"), "pl");
+  EXPECT_EQ(LanguageCode("\xC3\xA9t\xC3\xA9"), "\xC3\xA9t");
+}
+
+TEST(Settings, FolderWithALineBreakKeepsTheStoredOne) {
+  TempDir dir;
+  const std::string path = dir.path() + "/config.ini";
+  TProgramSettings s = Loaded(path);
+  s.Dir = "/old/";
+  ASSERT_TRUE(SaveSettingsTo(path, s));
+  s.Dir = "/odd\nname/";
+  ASSERT_TRUE(SaveSettingsTo(path, s));
+  EXPECT_EQ(Loaded(path).Dir, "/old/");
+}
+
+TEST(Settings, ConfigThatCannotBeReadGivesDefaultsAndIsLeftAlone) {
+  TempDir dir;
+  // A folder where the file should be: it cannot be read or replaced.
+  const std::string path = dir.path() + "/config.ini";
+  std::filesystem::create_directory(path);
+  std::filesystem::create_directory(path + "/inside");
+  const TProgramSettings s = Loaded(path);
+  EXPECT_TRUE(s.Backup);
+  EXPECT_TRUE(s.ExitWhenDone);
+  EXPECT_EQ(s.FormatName, "MicroDVD");
+  EXPECT_FALSE(SaveSettingsTo(path, s));
+  EXPECT_TRUE(std::filesystem::is_directory(path + "/inside"));
+}
+
+TEST(Settings, FailuresAreSilentAndLoseNothing) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  TempDir dir;
+  const std::string locked = dir.path() + "/locked";
+  std::filesystem::create_directory(locked);
+  const std::string path = locked + "/config.ini";
+  const std::string original = "[Files]\nBackup=0\n[Mine]\nKeep=this\n";
+  WriteFileBytes(path, original);
+
+  // A file that cannot be read gives the defaults, backups on, and is not
+  // overwritten with a file that would lose its other lines.
+  ::chmod(path.c_str(), 0);
+  EXPECT_TRUE(Loaded(path).Backup);
+  EXPECT_FALSE(SaveSettingsTo(path, Loaded(path)));
+  ::chmod(path.c_str(), 0644);
+  EXPECT_EQ(ReadFileBytes(path), original);
+
+  // A folder without write permission and a read-only file: no change.
+  ::chmod(path.c_str(), 0444);
+  ::chmod(locked.c_str(), 0555);
+  TProgramSettings s = Loaded(path);
+  s.Backup = true;
+  EXPECT_FALSE(SaveSettingsTo(path, s));
+  EXPECT_EQ(ReadFileBytes(path), original);
+  ::chmod(locked.c_str(), 0755);
+}
+
+TEST(Settings, LoadAndSaveUseTheChosenConfigFile) {
+  TempDir dir;
+  const std::string path = dir.path() + "/config.ini";
+  SetConfigFilePath(path);
+  EXPECT_EQ(ConfigFilePath(), path);
+  ProgramSettings = TProgramSettings{};
+  LoadSettings();
+  EXPECT_TRUE(ProgramSettings.Backup);
+  ProgramSettings.FormatName = "TMPlayer";
+  SaveSettings();
+  ProgramSettings = TProgramSettings{};
+  LoadSettings();
+  EXPECT_EQ(ProgramSettings.FormatName, "TMPlayer");
+
+  SetConfigFilePath("");
+  const std::string beside_executable = ConfigFilePath();
+  EXPECT_EQ(std::filesystem::path(beside_executable).filename(), "config.ini");
+  EXPECT_EQ(std::filesystem::path(beside_executable).parent_path(),
+            std::filesystem::read_symlink("/proc/self/exe").parent_path());
+}
+
+}  // namespace
+}  // namespace vorlane
