@@ -1,0 +1,86 @@
+// MPL2 and TMPlayer: one line per cue, the text's lines separated by "|".
+// MPL2 gives start and stop in deciseconds, "[start][stop]text"; TMPlayer
+// gives the start only, "hh:mm:ss:text", and its cues last three seconds.
+#include <string>
+
+#include "subtitles/errors.h"
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+// TMPlayer stores no stop time; every cue read from it lasts this long.
+constexpr std::int64_t kTMPlayerDuration = 300;
+
+}  // namespace
+
+void ReadMPL2(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  for (const auto& line : lines) {
+    if (!StartsWith(line, "[")) continue;
+    const int p1 = PosEx("][", line, 2);
+    if (p1 == 0) continue;
+    const int p2 = PosEx("]", line, p1 + 2);
+    if (p2 == 0) continue;
+    const std::int64_t start = StrToInt(CopyRange(line, 2, p1));
+    const std::int64_t stop = StrToInt(CopyRange(line, p1 + 2, p2));
+    SubtitleCue cue;
+    cue.Start = CheckedTime(start * 10);
+    cue.Stop = CheckedTime(stop * 10);
+    // Other markup, such as a leading "/", stays part of the text.
+    cue.Text = ReplaceAll(CopyTail(line, p2 + 1), "|", "\r");
+    cues.push_back(std::move(cue));
+  }
+}
+
+void WriteMPL2(const TSubtitles& doc, LineList& lines) {
+  for (const auto& cue : doc.Cues) {
+    lines.push_back(Format(
+        "[%lld][%lld]%s", static_cast<long long>(RoundHalfEven(cue.Start / 10.0)),
+        static_cast<long long>(RoundHalfEven(cue.Stop / 10.0)), TextWithBreaks(cue, "|").c_str()));
+  }
+}
+
+void ReadTMPlayer(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  int number = 0;
+  for (const auto& line : lines) {
+    ++number;
+    // Only hours that begin with "0" are read: ten hours or more, or an
+    // unpadded hour, never are.
+    if (!StartsWith(line, "0")) continue;
+    // A search that finds nothing gives 0, and the next one then starts
+    // again from the beginning of the line.
+    const int p1 = Pos(":", line);
+    const int p2 = PosEx(":", line, p1 + 1);
+    const int p3 = PosEx(":", line, p2 + 1);
+    if (p1 > 0 && p2 > 0 && p3 > 0) {
+      const std::int64_t hours = StrToInt(CopyRange(line, 1, p1));
+      const std::int64_t minutes = StrToInt(CopyRange(line, p1 + 1, p2));
+      const std::int64_t seconds = StrToInt(CopyRange(line, p2 + 1, p3));
+      SubtitleCue cue;
+      cue.Start = MakeTime(hours, minutes, seconds, 0);
+      cue.Stop = CheckedTime(std::int64_t{cue.Start} + kTMPlayerDuration);
+      cue.Text = ReplaceAll(CopyTail(line, p3 + 1), "|", "\r");
+      cues.push_back(std::move(cue));
+    } else if (p1 > 0 || p2 > 0 || p3 > 0) {
+      // One or two colons: not a cue line, and not a line to pass over
+      // either. The failure names the line.
+      throw SubtitleError(std::to_string(number));
+    }
+  }
+}
+
+void WriteTMPlayer(const TSubtitles& doc, LineList& lines) {
+  for (const auto& cue : doc.Cues) {
+    const SecondsSplit t = SplitThroughRoundedSeconds(cue.Start);
+    lines.push_back(Format("%.2d:%.2d:%.2d:%s", I(t.hours), I(t.minutes), I(t.seconds),
+                           TextWithBreaks(cue, "|").c_str()));
+  }
+}
+
+}  // namespace vorlane

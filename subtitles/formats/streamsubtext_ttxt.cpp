@@ -1,0 +1,133 @@
+// StreamSubText Script, a tab-separated script with a short header, and
+// TTXT, the XML description of a 3GPP timed-text stream. Both are read by
+// splitting lines with a pattern; TTXT is not parsed as XML.
+#include "subtitles/decimal.h"
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+// Hours, minutes, seconds and thousandths from consecutive fields.
+std::int32_t TimeFromFields(const LineList& f, int first) {
+  const std::int64_t h = IntItem(f, first);
+  const std::int64_t m = IntItem(f, first + 1);
+  const std::int64_t s = IntItem(f, first + 2);
+  const std::int64_t ms = IntItem(f, first + 3);
+  return MakeTime(h, m, s, ms / 10);
+}
+
+// The fields both writers show of a time t: hours, minutes and seconds
+// through milliseconds, and the remainder of the milliseconds taken with
+// the sign of t.
+struct ScriptTime {
+  std::int64_t hours;
+  std::int64_t minutes;
+  std::int64_t seconds;
+  std::int64_t milliseconds;  // ms mod 1000, truncating
+  std::int64_t hundredths;    // Round(milliseconds / 10)
+};
+
+ScriptTime SplitScriptTime(std::int32_t centiseconds) {
+  const MsSplit t = SplitThroughMs(centiseconds);
+  const std::int64_t ms = std::int64_t{centiseconds} * 10 % 1000;
+  return {t.hours, t.minutes, t.seconds, ms, RoundHalfEven(static_cast<double>(ms) / 10.0)};
+}
+
+}  // namespace
+
+void ReadStreamSubTextScript(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  bool header = false;
+  bool titles = false;
+  // The file's own frame rate only switches cue reading on; it never
+  // becomes the document's.
+  double rate = 0.0;
+  LineList fields;
+  for (const auto& line : lines) {
+    if (!header && Contains(line, "SST")) header = true;
+    if (header && !titles && Contains(line, "[TITLES]")) titles = true;
+    if (titles && rate < 1.0 && Contains(line, "fps=")) {
+      // The value is the line from its fifth character on, written with the
+      // user's decimal separator. While it stays below 1, a later "fps="
+      // line replaces it.
+      rate = StrToFloat(CopyTail(line, 5), DecimalSeparator());
+    }
+    if (rate > 0.0 && SplitByPattern(line, "?\t?\t?:?:?.?\t?:?:?.?\t?\t?", fields)) {
+      // Fields 0 and 1 (number and style) and 11 (after the last tab) are
+      // not used. An empty field moves the later ones down.
+      SubtitleCue cue;
+      cue.Start = TimeFromFields(fields, 2);
+      cue.Stop = TimeFromFields(fields, 6);
+      cue.Text = ReplaceAll(ListItem(fields, 10), "~", "\r");
+      cues.push_back(std::move(cue));
+    }
+  }
+}
+
+void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines) {
+  AddLines(lines, {"SST 2.0.73", "[TITLES]"});
+  lines.push_back(Format("fps=%lld", static_cast<long long>(doc.WholeFrameRate())));
+  int number = 0;
+  for (const auto& cue : doc.Cues) {
+    const ScriptTime a = SplitScriptTime(cue.Start);
+    const ScriptTime b = SplitScriptTime(cue.Stop);
+    // "Default" is joined to the start time by a space, not a tab, and the
+    // fractions are hundredths: this reader does not read the result back.
+    lines.push_back(Format("%d\tDefault %.2d:%.2d:%.2d.%.2d\t%.2d:%.2d:%.2d.%.2d\t%s\tSubRip",
+                           ++number, I(a.hours), I(a.minutes), I(a.seconds), I(a.hundredths),
+                           I(b.hours), I(b.minutes), I(b.seconds), I(b.hundredths),
+                           TextWithBreaks(cue, "~").c_str()));
+  }
+}
+
+void ReadTTXT(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  LineList fields;
+  for (const auto& line : lines) {
+    // Each pattern character is a separator of its own, so "<TextSample" is
+    // found letter by letter. Lines that do not split (the declaration, the
+    // header elements, closing tags) are passed over.
+    if (!SplitByPattern(line, "?<TextSample?sampleTime=\"?:?:?.?\"?text=\"'?\">?", fields)) {
+      continue;
+    }
+    SubtitleCue cue;
+    cue.Start = TimeFromFields(fields, 1);
+    // The stop is not stored; a sample lasts three seconds.
+    cue.Stop = CheckedTime(std::int64_t{cue.Start} + 300);
+    // Field 6 runs up to the closing double quote and so ends with the
+    // closing apostrophe. No entity is decoded.
+    std::string text = ListItem(fields, 6);
+    if (!text.empty()) text.pop_back();
+    cue.Text = ReplaceAll(text, "''", "\r");
+    cues.push_back(std::move(cue));
+  }
+}
+
+void WriteTTXT(const TSubtitles& doc, LineList& lines) {
+  AddLines(lines,
+           {"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>", "<!-- GPAC 3GPP Text Stream -->",
+            "<TextStream version=\"1.0\">",
+            "<TextStreamHeader width=\"176\" height=\"30\" layer=\"65535\" translation_x=\"0\" "
+            "translation_y=\"144\">",
+            "<TextSampleDescription horizontalJustification=\"left\" verticalJustification=\"top\" "
+            "backColor=\"ff ff ff ff\" verticalText=\"no\" fillTextRegion=\"no\" "
+            "continuousKaraoke=\"no\" scroll=\"None\">",
+            "<FontTable>", "<FontTableEntry fontName=\"Serif\" fontID=\"0\"/>", "</FontTable>",
+            "<TextBox top=\"0\" left=\"0\" bottom=\"30\" right=\"176\"/>",
+            "<Style styles=\"Normal\" fontSize=\"12\" color=\"0 0 ff ff\"/>",
+            "</TextSampleDescription>", "</TextStreamHeader>"});
+  for (const auto& cue : doc.Cues) {
+    const ScriptTime a = SplitScriptTime(cue.Start);
+    // The text goes out as it stands: not escaped for XML, not re-encoded.
+    lines.push_back(Format(
+        "<TextSample sampleTime=\"%.2d:%.2d:%.2d.%.3d\" text=\"'%s'\"></TextSample>", I(a.hours),
+        I(a.minutes), I(a.seconds), I(a.milliseconds), TextWithBreaks(cue, "''").c_str()));
+  }
+  AddLines(lines, {"</TextStream>"});
+}
+
+}  // namespace vorlane

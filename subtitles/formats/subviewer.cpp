@@ -1,0 +1,113 @@
+// SubViewer 1 and 2: a header of bracketed tags, then the cues. Version 1
+// puts whole-second times on lines of their own around the text; version 2
+// has one timing line in hundredths followed by one text line.
+#include <optional>
+
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+constexpr const char* kStartScript = "******** START SCRIPT ********";
+
+// Hours, minutes, seconds and hundredths from consecutive fields, parsed in
+// order so that the first bad field is the one reported.
+std::int32_t TimeFromFields(const LineList& f, int first, bool with_hundredths) {
+  const std::int64_t h = IntItem(f, first);
+  const std::int64_t m = IntItem(f, first + 1);
+  const std::int64_t s = IntItem(f, first + 2);
+  const std::int64_t cs = with_hundredths ? IntItem(f, first + 3) : 0;
+  return MakeTime(h, m, s, cs);
+}
+
+}  // namespace
+
+void ReadSubViewer1(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  bool started = false;
+  // The cue between its start and its stop time line.
+  std::optional<SubtitleCue> open;
+  LineList fields;
+  for (const auto& line : lines) {
+    if (!started) {
+      // Nothing before the start marker is read as a cue.
+      started = Contains(line, kStartScript);
+      continue;
+    }
+    if (StartsWith(line, "[") && SplitByPattern(line, "[?:?:?]?", fields)) {
+      // A time line is never text; what follows its "]" is ignored.
+      const std::int32_t time = TimeFromFields(fields, 0, false);
+      if (!open) {
+        open.emplace();
+        open->Start = time;
+      } else {
+        open->Stop = time;
+        if (!open->Text.empty()) open->Text.pop_back();  // CR after the last line
+        cues.push_back(std::move(*open));
+        open.reset();
+      }
+    } else if (open) {
+      // Text lines keep the "|" the writer puts between the lines of a cue.
+      open->Text.append(line).push_back('\r');
+    }
+  }
+  // A start time without a stop time at the end makes no cue.
+}
+
+void WriteSubViewer1(const TSubtitles& doc, LineList& lines) {
+  AddLines(lines, {"[Title]", "", "[AUTHOR]", "", "[Source]", "", "[PRG]", "", "[FILEPATH]", "",
+                   "[DELAY]", "0", "[CD TRACK]", "0", "[BEGIN]", kStartScript});
+  for (const auto& cue : doc.Cues) {
+    const SecondsSplit a = SplitThroughRoundedSeconds(cue.Start);
+    const SecondsSplit b = SplitThroughRoundedSeconds(cue.Stop);
+    lines.push_back(Format("[%.2d:%.2d:%.2d]", I(a.hours), I(a.minutes), I(a.seconds)));
+    lines.push_back(TextWithBreaks(cue, "|"));
+    lines.push_back(Format("[%.2d:%.2d:%.2d]", I(b.hours), I(b.minutes), I(b.seconds)));
+    lines.emplace_back();
+  }
+  AddLines(lines, {"[end]", "******** END SCRIPT ********"});
+}
+
+void ReadSubViewer2(TSubtitles& doc, const LineList& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  // Times of a timing line still waiting for their text line.
+  std::optional<SubtitleCue> pending;
+  LineList fields;
+  for (const auto& line : lines) {
+    // Header tags, and any text line that begins with "[", are passed over.
+    if (line.empty() || StartsWith(line, "[")) continue;
+    if (SplitByPattern(line, "?:?:?.?,?:?:?.?", fields)) {
+      // A second timing line before a text line replaces the times.
+      SubtitleCue cue;
+      cue.Start = TimeFromFields(fields, 0, true);
+      cue.Stop = TimeFromFields(fields, 4, true);
+      pending = std::move(cue);
+    } else if (pending) {
+      // One text line per cue; a second one is dropped.
+      pending->Text = ReplaceAll(line, "[br]", "\r");
+      cues.push_back(std::move(*pending));
+      pending.reset();
+    }
+  }
+}
+
+void WriteSubViewer2(const TSubtitles& doc, LineList& lines) {
+  AddLines(lines, {"[INFORMATION]", "[TITLE]", "[AUTHOR]", "[SOURCE]", "[PRG]", "[FILEPATH]",
+                   "[DELAY] 0", "[CD TRACK] 0", "[COMMENT]", "[END INFORMATION]", "[SUBTITLE]",
+                   "[COLF]&HFFFFFF,[STYLE]db,[SIZE]18,[FONT]Arial", ""});
+  for (const auto& cue : doc.Cues) {
+    const MsSplit a = SplitThroughMs(cue.Start);
+    const MsSplit b = SplitThroughMs(cue.Stop);
+    lines.push_back(Format("%.2d:%.2d:%.2d.%.2d,%.2d:%.2d:%.2d.%.2d", I(a.hours), I(a.minutes),
+                           I(a.seconds), I(a.hundredths), I(b.hours), I(b.minutes), I(b.seconds),
+                           I(b.hundredths)));
+    lines.push_back(TextWithBreaks(cue, "[br]"));
+    lines.emplace_back();
+  }
+}
+
+}  // namespace vorlane

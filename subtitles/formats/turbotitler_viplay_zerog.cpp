@@ -1,0 +1,105 @@
+// TurboTitler, ViPlay and Zero G: one cue per line, read by splitting the
+// line with a pattern. The three readers differ only in their pattern, the
+// fields they take, the unit of the fraction and the line-break token, so
+// one routine reads all three from a description of each.
+#include <string_view>
+
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+struct CueLineFormat {
+  std::string_view skip_prefix;  // lines beginning with it are passed over
+  const char* pattern;
+  int start_field;       // hours, minutes, seconds and fraction follow
+  int stop_field;        // the same for the stop
+  int text_field;        // everything after the last separator
+  int fraction_divisor;  // 1 for hundredths, 10 for milliseconds
+  std::string_view break_token;
+};
+
+// The marker word ("NTP" as written) stands between the second comma and
+// the text; whatever word stands there is dropped.
+constexpr CueLineFormat kTurboTitler{"", "?:?:?.?,?:?:?.?,? ?", 0, 4, 9, 1, "|"};
+constexpr CueLineFormat kViPlay{"{* ", "?:?:?,?-?:?:?,?=?", 0, 4, 8, 10, "|"};
+// Two leading words, then after the times a style and a marker word, all
+// dropped.
+constexpr CueLineFormat kZeroG{"%", "? ? ?:?:?.? ?:?:?.? ? ? ?", 2, 6, 12, 1, "\\n"};
+
+std::int32_t TimeFromFields(const LineList& f, int first, int fraction_divisor) {
+  const std::int64_t h = IntItem(f, first);
+  const std::int64_t m = IntItem(f, first + 1);
+  const std::int64_t s = IntItem(f, first + 2);
+  const std::int64_t fraction = IntItem(f, first + 3);
+  return MakeTime(h, m, s, fraction / fraction_divisor);
+}
+
+void ReadCueLines(TSubtitles& doc, const LineList& lines, const CueLineFormat& format) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  LineList fields;
+  for (const auto& line : lines) {
+    if (!format.skip_prefix.empty() && StartsWith(line, format.skip_prefix)) continue;
+    // A line that does not split is no cue and no error.
+    if (!SplitByPattern(line, format.pattern, fields)) continue;
+    // An empty stretch between two separators gives one field less, so the
+    // later fields move down; a word that lands in a number field, or a
+    // missing text field, then fails the read.
+    SubtitleCue cue;
+    cue.Start = TimeFromFields(fields, format.start_field, format.fraction_divisor);
+    cue.Stop = TimeFromFields(fields, format.stop_field, format.fraction_divisor);
+    cue.Text = ReplaceAll(ListItem(fields, format.text_field), format.break_token, "\r");
+    cues.push_back(std::move(cue));
+  }
+}
+
+}  // namespace
+
+void ReadTurboTitler(TSubtitles& doc, const LineList& lines) {
+  ReadCueLines(doc, lines, kTurboTitler);
+}
+
+void ReadViPlay(TSubtitles& doc, const LineList& lines) {
+  ReadCueLines(doc, lines, kViPlay);
+}
+
+void ReadZeroG(TSubtitles& doc, const LineList& lines) {
+  ReadCueLines(doc, lines, kZeroG);
+}
+
+void WriteTurboTitler(const TSubtitles& doc, LineList& lines) {
+  for (const auto& cue : doc.Cues) {
+    const MsSplit a = SplitThroughMs(cue.Start);
+    const MsSplit b = SplitThroughMs(cue.Stop);
+    lines.push_back(Format("%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,NTP %s", I(a.hours),
+                           I(a.minutes), I(a.seconds), I(a.hundredths), I(b.hours), I(b.minutes),
+                           I(b.seconds), I(b.hundredths), TextWithBreaks(cue, "|").c_str()));
+  }
+}
+
+void WriteViPlay(const TSubtitles& doc, LineList& lines) {
+  AddLines(lines, {"{* VIPLAY SUBTITLE FILE *}"});
+  for (const auto& cue : doc.Cues) {
+    const MsSplit a = SplitThroughMs(cue.Start);
+    const MsSplit b = SplitThroughMs(cue.Stop);
+    lines.push_back(Format("%.2d:%.2d:%.2d,%.3d-%.2d:%.2d:%.2d,%.3d=%s", I(a.hours), I(a.minutes),
+                           I(a.seconds), I(a.milliseconds), I(b.hours), I(b.minutes), I(b.seconds),
+                           I(b.milliseconds), TextWithBreaks(cue, "|").c_str()));
+  }
+}
+
+void WriteZeroG(const TSubtitles& doc, LineList& lines) {
+  AddLines(lines, {"% Zero G 1.0", ""});
+  for (const auto& cue : doc.Cues) {
+    const MsSplit a = SplitThroughMs(cue.Start);
+    const MsSplit b = SplitThroughMs(cue.Stop);
+    lines.push_back(Format("E 1 %.1d:%.2d:%.2d.%.2d %.1d:%.2d:%.2d.%.2d Default NTP %s", I(a.hours),
+                           I(a.minutes), I(a.seconds), I(a.hundredths), I(b.hours), I(b.minutes),
+                           I(b.seconds), I(b.hundredths), TextWithBreaks(cue, "\\n").c_str()));
+  }
+}
+
+}  // namespace vorlane
