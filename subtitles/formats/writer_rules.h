@@ -1,10 +1,25 @@
 // What every writer shares: fixed header and footer lines kept as data, the
-// cue text with its CR line breaks replaced by the format's own token, and
-// the time fields of the two splits. Number directives are C's printf ones
-// ("%d", "%.2d", "%5d", ...), used through Format().
+// cue text with its CR line breaks replaced by the format's own token, the
+// time fields of the two splits, and line templates whose number directives
+// are C's printf ones ("%d", "%.2d", "%5d", "%s", ...).
+//
+// Most formats are nothing but data: header lines, one or more templated
+// lines per cue, a line-break token and footer lines, written by
+// WriteLayout. Writers with real logic (word wrapping, gap captions,
+// counted footers) use the same pieces: AddLines, FormatCueLine, AddCueLines
+// and FormatTemplate.
+//
+// A string added to the line list becomes one line of the file followed by
+// CR LF; a string that holds CR LF of its own becomes several lines, and one
+// that ends with CR LF is followed by an empty line.
 #pragma once
 
+#include <array>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,19 +29,128 @@
 
 namespace vorlane {
 
+// The program's home page: named in the headers of the formats that carry
+// an address, and shown by the About window.
+inline constexpr char kHomepage[] = "https://vorlane.org";
+
+// Fixed lines (a header or a footer), byte for byte.
+using FixedLines = std::span<const char* const>;
+
 // Appends fixed lines (a header or a footer) to the list.
 inline void AddLines(LineList& lines, std::initializer_list<const char*> fixed) {
   for (const char* line : fixed) lines.emplace_back(line);
 }
+inline void AddLines(LineList& lines, FixedLines fixed) {
+  for (const char* line : fixed) lines.emplace_back(line);
+}
 
-// The cue text with every CR replaced by the format's line-break token.
+// The cue text with every CR replaced by the format's line-break token. An
+// empty token deletes the CRs, so the lines run together.
 inline std::string TextWithBreaks(const SubtitleCue& cue, std::string_view token) {
   return ReplaceAll(cue.Text, "\r", token);
 }
+
+// The lines of a text cut at every CR: the text before each CR is a line (an
+// empty one too), the text after the last CR only when it is not empty. An
+// empty text has no lines.
+LineList TextLines(std::string_view text);
 
 // Narrowing for printf's int directives; time fields of 32-bit times fit.
 inline int I(std::int64_t v) {
   return static_cast<int>(v);
 }
+
+// One value for a template directive: a whole number for "%d" and its kin,
+// a string for "%s".
+struct TemplateValue {
+  template <std::integral T>
+  TemplateValue(T n) : number(static_cast<std::int64_t>(n)) {}
+  TemplateValue(std::string_view s) : text(s), is_text(true) {}
+  TemplateValue(const char* s) : text(s), is_text(true) {}
+  TemplateValue(const std::string& s) : text(s), is_text(true) {}
+
+  std::int64_t number = 0;
+  std::string_view text;
+  bool is_text = false;
+};
+
+// Fills a template with values, each directive taking the next value. The
+// directives mean what they mean to C's printf: flags "-+ #0", a width, a
+// precision and the conversion "d" (or "i") for a number, "s" for a string,
+// and "%%" for a percent sign. Numbers are 64-bit, so nothing wraps; strings
+// are copied whole, NUL bytes included. A template that does not match its
+// values is a programming error and raises std::logic_error.
+std::string FormatTemplate(std::string_view format, std::span<const TemplateValue> values);
+inline std::string FormatTemplate(std::string_view format,
+                                  std::initializer_list<TemplateValue> values) {
+  return FormatTemplate(format, std::span<const TemplateValue>(values.begin(), values.size()));
+}
+
+// The values a cue line can take from its cue, its position and its
+// document. Times are split through milliseconds unless named "Rounded"
+// (rounded to whole seconds first, halves to even).
+enum CueField : std::uint8_t {
+  kEndOfFields = 0,  // fills the unused slots of a field list
+  kIndex,            // the cue's position in the list, counted from 0
+  kNumber,           // the cue's position, counted from 1
+  // Four values each: hours, minutes, seconds and hundredths.
+  kStartTimecode,
+  kStopTimecode,
+  // One value each.
+  kStartHours,
+  kStartMinutes,
+  kStartSeconds,
+  kStartHundredths,    // centiseconds mod 100
+  kStartMilliseconds,  // milliseconds mod 1000
+  kStopHours,
+  kStopMinutes,
+  kStopSeconds,
+  kStopHundredths,
+  kStopMilliseconds,
+  // Whole times.
+  kStartTotalMs,  // the time in milliseconds, centiseconds x 10
+  kStopTotalMs,
+  kStartCentiseconds,  // the time as the cue holds it
+  kStopCentiseconds,
+  // Three values each: hours, minutes and seconds of the rounded time.
+  kStartRounded,
+  kStopRounded,
+  // Frame numbers at the document's exact frame rate, Round(t x rate / 100).
+  kStartFrame,
+  kStopFrame,
+  // Stop minus start: whole seconds rounded down, then the hundredths left.
+  kDurationSeconds,
+  kDurationHundredths,
+  // The cue text with every CR replaced by the line-break token.
+  kText,
+};
+
+inline constexpr std::size_t kMaxCueFields = 12;
+
+// One templated string per cue: the template and the fields that fill its
+// directives, in order.
+struct CueLine {
+  const char* format;
+  std::array<CueField, kMaxCueFields> fields{};
+};
+
+// The string of one cue line for the cue at index (counted from 0).
+std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLine& line,
+                          std::string_view line_break);
+// Appends the strings of all cue lines of the cue at index.
+void AddCueLines(const TSubtitles& doc, std::size_t index, std::span<const CueLine> cue,
+                 std::string_view line_break, LineList& lines);
+
+// A format that is header lines, templated lines per cue and footer lines.
+struct WriterLayout {
+  FixedLines header;
+  std::span<const CueLine> cue;
+  const char* line_break;  // replaces every CR of the cue text
+  FixedLines footer;
+};
+
+// Appends the header, the lines of every cue in order, then the footer. An
+// empty document gives the header and footer alone.
+void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& layout);
 
 }  // namespace vorlane

@@ -1,0 +1,222 @@
+#include "subtitles/formats/writer_rules.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace vorlane {
+
+LineList TextLines(std::string_view text) {
+  LineList lines;
+  SplitByChar('\r', text, lines);
+  return lines;
+}
+
+namespace {
+
+[[noreturn]] void BadTemplate(std::string_view format, const char* problem) {
+  throw std::logic_error("template \"" + std::string(format) + "\": " + problem);
+}
+
+bool IsFlag(char c) {
+  return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A width or precision; anything beyond a few digits is a broken template.
+std::size_t ReadCount(std::string_view format, std::size_t& j) {
+  std::size_t n = 0;
+  while (j < format.size() && IsDigit(format[j])) {
+    n = n * 10 + static_cast<std::size_t>(format[j] - '0');
+    if (n > 1000) BadTemplate(format, "width or precision too large");
+    ++j;
+  }
+  return n;
+}
+
+// "%s" with printf's width, precision and "-" flag, but copying the string
+// whole (a C string would stop at a NUL byte).
+void AppendString(std::string& out, std::string_view text, std::string_view flags,
+                  std::size_t width, bool has_precision, std::size_t precision) {
+  if (has_precision && precision < text.size()) text = text.substr(0, precision);
+  const std::size_t pad = width > text.size() ? width - text.size() : 0;
+  const bool left = flags.find('-') != std::string_view::npos;
+  if (!left) out.append(pad, ' ');
+  out.append(text);
+  if (left) out.append(pad, ' ');
+}
+
+}  // namespace
+
+std::string FormatTemplate(std::string_view format, std::span<const TemplateValue> values) {
+  std::string out;
+  std::size_t next = 0;
+  std::size_t i = 0;
+  while (i < format.size()) {
+    const std::size_t percent = format.find('%', i);
+    if (percent == std::string_view::npos) {
+      out.append(format.substr(i));
+      break;
+    }
+    out.append(format.substr(i, percent - i));
+    std::size_t j = percent + 1;
+    if (j < format.size() && format[j] == '%') {
+      out.push_back('%');
+      i = j + 1;
+      continue;
+    }
+    const std::size_t flags_begin = j;
+    while (j < format.size() && IsFlag(format[j])) ++j;
+    const std::string_view flags = format.substr(flags_begin, j - flags_begin);
+    const std::size_t width = ReadCount(format, j);
+    bool has_precision = false;
+    std::size_t precision = 0;
+    if (j < format.size() && format[j] == '.') {
+      has_precision = true;
+      ++j;
+      precision = ReadCount(format, j);
+    }
+    if (j >= format.size()) BadTemplate(format, "unfinished directive");
+    if (next >= values.size()) BadTemplate(format, "more directives than values");
+    const TemplateValue& value = values[next++];
+    const char conversion = format[j];
+    if (conversion == 'd' || conversion == 'i') {
+      if (value.is_text) BadTemplate(format, "a string for a number directive");
+      // The directive itself, widened to 64 bits, does the padding exactly
+      // as printf does it.
+      const std::string directive =
+          "%" + std::string(format.substr(flags_begin, j - flags_begin)) + "lld";
+      out.append(Format(directive.c_str(), static_cast<long long>(value.number)));
+    } else if (conversion == 's') {
+      if (!value.is_text) BadTemplate(format, "a number for a string directive");
+      AppendString(out, value.text, flags, width, has_precision, precision);
+    } else {
+      BadTemplate(format, "unknown directive");
+    }
+    i = j + 1;
+  }
+  if (next != values.size()) BadTemplate(format, "more values than directives");
+  return out;
+}
+
+std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLine& line,
+                          std::string_view line_break) {
+  const SubtitleCue& cue = doc.Cues.at(index);
+  const MsSplit start = SplitThroughMs(cue.Start);
+  const MsSplit stop = SplitThroughMs(cue.Stop);
+  // Both sums in 64 bits: the difference of two 32-bit times may not fit.
+  const std::int64_t duration = static_cast<std::int64_t>(cue.Stop) - cue.Start;
+  const std::int64_t duration_seconds = FloorDiv(duration, 100);
+  std::string text;
+  bool text_used = false;
+  std::vector<TemplateValue> values;
+  values.reserve(kMaxCueFields * 4);
+  for (const CueField field : line.fields) {
+    if (field == kEndOfFields) break;
+    switch (field) {
+      case kEndOfFields:
+        break;
+      case kIndex:
+        values.emplace_back(index);
+        break;
+      case kNumber:
+        values.emplace_back(index + 1);
+        break;
+      case kStartTimecode:
+        values.insert(values.end(), {start.hours, start.minutes, start.seconds, start.hundredths});
+        break;
+      case kStopTimecode:
+        values.insert(values.end(), {stop.hours, stop.minutes, stop.seconds, stop.hundredths});
+        break;
+      case kStartHours:
+        values.emplace_back(start.hours);
+        break;
+      case kStartMinutes:
+        values.emplace_back(start.minutes);
+        break;
+      case kStartSeconds:
+        values.emplace_back(start.seconds);
+        break;
+      case kStartHundredths:
+        values.emplace_back(start.hundredths);
+        break;
+      case kStartMilliseconds:
+        values.emplace_back(start.milliseconds);
+        break;
+      case kStopHours:
+        values.emplace_back(stop.hours);
+        break;
+      case kStopMinutes:
+        values.emplace_back(stop.minutes);
+        break;
+      case kStopSeconds:
+        values.emplace_back(stop.seconds);
+        break;
+      case kStopHundredths:
+        values.emplace_back(stop.hundredths);
+        break;
+      case kStopMilliseconds:
+        values.emplace_back(stop.milliseconds);
+        break;
+      case kStartTotalMs:
+        values.emplace_back(static_cast<std::int64_t>(cue.Start) * 10);
+        break;
+      case kStopTotalMs:
+        values.emplace_back(static_cast<std::int64_t>(cue.Stop) * 10);
+        break;
+      case kStartCentiseconds:
+        values.emplace_back(cue.Start);
+        break;
+      case kStopCentiseconds:
+        values.emplace_back(cue.Stop);
+        break;
+      case kStartRounded: {
+        const SecondsSplit t = SplitThroughRoundedSeconds(cue.Start);
+        values.insert(values.end(), {t.hours, t.minutes, t.seconds});
+        break;
+      }
+      case kStopRounded: {
+        const SecondsSplit t = SplitThroughRoundedSeconds(cue.Stop);
+        values.insert(values.end(), {t.hours, t.minutes, t.seconds});
+        break;
+      }
+      case kStartFrame:
+        values.emplace_back(CentisecondsToFrames(cue.Start, doc.FrameRate()));
+        break;
+      case kStopFrame:
+        values.emplace_back(CentisecondsToFrames(cue.Stop, doc.FrameRate()));
+        break;
+      case kDurationSeconds:
+        values.emplace_back(duration_seconds);
+        break;
+      case kDurationHundredths:
+        values.emplace_back(duration - 100 * duration_seconds);
+        break;
+      case kText:
+        // One text per line at most: the values point into this string.
+        if (text_used) BadTemplate(line.format, "text used twice");
+        text_used = true;
+        text = TextWithBreaks(cue, line_break);
+        values.emplace_back(std::string_view(text));
+        break;
+    }
+  }
+  return FormatTemplate(line.format, values);
+}
+
+void AddCueLines(const TSubtitles& doc, std::size_t index, std::span<const CueLine> cue,
+                 std::string_view line_break, LineList& lines) {
+  for (const CueLine& line : cue) lines.push_back(FormatCueLine(doc, index, line, line_break));
+}
+
+void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& layout) {
+  AddLines(lines, layout.header);
+  for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
+    AddCueLines(doc, i, layout.cue, layout.line_break, lines);
+  }
+  AddLines(lines, layout.footer);
+}
+
+}  // namespace vorlane
