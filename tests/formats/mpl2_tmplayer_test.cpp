@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "subtitles/detection.h"
+#include "subtitles/errors.h"
+#include "subtitles/formats/formats.h"
+#include "subtitles/subtitles.h"
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+using Reader = void (*)(TSubtitles&, const LineList&);
+using Writer = void (*)(const TSubtitles&, LineList&);
+
+std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
+  TSubtitles doc;
+  doc.Cues.push_back({1, 2, "stale"});
+  reader(doc, lines);
+  return doc.Cues;
+}
+
+std::string ReadError(Reader reader, const LineList& lines) {
+  try {
+    Read(reader, lines);
+  } catch (const SubtitleError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+LineList Write(Writer writer, const std::vector<SubtitleCue>& cues) {
+  TSubtitles doc;
+  doc.Cues = cues;
+  LineList lines{"kept"};
+  writer(doc, lines);
+  lines.erase(lines.begin());
+  return lines;
+}
+
+TEST(ReadMPL2, ReadsDecisecondsAndSkipsOtherLines) {
+  const struct {
+    const char* line;
+    std::vector<SubtitleCue> cues;
+  } cases[] = {
+      {"[15][42]Hello|World", {{150, 420, "Hello\rWorld"}}},
+      {"[0][1]", {{0, 10, ""}}},
+      // Markup stays in the text, a second "][" too.
+      {"[1][2]/italic][x", {{10, 20, "/italic][x"}}},
+      {"[-3][ 4]x", {{-30, 40, "x"}}},
+      {"not a cue", {}},
+      {" [1][2]x", {}},
+      {"[1]", {}},
+      {"[1][2", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Read(ReadMPL2, {c.line}), c.cues);
+  }
+}
+
+TEST(ReadTMPlayer, ReadsStartAndLastsThreeSeconds) {
+  const struct {
+    const char* line;
+    std::vector<SubtitleCue> cues;
+  } cases[] = {
+      {"00:01:05:Hello|you", {{6500, 6800, "Hello\ryou"}}},
+      {"00:01:05:", {{6500, 6800, ""}}},
+      {"00:01:05:a:b", {{6500, 6800, "a:b"}}},
+      {"0:0:1:short fields", {{100, 400, "short fields"}}},
+      {"09:59:59:last", {{3599900, 3600200, "last"}}},
+      // Hours that do not begin with "0" are never read.
+      {"10:00:00:Late", {}},
+      {"1:00:00:one digit", {}},
+      // A line beginning with "0" but holding no colon is passed over.
+      {"0 no colon at all", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Read(ReadTMPlayer, {c.line}), c.cues);
+  }
+}
+
+TEST(ReadMPL2AndTMPlayer, MalformedLinesFailWithTheirMessages) {
+  const struct {
+    Reader reader;
+    LineList lines;
+    const char* message;
+  } cases[] = {
+      // "][" at position 2 leaves an empty start field.
+      {ReadMPL2, {"[][5]x"}, "'' is not a valid integer value"},
+      {ReadMPL2, {"[1][x]y"}, "'x' is not a valid integer value"},
+      // Ten times a large decisecond count leaves the 32-bit time range.
+      {ReadMPL2, {"[214748365][1]x"}, "Time out of range (2147483650 centiseconds)"},
+      // One or two colons in a line that begins with "0": the message is
+      // the 1-based line number.
+      {ReadTMPlayer, {"00:00:01:a", "", "x", "", "", "", "0 comments: none", "00:00:02:b"}, "7"},
+      {ReadTMPlayer, {"00:00:01:a", "00:01 two: colons"}, "2"},
+      {ReadTMPlayer, {"0a:00:01:x"}, "'0a' is not a valid integer value"},
+      {ReadTMPlayer, {"00::01:x"}, "'' is not a valid integer value"},
+      // The three-second stop must stay within the 32-bit range as well.
+      {ReadTMPlayer, {"05965:13:56:x"}, "Time out of range (2147483900 centiseconds)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    EXPECT_EQ(ReadError(c.reader, c.lines), c.message);
+  }
+}
+
+TEST(TMPlayerLoad, LineNumberFailureIsReportedWithTheFileName) {
+  TempDir dir;
+  const std::string path = dir.path() + "/a.txt";
+  WriteFileBytes(path, "00:00:01:a\r\n00:00:02:b\r\n0 comments: none\r\n");
+  TSubtitles doc;
+  bool frame_based = true;
+  std::string reported;
+  EXPECT_FALSE(doc.LoadFromFile(path, frame_based, [&](const std::string& m) { reported = m; }));
+  EXPECT_EQ(reported, "File " + path + " is corrupted. Error on line: 3");
+}
+
+TEST(WriteMPL2AndTMPlayer, WriteOneLinePerCue) {
+  const struct {
+    Writer writer;
+    SubtitleCue cue;
+    const char* line;
+  } cases[] = {
+      {WriteMPL2, {150, 420, "Hello\rWorld"}, "[15][42]Hello|World"},
+      {WriteMPL2, {15, 25, ""}, "[2][2]"},  // 1.5 and 2.5 both round to 2
+      {WriteMPL2, {14, 36, "x"}, "[1][4]x"},
+      {WriteTMPlayer, {6500, 6800, "Hello\ryou"}, "00:01:05:Hello|you"},
+      {WriteTMPlayer, {6550, 0, ""}, "00:01:06:"},  // 65.5 rounds to 66
+      {WriteTMPlayer, {6450, 0, ""}, "00:01:04:"},  // 64.5 rounds to 64
+      {WriteTMPlayer, {36000000, 0, "late"}, "100:00:00:late"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Write(c.writer, {c.cue}), LineList{c.line});
+  }
+  EXPECT_TRUE(Write(WriteMPL2, {}).empty());
+  EXPECT_TRUE(Write(WriteTMPlayer, {}).empty());
+}
+
+TEST(MPL2AndTMPlayerLoad, ExampleLinesThroughTheLoader) {
+  const struct {
+    LineList lines;
+    std::vector<SubtitleCue> cues;
+  } cases[] = {
+      {{"[15][42]Hello|World"}, {{150, 420, "Hello\rWorld"}}},
+      {{"00:01:05:Hello|you", "00:01:05:", "00:01:05:a:b", "10:00:00:Late"},
+       {{6500, 6800, "Hello\ryou"}, {6500, 6800, ""}, {6500, 6800, "a:b"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.front());
+    TSubtitles doc;
+    bool frame_based = true;
+    ASSERT_TRUE(doc.LoadFromList(c.lines, frame_based));
+    EXPECT_FALSE(frame_based);
+    EXPECT_EQ(doc.Cues, c.cues);
+  }
+}
+
+TEST(MPL2RoundTrip, WholeDecisecondsComeBackExactly) {
+  const std::vector<SubtitleCue> cues{
+      {150, 420, "Hello\rWorld"}, {0, 10, ""}, {36000000, 36000500, "/i|x"}, {12, 37, "r"}};
+  TSubtitles doc;
+  doc.Cues = cues;
+  LineList lines;
+  doc.SaveToList(lines, sfMPL2);
+  EXPECT_EQ(DetectFormat(lines), sfMPL2);
+  TSubtitles back;
+  bool frame_based = true;
+  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+  EXPECT_FALSE(frame_based);
+  // Times come back to the nearest tenth; a "|" in the text as a break.
+  EXPECT_EQ(
+      back.Cues,
+      (std::vector<SubtitleCue>{
+          {150, 420, "Hello\rWorld"}, {0, 10, ""}, {36000000, 36000500, "/i\rx"}, {10, 40, "r"}}));
+}
+
+TEST(TMPlayerRoundTrip, StartsComeBackToTheSecondStopsAsThreeSeconds) {
+  TSubtitles doc;
+  doc.Cues = {{6500, 9000, "Hello\rWorld"}, {149, 151, ""}, {3599900, 3600000, "a:b"}};
+  LineList lines;
+  doc.SaveToList(lines, sfTMPlayer);
+  EXPECT_EQ(DetectFormat(lines), sfTMPlayer);
+  TSubtitles back;
+  bool frame_based = true;
+  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+  EXPECT_EQ(back.Cues,
+            (std::vector<SubtitleCue>{
+                {6500, 6800, "Hello\rWorld"}, {100, 400, ""}, {3599900, 3600200, "a:b"}}));
+  // Cues of ten hours or more are written but not read back.
+  doc.Cues = {{100, 200, "a"}, {3600000, 3600100, "late"}};
+  lines.clear();
+  doc.SaveToList(lines, sfTMPlayer);
+  EXPECT_EQ(lines, (LineList{"00:00:01:a", "10:00:00:late"}));
+  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{100, 400, "a"}}));
+}
+
+}  // namespace
+}  // namespace vorlane
