@@ -50,5 +50,115 @@ check "help" 0 "$("$cli" --help >/dev/null 2>&1; echo $?)"
 "$cli" --help | grep -q -- '--list-formats'
 check "help lists options" 0 $?
 
+# A frame-counting output needs a rate from standard input as well: without
+# --fps nothing is written (every frame would be 0), with it the frames come.
+err=$(printf '%s' "$srt" | "$cli" MicroDVD - 2>&1 >/dev/null)
+check "frames out without rate status" 1 "$(printf '%s' "$srt" | "$cli" MicroDVD - >/dev/null 2>&1; echo $?)"
+check "frames out without rate output" "" "$(printf '%s' "$srt" | "$cli" MicroDVD - 2>/dev/null)"
+[[ $err == *"--fps"* ]]
+check "frames out without rate names --fps" 0 $?
+check "frames out with rate" "{150}{402}Hello|World" "$(printf '%s' "$srt" | "$cli" --fps 100 MicroDVD - | tr -d '\r')"
+sub=$'{25}{50}Hi\r\n'
+check "frames in without rate status" 1 "$(printf '%s' "$sub" | "$cli" SubRipper - >/dev/null 2>&1; echo $?)"
+check "frames in with rate" "00:00:01,000 --> 00:00:02,000" "$(printf '%s' "$sub" | "$cli" --fps 25 SubRipper - | tr -d '\r' | sed -n 2p)"
+check "infinite fps" 2 "$("$cli" --fps inf SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
+
+# File mode: folders searched as the window's command line takes them.
+same() {  # same FILE BYTES: "same" when the file holds exactly these bytes
+  if cmp -s "$1" <(printf '%s' "$2"); then echo same; else echo differs; fi
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/tree/Season1" "$work/tree/.old"
+printf '%s' "$srt" >"$work/tree/Season1/EP01.SRT"
+printf '%s' "$srt" >"$work/tree/.old/old.srt"
+printf 'just words\r\n' >"$work/tree/notes.txt"
+printf '%s' "$srt" >"$work/tree/clip.avi"
+ln -s .. "$work/tree/Season1/up"
+out=$("$cli" TMPlayer "$work/tree" 2>"$work/err")
+check "tree status" 1 $?
+check "tree stdout" "" "$out"
+check "tree skipped list" "Skipped files
+$work/tree/notes.txt" "$(sed -n '/^Skipped files$/,$p' "$work/err")"
+check "tree output keeps the real name" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/tree/Season1/EP01.txt")"
+check "tree backup" same "$(same "$work/tree/Season1/BAK/EP01.SRT" "$srt")"
+check "tree source moved" no "$([[ -e $work/tree/Season1/EP01.SRT ]] && echo yes || echo no)"
+check "tree hidden folder untouched" same "$(same "$work/tree/.old/old.srt" "$srt")"
+check "tree other extension untouched" same "$(same "$work/tree/clip.avi" "$srt")"
+check "tree unrecognised untouched" same "$(same "$work/tree/notes.txt" $'just words\r\n')"
+
+# Every file converted: status 0, nothing said.
+mkdir -p "$work/ok"
+printf '%s' "$srt" >"$work/ok/a.srt"
+printf '%s' "$srt" >"$work/ok/b.srt"
+check "all converted status" 0 "$("$cli" TMPlayer "$work/ok" >/dev/null 2>&1; echo $?)"
+check "all converted outputs" "a.txt b.txt BAK" "$(cd "$work/ok" && echo *.txt BAK)"
+mkdir -p "$work/empty/.hidden"
+printf '%s' "$srt" >"$work/empty/.hidden/x.srt"
+check "folder without subtitle files" 0 "$("$cli" SubRipper "$work/empty" >/dev/null 2>&1; echo $?)"
+
+# Both options off: the output replaces the input.
+mkdir -p "$work/inplace"
+printf '%s' "$srt" >"$work/inplace/film.srt"
+"$cli" --no-backup --no-force-ext TMPlayer "$work/inplace/film.srt" 2>/dev/null
+check "in place status" 0 $?
+check "in place content" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/inplace/film.srt")"
+check "in place no BAK" no "$([[ -e $work/inplace/BAK ]] && echo yes || echo no)"
+
+# A file named on its own is taken whatever its extension; relative paths
+# are taken against the current folder.
+mkdir -p "$work/named"
+printf '%s' "$srt" >"$work/named/film.data"
+(cd "$work/named" && "$cli" --no-backup TMPlayer film.data 2>/dev/null)
+check "named file status" 0 $?
+check "named file output" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/named/film.txt")"
+check "named file kept" same "$(same "$work/named/film.data" "$srt")"
+check "missing named file" 1 "$("$cli" SubRipper "$work/named/missing.srt" >/dev/null 2>&1; echo $?)"
+
+# Frame-based files: the video beside tells the rate, else --fps; without
+# either the file is skipped untouched with a hint.
+mkdir -p "$work/frames"
+printf '%s' "$sub" >"$work/frames/film.sub"
+printf '%s' "$sub" >"$work/frames/lone.sub"
+# An AVI stream header: "strh", size, then scale 1 and rate 50 at 20 and 24.
+{
+  printf 'RIFF\x00\x01\x00\x00AVI LIST\x40\x00\x00\x00hdrlstrh\x38\x00\x00\x00'
+  printf 'vidsDIVX\0\0\0\0\0\0\0\0\0\0\0\0\x01\x00\x00\x00\x32\x00\x00\x00'
+  printf '%040d' 0
+} >"$work/frames/film.avi"
+err=$("$cli" --no-backup SubRipper "$work/frames/film.sub" "$work/frames/lone.sub" 2>&1 >/dev/null)
+check "frames status" 1 $?
+check "frames from the video" "00:00:00,500 --> 00:00:01,000" "$(tr -d '\r' <"$work/frames/film.srt" | sed -n 2p)"
+check "frames without rate untouched" same "$(same "$work/frames/lone.sub" "$sub")"
+check "frames without rate not written" no "$([[ -e $work/frames/lone.srt ]] && echo yes || echo no)"
+[[ $err == *"$work/frames/lone.sub"*"--fps"* ]]
+check "frames without rate hint" 0 $?
+"$cli" --no-backup --fps 25 SubRipper "$work/frames/lone.sub" 2>/dev/null
+check "frames with --fps status" 0 $?
+check "frames with --fps" "00:00:01,000 --> 00:00:02,000" "$(tr -d '\r' <"$work/frames/lone.srt" | sed -n 2p)"
+err=$("$cli" --no-backup MicroDVD "$work/ok/BAK/a.srt" 2>&1)
+check "time-based into frames without rate" 1 $?
+[[ $err == *"MicroDVD"*"--fps"* ]]
+check "time-based into frames hint" 0 $?
+
+# --output-dir: outputs go there under their names; backups stay beside the
+# sources; a path that is not a folder is a usage error.
+mkdir -p "$work/src"
+printf '%s' "$srt" >"$work/src/film.srt"
+"$cli" --output-dir "$work/made/here" TMPlayer "$work/src" 2>/dev/null
+check "output dir status" 0 $?
+check "output dir output" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/made/here/film.txt")"
+check "output dir backup beside source" same "$(same "$work/src/BAK/film.srt" "$srt")"
+check "output dir no stray output" no "$([[ -e $work/src/film.txt ]] && echo yes || echo no)"
+check "output dir is a file" 2 "$("$cli" --output-dir "$work/named/film.data" TMPlayer "$work/src" >/dev/null 2>&1; echo $?)"
+check "output dir without value" 2 "$("$cli" TMPlayer "$work/src" --output-dir >/dev/null 2>&1; echo $?)"
+
+# --quiet: errors only, no skipped list.
+err=$("$cli" --quiet TMPlayer "$work/tree/notes.txt" 2>&1 >/dev/null)
+check "quiet status" 1 $?
+check "quiet says only the error" "vorlane-cli: $work/tree/notes.txt: format not recognised or not readable" "$err"
+"$cli" --help | grep -q -- '--output-dir'
+check "help lists --output-dir" 0 $?
+
 printf '%d passed, %d failed\n' "$passes" "$failures"
 [[ $failures -eq 0 ]]
