@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include "subtitles/decimal.h"
+#include "subtitles/detection.h"
+#include "subtitles/errors.h"
+#include "subtitles/formats/formats.h"
+#include "subtitles/subtitles.h"
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+using Reader = void (*)(TSubtitles&, const LineList&);
+
+std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
+  TSubtitles doc;
+  doc.Cues.push_back({1, 2, "stale"});
+  reader(doc, lines);
+  return doc.Cues;
+}
+
+std::string ReadError(Reader reader, const LineList& lines) {
+  try {
+    Read(reader, lines);
+  } catch (const SubtitleError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+// The tests below write frame rates with ".", the separator of the C locale
+// the test program runs in.
+class StreamSubTextScriptTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDecimalSeparatorForTesting();
+    ASSERT_EQ(DecimalSeparator(), '.');
+  }
+};
+
+const char kCue[] = "1\tDefault\t0:00:01.500\t0:00:03.250\tHello~World\tx";
+
+TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
+  const struct {
+    const char* name;
+    LineList lines;
+    std::vector<SubtitleCue> cues;
+  } cases[] = {
+      {"OneCue", {"SST 2.0", "[TITLES]", "fps=25", kCue}, {{150, 325, "Hello\rWorld"}}},
+      {"CueBeforeTheRate", {"SST 2.0", "[TITLES]", kCue, "fps=25"}, {}},
+      {"RateZero", {"SST 2.0", "[TITLES]", "fps=0", kCue}, {}},
+      {"NoHeader", {"[TITLES]", "fps=25", kCue}, {}},
+      {"TitlesBeforeHeader", {"[TITLES]", "SST 2.0", "fps=25", kCue}, {}},
+      {"RateBeforeTitles", {"SST 2.0", "fps=25", "[TITLES]", kCue}, {}},
+      // The rate only needs to be positive; a rate below 1 is replaced by a
+      // later "fps=" line, one of 1 or more is kept.
+      {"HalfRateSwitchesReadingOn",
+       {"SST", "[TITLES]", "fps=0.5", kCue, "fps=30", kCue},
+       {{150, 325, "Hello\rWorld"}, {150, 325, "Hello\rWorld"}}},
+      {"RateOfOneIsKept",
+       {"SST", "[TITLES]", "fps=1", "fps=nonsense", kCue},
+       {{150, 325, "Hello\rWorld"}}},
+      // The three searches look anywhere in a line, all on the same line.
+      {"HeaderAndTitlesOnOneLine", {"SST [TITLES]", "fps=25", kCue}, {{150, 325, "Hello\rWorld"}}},
+      {"TextAfterTheLastTabIgnored",
+       {"SST", "[TITLES]", "fps=25", "7\tS\t1:2:3.456\t1:2:4.999\t~\tmore\ttabs"},
+       {{372345, 372499, "\r"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Read(ReadStreamSubTextScript, c.lines), c.cues);
+  }
+}
+
+TEST_F(StreamSubTextScriptTest, BadNumbersAndMissingFieldsFailTheRead) {
+  const struct {
+    LineList lines;
+    const char* message;
+  } cases[] = {
+      {{"SST", "[TITLES]", "fps="}, "'' is not a valid floating point value"},
+      {{"SST", "[TITLES]", "fps=abc"}, "'abc' is not a valid floating point value"},
+      // Under "." a comma is no decimal separator.
+      {{"SST", "[TITLES]", "fps=0,5"}, "'0,5' is not a valid floating point value"},
+      // The value runs from the fifth character of the line on.
+      {{"SST", "[TITLES]", " fps=25"}, "'=25' is not a valid floating point value"},
+      // A rate below 1 leaves later "fps=" lines examined.
+      {{"SST", "[TITLES]", "fps=0.5", "fps=x"}, "'x' is not a valid floating point value"},
+      {{"SST", "[TITLES]", "fps=25", "1\tS\t0:0x:01.500\t0:00:03.250\tHi\tx"},
+       "'0x' is not a valid integer value"},
+      // An empty style moves the text into the stop's thousandths.
+      {{"SST", "[TITLES]", "fps=25", "1\t\t0:00:01.500\t0:00:03.250\tHi\tx"},
+       "'Hi' is not a valid integer value"},
+      {{"SST", "[TITLES]", "fps=25", "1\t\t0:00:01.500\t0:00:03.250\t\t7"},
+       "List index out of bounds (10)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.back());
+    EXPECT_EQ(ReadError(ReadStreamSubTextScript, c.lines), c.message);
+  }
+}
+
+TEST_F(StreamSubTextScriptTest, RateUsesTheRegionalSeparatorUntilDotIsForced) {
+  const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8",
+                                 "nl_NL.UTF-8", "de_DE",      "fr_FR"};
+  const char* found = nullptr;
+  for (const char* name : comma_locales) {
+    if (std::setlocale(LC_NUMERIC, name) != nullptr && RegionalDecimalSeparator() == ',') {
+      found = name;
+      break;
+    }
+  }
+  if (found == nullptr) {
+    std::setlocale(LC_NUMERIC, "C");
+    GTEST_SKIP() << "no locale with a decimal comma is installed";
+  }
+  const LineList comma{"SST", "[TITLES]", "fps=0,5", kCue};
+  const LineList dot{"SST", "[TITLES]", "fps=0.5", kCue};
+  EXPECT_EQ(Read(ReadStreamSubTextScript, comma).size(), 1u);
+  EXPECT_EQ(ReadError(ReadStreamSubTextScript, dot), "'0.5' is not a valid floating point value");
+  UseDotDecimalSeparator();
+  EXPECT_EQ(Read(ReadStreamSubTextScript, dot).size(), 1u);
+  EXPECT_EQ(ReadError(ReadStreamSubTextScript, comma), "'0,5' is not a valid floating point value");
+  ResetDecimalSeparatorForTesting();
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(WriteStreamSubTextScript, WritesHeaderRateAndCueLines) {
+  const struct {
+    double rate;
+    std::vector<SubtitleCue> cues;
+    LineList lines;
+  } cases[] = {
+      {0, {}, {"SST 2.0.73", "[TITLES]", "fps=0"}},
+      // The rate is shown as a whole number.
+      {23.976,
+       {{0, 150, "A\rB"}, {36000001, 36000099, ""}},
+       {"SST 2.0.73", "[TITLES]", "fps=24", "1\tDefault 00:00:00.00\t00:00:01.50\tA~B\tSubRip",
+        "2\tDefault 100:00:00.01\t100:00:00.99\t\tSubRip"}},
+      {25,
+       {{366199, 366200, "x"}},
+       {"SST 2.0.73", "[TITLES]", "fps=25", "1\tDefault 01:01:01.99\t01:01:02.00\tx\tSubRip"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rate);
+    TSubtitles doc;
+    doc.SetFrameRate(c.rate);
+    doc.Cues = c.cues;
+    LineList lines;
+    doc.SaveToList(lines, sfStreamSubTextScript);
+    EXPECT_EQ(lines, c.lines);
+  }
+}
+
+TEST(StreamSubTextScriptRoundTrip, OwnOutputIsRecognisedButReadsAsNoCues) {
+  // "Default" is joined to the start time by a space and the fractions are
+  // hundredths: the reader's pattern does not take the writer's lines.
+  TSubtitles doc;
+  doc.SetFrameRate(25);
+  doc.Cues = {{0, 150, "A\rB"}, {6150, 6450, "x"}};
+  LineList lines;
+  doc.SaveToList(lines, sfStreamSubTextScript);
+  EXPECT_EQ(DetectFormat(lines), sfStreamSubTextScript);
+  TSubtitles back;
+  bool frame_based = true;
+  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+  EXPECT_FALSE(frame_based);
+  EXPECT_TRUE(back.Cues.empty());
+  EXPECT_EQ(back.FrameRate(), 0);  // the file's rate never becomes the document's
+}
+
+const char kSample[] = "<TextSample sampleTime=\"00:01:01.500\" text=\"'Hi''there'\"></TextSample>";
+
+TEST(ReadTTXT, ReadsTextSampleLinesByPattern) {
+  const struct {
+    const char* name;
+    LineList lines;
+    std::vector<SubtitleCue> cues;
+  } cases[] = {
+      {"Sample", {kSample}, {{6150, 6450, "Hi\rthere"}}},
+      {"EmptyText",
+       {"<TextSample sampleTime=\"00:00:01.000\" text=\"''\"></TextSample>"},
+       {{100, 400, ""}}},
+      {"ThousandthsTruncated",
+       {"<TextSample sampleTime=\"00:00:01.999\" text=\"'x'\"></TextSample>"},
+       {{199, 499, "x"}}},
+      // No entity is decoded.
+      {"EntitiesStay",
+       {"<TextSample sampleTime=\"00:00:01.000\" text=\"'a &amp; b'\"></TextSample>"},
+       {{100, 400, "a &amp; b"}}},
+      // A double quote in the text ends it, one character early.
+      {"QuoteCutsTheText",
+       {"<TextSample sampleTime=\"00:00:01.000\" text=\"'say \"hi\"'\"></TextSample>"},
+       {{100, 400, "say"}}},
+      // Without the text attribute, or without apostrophes, the line does
+      // not split; an apostrophe later in the line makes it split.
+      {"TextBetweenTags", {"<TextSample sampleTime=\"00:00:01.000\">Hello</TextSample>"}, {}},
+      {"NoApostrophes", {"<TextSample sampleTime=\"00:00:01.000\" text=\"Hi\"></TextSample>"}, {}},
+      {"ApostropheInsideTheText",
+       {"<TextSample sampleTime=\"00:00:01.000\" text=\"It's here\"></TextSample>"},
+       {{100, 400, "I"}}},
+      {"HeaderAndFooterPassedOver",
+       {"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>", "<TextStream version=\"1.0\">", kSample,
+        "</TextStream>"},
+       {{6150, 6450, "Hi\rthere"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Read(ReadTTXT, c.lines), c.cues);
+  }
+}
+
+TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
+  const struct {
+    const char* line;
+    const char* message;
+  } cases[] = {
+      // Indented: the single space lands in the hours field.
+      {"  <TextSample sampleTime=\"00:01:01.500\" text=\"'Hi'\"></TextSample>",
+       "' ' is not a valid integer value"},
+      {"<TextSample sampleTime=\"0x:01:01.500\" text=\"'Hi'\"></TextSample>",
+       "'0x' is not a valid integer value"},
+      {"<TextSample sampleTime=\"99999:00:00.000\" text=\"'Hi'\"></TextSample>",
+       "Time out of range (35999640000 centiseconds)"},
+      // Nothing between the time and "text", nothing between the opening
+      // apostrophe and the quote: the text field is missing.
+      {"<TextSample sampleTime=\"00:01:01.500\"text=\"'\">", "List index out of bounds (6)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(ReadError(ReadTTXT, {kSample, c.line}), c.message);
+  }
+}
+
+const LineList kTTXTHeader{
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>",
+    "<!-- GPAC 3GPP Text Stream -->",
+    "<TextStream version=\"1.0\">",
+    "<TextStreamHeader width=\"176\" height=\"30\" layer=\"65535\" translation_x=\"0\" "
+    "translation_y=\"144\">",
+    "<TextSampleDescription horizontalJustification=\"left\" verticalJustification=\"top\" "
+    "backColor=\"ff ff ff ff\" verticalText=\"no\" fillTextRegion=\"no\" "
+    "continuousKaraoke=\"no\" scroll=\"None\">",
+    "<FontTable>",
+    "<FontTableEntry fontName=\"Serif\" fontID=\"0\"/>",
+    "</FontTable>",
+    "<TextBox top=\"0\" left=\"0\" bottom=\"30\" right=\"176\"/>",
+    "<Style styles=\"Normal\" fontSize=\"12\" color=\"0 0 ff ff\"/>",
+    "</TextSampleDescription>",
+    "</TextStreamHeader>"};
+
+TEST(WriteTTXT, WritesHeaderSamplesAndClosingTag) {
+  TSubtitles doc;
+  LineList lines;
+  doc.SaveToList(lines, sfTTXT);
+  LineList expected = kTTXTHeader;
+  expected.push_back("</TextStream>");
+  EXPECT_EQ(lines, expected);
+
+  doc.Cues = {{6150, 9999, "Hi\rthere"}, {36000001, 0, ""}, {5, 0, "a & <b>"}};
+  lines.clear();
+  doc.SaveToList(lines, sfTTXT);
+  expected = kTTXTHeader;
+  expected.insert(expected.end(),
+                  {kSample, "<TextSample sampleTime=\"100:00:00.010\" text=\"''\"></TextSample>",
+                   // Written as it stands, not escaped.
+                   "<TextSample sampleTime=\"00:00:00.050\" text=\"'a & <b>'\"></TextSample>",
+                   "</TextStream>"});
+  EXPECT_EQ(lines, expected);
+}
+
+TEST(TTXTRoundTrip, StartsAndTextComeBackStopsAsThreeSeconds) {
+  TSubtitles doc;
+  doc.Cues = {{6150, 9999, "Hi\rthere"}, {0, 1, ""}, {36000001, 36000002, "a & b"}};
+  LineList lines;
+  doc.SaveToList(lines, sfTTXT);
+  EXPECT_EQ(DetectFormat(lines), sfTTXT);
+  TSubtitles back;
+  bool frame_based = true;
+  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+  EXPECT_FALSE(frame_based);
+  EXPECT_EQ(back.Cues,
+            (std::vector<SubtitleCue>{
+                {6150, 6450, "Hi\rthere"}, {0, 300, ""}, {36000001, 36000301, "a & b"}}));
+}
+
+}  // namespace
+}  // namespace vorlane
