@@ -1,0 +1,17 @@
+// vorlane: the window. Arguments: an optional output format name, then
+// files and folders to convert.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  // The arguments byte for byte, as the file system names them; the
+  // toolkit has taken its own options out of argv already.
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  vorlane::TForm1 form(arguments);
+  form.show();
+  return application.exec();
+}

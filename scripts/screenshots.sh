@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the window and saves a picture of the main window and of each
+# dialog, shown on a virtual display, into the folder given (default
+# build/screenshots).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="${1:-build/screenshots}"
+build="${VORLANE_BUILD_DIR:-build}"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target vorlane-screenshots >/dev/null
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/app/vorlane-screenshots" "$out"
