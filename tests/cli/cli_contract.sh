@@ -3,6 +3,9 @@
 # input and output, the format list, exit statuses and messages.
 set -u
 cli=${VORLANE_CLI:?set VORLANE_CLI to the vorlane-cli binary}
+# Some checks run from other folders: a relative path to the binary must
+# still name it there.
+[[ $cli == */* && $cli != /* ]] && cli=$PWD/$cli
 failures=0
 passes=0
 
