@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "app/batch/video_probe.h"
+#include "subtitles/lines.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -227,8 +228,13 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error("the output \"" + target + "\" was already written from \"" +
                                    it->second + "\" in this run");
         }
+        // The output is made before the source is moved, so a writer that
+        // fails leaves the source where it was.
+        LineList lines;
+        doc.SaveToList(lines, format);
         if (front_end.BackupOn()) BackupFile(path);
-        result.written.push_back(doc.SaveToFile(base, format, force_extension));
+        WriteLinesToFile(lines, target);
+        result.written.push_back(target);
         source_of_output[target] = path;
       }
     } catch (const std::exception& e) {
