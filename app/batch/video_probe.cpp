@@ -43,7 +43,7 @@ class VideoFile {
       const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
       if (got < 0) {
         if (errno == EINTR) continue;
-        Fail(errno);
+        Fail(errno, "read");
       }
       if (got == 0) break;
       done += static_cast<std::size_t>(got);
@@ -76,8 +76,9 @@ class VideoFile {
   }
 
  private:
-  [[noreturn]] void Fail(int error) {
-    throw std::runtime_error("Cannot open file \"" + path_ + "\". " + std::strerror(error));
+  [[noreturn]] void Fail(int error, const char* what = "open") {
+    throw std::runtime_error(std::string("Cannot ") + what + " file \"" + path_ + "\". " +
+                             std::strerror(error));
   }
 
   std::string path_;
