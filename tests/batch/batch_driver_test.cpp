@@ -266,6 +266,7 @@ TEST_F(BatchTest, BothOptionsOffReplaceTheInput) {
   EXPECT_EQ(result.written, Paths{source});
   EXPECT_EQ(ReadFileBytes(source), "00:00:01:Hi\r\n");
   EXPECT_FALSE(Exists(At("BAK")));
+  EXPECT_TRUE(front.shown.empty());  // nothing skipped, no list
 }
 
 TEST_F(BatchTest, OutputFolderTakesTheOutputsAndBackupsStayBesideTheSources) {
@@ -376,40 +377,21 @@ TEST_F(BatchTest, FrameRateBelowOneSkipsTheFileAndLeavesItUntouched) {
 
 TEST_F(BatchTest, SettledFrameRateCarriesOverToTimeBasedInputWrittenInFrames) {
   // MicroDVD output counts frames. The first file settles 25 by its video;
-  // the SubRip files after it are written with that rate, unasked.
+  // the SubRip file after it is written with that rate, unasked. A file
+  // that needs a rate with none to be had is skipped, not written with
+  // every frame at 0.
   const std::string first = Put("a.sub", kMicroDVD);
   Put("a.avi", Avi(25));
   const std::string second = Put("b.srt", kSubRip);
-  const std::string third = Put("c.srt", kSubRip);
   RecordingFrontEnd front;
-  front.entries = {first, second, third};
+  front.entries = {first, second};
   front.force_extension = true;
-  front.rate_to_answer = 10;
   const BatchResult result = front.Run(sfMicroDVD);
   EXPECT_TRUE(front.asked.empty());
-  EXPECT_EQ(result.written, (Paths{At("a.txt"), At("b.txt"), At("c.txt")}));
+  EXPECT_EQ(result.written, (Paths{At("a.txt"), At("b.txt")}));
   EXPECT_EQ(ReadFileBytes(At("b.txt")), "{25}{50}Hi\r\n");
-  EXPECT_EQ(ReadFileBytes(At("c.txt")), "{25}{50}Hi\r\n");
-}
 
-TEST_F(BatchTest, TimeBasedInputWrittenInFramesSettlesTheRateOnce) {
-  const std::string first = Put("b.srt", kSubRip);
-  Put("b.mpg", Mpeg(5));  // 30 frames per second
-  const std::string second = Put("c.srt", kSubRip);
-  const std::string third = Put("d.srt", kSubRip);
-  RecordingFrontEnd front;
-  front.entries = {first, second, third};
-  front.force_extension = true;
-  const BatchResult result = front.Run(sfMicroDVD);
-  EXPECT_TRUE(front.asked.empty());
-  EXPECT_EQ(ReadFileBytes(At("b.txt")), "{30}{60}Hi\r\n");
-  EXPECT_EQ(ReadFileBytes(At("d.txt")), "{30}{60}Hi\r\n");
-
-  // With no video and no answer, such a file is skipped, not written with
-  // every frame at 0.
-  TempDir other;
-  const std::string lone = other.path() + "/e.srt";
-  WriteFileBytes(lone, kSubRip);
+  const std::string lone = Put("lone/e.srt", kSubRip);
   RecordingFrontEnd unanswered;
   unanswered.entries = {lone};
   unanswered.force_extension = true;
@@ -418,7 +400,7 @@ TEST_F(BatchTest, TimeBasedInputWrittenInFramesSettlesTheRateOnce) {
   EXPECT_EQ(skipped.skipped, Paths{lone});
   ASSERT_EQ(unanswered.skip_notices.size(), 1u);
   EXPECT_EQ(unanswered.skip_notices[0].reason, SkipReason::kOutputNeedsFrameRate);
-  EXPECT_FALSE(Exists(other.path() + "/e.txt"));
+  EXPECT_FALSE(Exists(At("lone/e.txt")));
   EXPECT_EQ(ReadFileBytes(lone), kSubRip);
 }
 
@@ -496,14 +478,6 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
                                               SkipReason::kCorrupted, SkipReason::kNotRecognised}));
   EXPECT_EQ(result.written, Paths{At("two.txt")});
   ExpectNoSourceLost();
-}
-
-TEST_F(BatchTest, NothingSkippedShowsNoList) {
-  RecordingFrontEnd front;
-  front.entries = {Put("a.srt", kSubRip)};
-  front.force_extension = true;
-  front.Run(sfTMPlayer);
-  EXPECT_TRUE(front.shown.empty());
 }
 
 TEST_F(BatchTest, ListAndCheckBoxesAreReadAgainForEveryFile) {
