@@ -36,7 +36,8 @@ class BatchFrontEnd {
 
   // The input list and the two check boxes are read again for every file,
   // since the user may change them while a run goes on. nullopt when the
-  // index now lies past the end of the list.
+  // index now lies past the end of the list: that index is passed over
+  // (the progress still moves) and names no file to report.
   virtual std::optional<std::string> EntryAt(int index) = 0;
   virtual bool BackupOn() = 0;
   virtual bool ForceExtensionOn() = 0;
