@@ -65,4 +65,17 @@ std::int64_t CentisecondsToFrames(std::int32_t centiseconds, double rate) {
   return RoundHalfEven(static_cast<double>(centiseconds) * rate / 100.0);
 }
 
+TenthsSplit SplitThroughMsToTenths(std::int32_t centiseconds) {
+  const MsSplit split = SplitThroughMs(centiseconds);
+  const std::int64_t tenths = RoundHalfEven(static_cast<double>(split.milliseconds) / 100.0);
+  // Whole seconds and tenths counted together, so a tenths value of 10
+  // becomes the next second and the split below carries it on.
+  const std::int64_t total =
+      ((split.hours * 60 + split.minutes) * 60 + split.seconds) * 10 + tenths;
+  const std::int64_t s = FloorDiv(total, 10);
+  const std::int64_t m = FloorDiv(s, 60);
+  const std::int64_t h = FloorDiv(m, 60);
+  return {h, m - 60 * h, s - 60 * m, total - 10 * s};
+}
+
 }  // namespace vorlane

@@ -44,4 +44,17 @@ std::int32_t FramesToCentiseconds(std::int64_t frame, double rate);
 // Centiseconds to frames, Round(centiseconds * rate / 100).
 std::int64_t CentisecondsToFrames(std::int32_t centiseconds, double rate);
 
+// A time split through milliseconds down to tenths of a second, the tenths
+// being the milliseconds of the second rounded to the nearest hundred
+// (halves to even). Where they round up to a whole second (950 ms and more)
+// the second is carried, into the minutes and hours as needed, so 1.95 s is
+// 2.0 s rather than 1 s with a tenths field of 10.
+struct TenthsSplit {
+  std::int64_t hours;
+  std::int64_t minutes;
+  std::int64_t seconds;
+  std::int64_t tenths;  // 0 to 9
+};
+TenthsSplit SplitThroughMsToTenths(std::int32_t centiseconds);
+
 }  // namespace vorlane
