@@ -1,0 +1,161 @@
+// DVD authoring formats: subtitle lists with a start and a stop timecode per
+// entry (hh:mm:ss:xx, xx in hundredths of a second, never frames), some of
+// them behind a fixed settings header. Written only.
+#include <string>
+
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+constexpr FixedLines kNone{};
+
+constexpr CueLine kMacCue[] = {
+    {"%.2d:%.2d:%.2d:%.2d\t%.2d:%.2d:%.2d:%.2d\t%s", {kStartTimecode, kStopTimecode, kText}}};
+
+constexpr const char* kPinnacleHeader[] = {
+    "-------------------------------------------------",
+    "#INPOINT OUTPOINT PATH",
+    "-------------------------------------------------",
+};
+constexpr const char* kPinnacleFooter[] = {"-------------------------------------------------"};
+constexpr CueLine kPinnacleCue[] = {
+    {"%.2d:%.2d:%.2d:%.2d %.2d:%.2d:%.2d:%.2d %s", {kStartTimecode, kStopTimecode, kText}}};
+
+constexpr const char* kScenaristHeader[] = {
+    "st_format 2",
+    "Display_Start\tnon_forced",
+    "TV_Type\t\tPAL",
+    "Tape_Type\tNON_DROP",
+    "Pixel_Area\t(2 576)",
+    "Display_Area\t(0 2 719 574)",
+    "Color\t\t(9 3 4 3)",
+    "Contrast\t(15 15 15 0)",
+    "E2\t\t(0 0 255 ===)",
+    "E1\t\t(255 0 0 ===)",
+    "PA\t\t(0 0 0 ===)",
+    "BG\t\t(255 255 255 ===)",
+    "Directory\t.",
+    "#####################################################",
+    "SP_NUMBER\tSTART\t\tEND\t\tFILE_NAME",
+};
+constexpr CueLine kScenaristCue[] = {{"%d\t\t%.2d:%.2d:%.2d:%.2d\t%.2d:%.2d:%.2d:%.2d\t%s",
+                                      {kNumber, kStartTimecode, kStopTimecode, kText}}};
+
+// Numbered from 0. The item ends with CR LF, so every cue is followed by an
+// empty line.
+constexpr CueLine kSonicCreatorCue[] = {{"%.4d  %.2d:%.2d:%.2d:%.2d  %.2d:%.2d:%.2d:%.2d  %s\r\n",
+                                         {kIndex, kStartTimecode, kStopTimecode, kText}}};
+
+// Unlike Sonic Scenarist's, the first line has a tab after "st_format".
+constexpr const char* kMaestroHeader[] = {
+    "st_format\t2",
+    "Display_Start\tnon_forced",
+    "TV_Type\t\tPAL",
+    "Tape_Type\tNON_DROP",
+    "Pixel_Area\t(0 573)",
+    "Directory",
+    "",
+    "SP_NUMBER\tSTART\t\tEND\t\tFILE_NAME",
+    "Color\t(0 1 2 3)",
+    "Contrast\t(0 15 15 15)",
+};
+constexpr CueLine kMaestroCue[] = {{"%.4d\t\t%.2d:%.2d:%.2d:%.2d\t%.2d:%.2d:%.2d:%.2d\t%s",
+                                    {kNumber, kStartTimecode, kStopTimecode, kText}}};
+
+// The names are padded to a common column within each group.
+constexpr const char* kSpruceStlHeader[] = {
+    "//Font select and font size",
+    "$FontName       = Arial",
+    "$FontSize       = 30",
+    "",
+    "//Character attributes (global)",
+    "$Bold           = FALSE",
+    "$UnderLined     = FALSE",
+    "$Italic         = FALSE",
+    "",
+    "//Position Control",
+    "$HorzAlign      = Center",
+    "$VertAlign      = Bottom",
+    "$XOffset        = 0",
+    "$YOffset        = 0",
+    "",
+    "//Contrast Control",
+    "$TextContrast           = 15",
+    "$Outline1Contrast       = 8",
+    "$Outline2Contrast       = 15",
+    "$BackgroundContrast     = 0",
+    "",
+    "//Effects Control",
+    "$ForceDisplay   = FALSE",
+    "$FadeIn         = 0",
+    "$FadeOut        = 0",
+    "",
+    "//Other Controls",
+    "$TapeOffset          = FALSE",
+    "//$SetFilePathToken  = <<:>>",
+    "",
+    "//Colors",
+    "$ColorIndex1    = 0",
+    "$ColorIndex2    = 1",
+    "$ColorIndex3    = 2",
+    "$ColorIndex4    = 3",
+    "",
+    "//Subtitles",
+};
+constexpr CueLine kSpruceStlCue[] = {
+    {"%.2d:%.2d:%.2d:%.2d,%.2d:%.2d:%.2d:%.2d,%s", {kStartTimecode, kStopTimecode, kText}}};
+
+// The stream attributes are fixed: "#FR:25,0" whatever the document's rate.
+constexpr const char* kUleadHeader[] = {
+    "#Ulead subtitle format",
+    "",
+    "#Subtitle stream attribute begin",
+    "#FR:25,0",
+    "#Subtitle stream attribute end",
+    "",
+    "#Subtitle text begin",
+};
+// The text is a string of its own, so an empty text gives an empty line.
+constexpr CueLine kUleadCue[] = {
+    {"#%d %.2d:%.2d:%.2d.%.2d %.2d:%.2d:%.2d.%.2d", {kIndex, kStartTimecode, kStopTimecode}},
+    {"%s", {kText}},
+};
+
+}  // namespace
+
+void WriteMACDVDStudioPro(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kNone, kMacCue, "<P>", kNone});
+}
+
+void WritePinnacleImpression(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kPinnacleHeader, kPinnacleCue, " ", kPinnacleFooter});
+}
+
+void WriteSonicScenarist(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kScenaristHeader, kScenaristCue, " ", kNone});
+}
+
+void WriteSonicDVDCreator(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kNone, kSonicCreatorCue, "\r\n", kNone});
+}
+
+void WriteSpruceDVDMaestro(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kMaestroHeader, kMaestroCue, " ", kNone});
+}
+
+void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kSpruceStlHeader, kSpruceStlCue, "|", kNone});
+}
+
+void WriteUleadDVDWorkshop2a(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, {kUleadHeader, kUleadCue, "\r\n", kNone});
+  // The footer counts the cues.
+  AddLines(lines, {"#Subtitle text end", "", "#Subtitle text attribute begin"});
+  lines.push_back("#/R:1," + std::to_string(doc.Cues.size()) + " /FP:8");
+  AddLines(lines, {"#Subtitle text attribute end"});
+}
+
+}  // namespace vorlane

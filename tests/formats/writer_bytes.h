@@ -1,0 +1,42 @@
+// Writer tests: a document written by one writer and compared byte for byte
+// with the file it becomes (every string of the line list followed by CR LF).
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "subtitles/catalogue.h"
+#include "subtitles/lines.h"
+#include "subtitles/subtitles.h"
+
+namespace vorlane {
+
+struct WriterCase {
+  const char* name;
+  SubtitleWriter writer;
+  std::vector<SubtitleCue> cues;
+  std::string bytes;
+};
+
+// Failure messages name the case instead of dumping its bytes.
+inline void PrintTo(const WriterCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+inline std::string WrittenBytes(SubtitleWriter writer, const std::vector<SubtitleCue>& cues) {
+  TSubtitles doc;
+  doc.Cues = cues;
+  LineList lines;
+  writer(doc, lines);
+  return JoinLines(lines);
+}
+
+// Shared documents: one cue from 1 h 1 min 1.5 s to 1 h 1 min 4 s with a
+// two-line text; three cues with a one-line text, an empty text and times
+// beyond 100 hours (100:00:00.05 to 100:02:03.45).
+inline const std::vector<SubtitleCue> kOneCue = {{366150, 366400, "A\rB"}};
+inline const std::vector<SubtitleCue> kThreeCues = {
+    {0, 150, "x"}, {200, 300, ""}, {36000005, 36012345, "y"}};
+
+}  // namespace vorlane
