@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "subtitles/catalogue.h"
+#include "subtitles/lines.h"
+#include "subtitles/subtitles.h"
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+// Every output format writes: it has a writer, appends to the list it is
+// given, and SaveToFile with forced extensions puts exactly those bytes into
+// a file named with the catalogue's extension.
+TEST(CatalogueWriters, EveryOutputFormatWritesUnderItsOwnExtension) {
+  TempDir dir;
+  TSubtitles doc;
+  doc.SetFrameRate(25);  // for the formats that count frames
+  doc.Cues = {{150, 402, "Hello\rWorld"}, {500, 700, ""}};
+  int formats = 0;
+  for (const FormatInfo& info : FormatCatalogue()) {
+    if (info.value == sf0) continue;
+    ++formats;
+    SCOPED_TRACE(std::string(info.name));
+    if (info.writer == nullptr) {
+      ADD_FAILURE() << "no writer";
+      continue;
+    }
+
+    LineList lines{"kept"};
+    doc.SaveToList(lines, info.value);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "kept");
+    lines.erase(lines.begin());
+
+    const std::string source = dir.path() + "/film." + std::string(info.name) + ".in";
+    const std::string expected_target =
+        dir.path() + "/film." + std::string(info.name) + "." + std::string(info.extension);
+    EXPECT_EQ(doc.SaveToFile(source, info.value, true), expected_target);
+    EXPECT_EQ(ReadFileBytes(expected_target), JoinLines(lines));
+    EXPECT_FALSE(std::filesystem::exists(source));
+  }
+  EXPECT_EQ(formats, 50);
+}
+
+}  // namespace
+}  // namespace vorlane
