@@ -36,6 +36,46 @@ std::size_t ReadCount(std::string_view format, std::size_t& j) {
   return n;
 }
 
+// "%d" as printf writes it: at least precision digits (none at all for a 0
+// with precision 0), a sign for negative numbers ("+" or " " for the others
+// with those flags), then padding to width: on the right with "-", with
+// zeros after the sign with "0" and no precision, else with spaces on the
+// left.
+void AppendNumber(std::string& out, std::int64_t value, std::string_view flags, std::size_t width,
+                  bool has_precision, std::size_t precision) {
+  char digits[24];
+  std::size_t n = 0;
+  // Digits from the magnitude, taken in unsigned arithmetic so that the
+  // most negative value needs no special case.
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  while (magnitude != 0) {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  if (!has_precision) precision = 1;
+  const std::size_t zeros = precision > n ? precision - n : 0;
+  auto has = [&](char flag) { return flags.find(flag) != std::string_view::npos; };
+  char sign = 0;
+  if (value < 0) {
+    sign = '-';
+  } else if (has('+')) {
+    sign = '+';
+  } else if (has(' ')) {
+    sign = ' ';
+  }
+  const std::size_t length = (sign != 0 ? 1 : 0) + zeros + n;
+  const std::size_t pad = width > length ? width - length : 0;
+  const bool left = has('-');
+  const bool zero_pad = !left && has('0') && !has_precision;
+  if (!left && !zero_pad) out.append(pad, ' ');
+  if (sign != 0) out.push_back(sign);
+  if (zero_pad) out.append(pad, '0');
+  out.append(zeros, '0');
+  while (n > 0) out.push_back(digits[--n]);
+  if (left) out.append(pad, ' ');
+}
+
 // "%s" with printf's width, precision and "-" flag, but copying the string
 // whole (a C string would stop at a NUL byte).
 void AppendString(std::string& out, std::string_view text, std::string_view flags,
@@ -84,11 +124,7 @@ std::string FormatTemplate(std::string_view format, std::span<const TemplateValu
     const char conversion = format[j];
     if (conversion == 'd' || conversion == 'i') {
       if (value.is_text) BadTemplate(format, "a string for a number directive");
-      // The directive itself, widened to 64 bits, does the padding exactly
-      // as printf does it.
-      const std::string directive =
-          "%" + std::string(format.substr(flags_begin, j - flags_begin)) + "lld";
-      out.append(Format(directive.c_str(), static_cast<long long>(value.number)));
+      AppendNumber(out, value.number, flags, width, has_precision, precision);
     } else if (conversion == 's') {
       if (!value.is_text) BadTemplate(format, "a number for a string directive");
       AppendString(out, value.text, flags, width, has_precision, precision);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "tests/support.h"
@@ -39,6 +40,27 @@ TEST(FormatTemplate, NumberDirectivesMeanWhatPrintfMeans) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.format);
     EXPECT_EQ(FormatTemplate(c.format, {c.value}), c.expected);
+  }
+}
+
+// Every combination of flags, width and precision against the C library's
+// own printf, the meaning the templates are written for.
+TEST(FormatTemplate, NumbersAgreeWithPrintfInEveryCombination) {
+  const char* const flag_sets[] = {"", "-", "0", "+", " ", "-0", "+0", "- ", "#"};
+  const char* const sizes[] = {"", "1", "2", "5", ".0", ".1", ".2", ".6", "3.2", "8.4"};
+  const long long values[] = {
+      0, 1, -1, 7, -42, 38, 99999, 100000, -2147483648LL, 4294967296LL, -9223372036854775807LL - 1};
+  for (const char* flags : flag_sets) {
+    for (const char* size : sizes) {
+      const std::string directive = std::string("%") + flags + size + "d";
+      const std::string c_directive = std::string("%") + flags + size + "lld";
+      for (const long long v : values) {
+        SCOPED_TRACE(directive + " " + std::to_string(v));
+        char expected[64];
+        std::snprintf(expected, sizeof expected, c_directive.c_str(), v);
+        EXPECT_EQ(FormatTemplate(directive, {static_cast<std::int64_t>(v)}), expected);
+      }
+    }
   }
 }
 
