@@ -15,22 +15,28 @@ LineList SplitLines(std::string_view text) {
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   LineList lines;
-  std::size_t start = 0;
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    // Find the next CR or LF quickly.
-    const char* p = static_cast<const char*>(std::memchr(text.data() + i, '\n', n - i));
-    const char* q = static_cast<const char*>(std::memchr(text.data() + i, '\r', n - i));
-    const char* hit = p == nullptr ? q : (q == nullptr ? p : (p < q ? p : q));
-    if (hit == nullptr) break;
-    i = static_cast<std::size_t>(hit - text.data());
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    ++i;
-    start = i;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  // The next CR and the next LF are each searched for again only once the
+  // scan has passed them, so a file without one of the two is not rescanned
+  // for it at every line.
+  auto find = [end](const char* from, char c) {
+    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return hit == nullptr ? end : static_cast<const char*>(hit);
+  };
+  const char* start = begin;
+  const char* next_cr = find(start, '\r');
+  const char* next_lf = find(start, '\n');
+  while (start < end) {
+    if (next_cr < start) next_cr = find(start, '\r');
+    if (next_lf < start) next_lf = find(start, '\n');
+    const char* stop = next_cr < next_lf ? next_cr : next_lf;
+    if (stop == end) break;
+    lines.emplace_back(start, static_cast<std::size_t>(stop - start));
+    start = stop + 1;
+    if (*stop == '\r' && start < end && *start == '\n') ++start;
   }
-  if (start < n) lines.emplace_back(text.substr(start));
+  if (start < end) lines.emplace_back(start, static_cast<std::size_t>(end - start));
   return lines;
 }
 

@@ -1,0 +1,96 @@
+// Inputs built to break a reader: huge lines, huge line counts, NUL bytes,
+// lone CRs, numbers at the edges of 32 bits and binary garbage. Every reader
+// of the catalogue must either read them or refuse them with a
+// SubtitleError; nothing else may escape, and nothing may crash or hang.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "subtitles/detection.h"
+#include "subtitles/errors.h"
+#include "subtitles/lines.h"
+#include "subtitles/subtitles.h"
+
+namespace vorlane {
+namespace {
+
+// Runs every registered reader directly over lines, at a usable frame rate.
+void EveryReaderCopes(const LineList& lines) {
+  for (const FormatInfo& info : FormatCatalogue()) {
+    if (info.reader == nullptr) continue;
+    SCOPED_TRACE(std::string(info.name));
+    TSubtitles doc;
+    doc.SetFrameRate(25);
+    try {
+      info.reader(doc, lines);
+    } catch (const SubtitleError& e) {
+      EXPECT_STRNE(e.what(), "");
+    }
+  }
+  TSubtitles doc;
+  bool frame_based = false;
+  try {
+    doc.LoadFromList(lines, frame_based);
+  } catch (const SubtitleError&) {
+  }
+}
+
+TEST(HostileInput, OneLineOf100MB) {
+  std::string text(100u << 20, 'a');
+  text[1000] = ':';
+  text[5000] = ',';
+  const LineList lines = SplitLines(text);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(DetectFormat(lines), sf0);
+  EveryReaderCopes(lines);
+}
+
+TEST(HostileInput, TenMillionEmptyLines) {
+  const std::string text(10'000'000, '\n');
+  const LineList lines = SplitLines(text);
+  ASSERT_EQ(lines.size(), 10'000'000u);
+  EXPECT_EQ(DetectFormat(lines), sf0);
+  EveryReaderCopes(lines);
+}
+
+TEST(HostileInput, CrOnlyAndNulBytes) {
+  EXPECT_EQ(SplitLines(std::string(1000, '\r')).size(), 1000u);
+  const std::string with_nul("1\r00:00:01,000 --> 00:00:02,000\rA\0B\r", 36);
+  const LineList lines = SplitLines(with_nul);
+  EXPECT_EQ(lines, (LineList{"1", "00:00:01,000 --> 00:00:02,000", "A"}));
+  EveryReaderCopes(lines);
+}
+
+TEST(HostileInput, NumbersAtAndBeyondThe32BitRange) {
+  const char* numbers[] = {"2147483647", "2147483648", "-2147483648", "-2147483649",
+                           "4294967296", "99999999999999999999", "$FFFFFFFF", "0x7FFFFFFF"};
+  // Each number in place of every field of the common timing layouts.
+  const char* layouts[] = {"N:00:01,000 --> 00:00:02,000", "00:00:01,000 --> N:00:02,N",
+                           "{N}{N}text", "[N][N]text", "N:00:01:text", "[N:00:01]",
+                           "N:00:01.00,00:00:02.00", "00:00:01,000-N:00:02,000=text",
+                           "N:00:01.00,0:00:02.00,NTP text", "E 1 N:00:01.00 0:00:02.00 a b c"};
+  for (const char* layout : layouts) {
+    for (const char* number : numbers) {
+      std::string line = layout;
+      for (std::size_t p; (p = line.find('N')) != std::string::npos;) line.replace(p, 1, number);
+      SCOPED_TRACE(line);
+      EveryReaderCopes({"SST 2.0", "[TITLES]", "fps=25", "% Zero G", line, line, ""});
+    }
+  }
+}
+
+TEST(HostileInput, BinaryGarbage) {
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes(static_cast<std::size_t>(random() % 4096), '\0');
+    for (char& c : bytes) c = static_cast<char>(random() % 256);
+    // Sprinkle the characters the readers look for, so garbage reaches them.
+    for (int i = 0; i < 40 && !bytes.empty(); ++i) {
+      bytes[random() % bytes.size()] = ":,.[]{}|-> \t=\r\n"[random() % 16];
+    }
+    EveryReaderCopes(SplitLines(bytes));
+  }
+}
+
+}  // namespace
+}  // namespace vorlane
