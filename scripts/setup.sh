@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev
   gettext
   xvfb xauth
+  locales
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 
@@ -26,4 +27,12 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
+fi
+
+# A locale whose decimal separator is a comma, for the tests of regional
+# number formats.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "setup: could not make de_DE.UTF-8" >&2
 fi
