@@ -128,7 +128,8 @@ enum CueField : std::uint8_t {
 inline constexpr std::size_t kMaxCueFields = 12;
 
 // One templated string per cue: the template and the fields that fill its
-// directives, in order.
+// directives, in order. The format is a template even without fields, so a
+// percent sign in it is written "%%".
 struct CueLine {
   const char* format;
   std::array<CueField, kMaxCueFields> fields{};
