@@ -322,7 +322,7 @@ bool TForm1::ParamFilesKeyDown(int key) {
 
 void TForm1::ComboBox2Change(int index) {
   const int remembered = index;
-  UseInterfaceLanguage(ComboBox2->currentText().left(2).toStdString());
+  UseInterfaceLanguage(ComboBox2->itemText(index).left(2).toStdString());
   ApplyTexts();
   ComboBox2->setCurrentIndex(remembered);
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
@@ -35,6 +36,13 @@ void TMaskEdit::keyPressEvent(QKeyEvent* event) {
   MaskEdit1KeyPress(event);
 }
 
+void TMaskEdit::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  if (event->reason() != Qt::MouseFocusReason && event->reason() != Qt::PopupFocusReason) {
+    selectAll();
+  }
+}
+
 void TMaskEdit::MaskEdit1KeyPress(QKeyEvent* event) {
   if (!IsDecimalPointKey(*event)) {
     QLineEdit::keyPressEvent(event);
@@ -44,8 +52,12 @@ void TMaskEdit::MaskEdit1KeyPress(QKeyEvent* event) {
   if (cursorPosition() <= kPointPosition) {
     // The digits typed so far are the whole number: "5." means 5, which
     // the mask would otherwise leave as "50.".
-    const std::string typed = TypeDecimalPoint(displayText().toStdString(), cursorPosition());
-    setText(QString::fromStdString(typed));
+    // Blanks and zeros read alike, and only a zero is sure to be taken in
+    // an optional digit position.
+    QString typed =
+        QString::fromStdString(TypeDecimalPoint(displayText().toStdString(), cursorPosition()));
+    typed.replace(QLatin1Char(' '), QLatin1Char('0'));
+    setText(typed);
     setCursorPosition(kPointPosition + 1);
     event->accept();
     return;

@@ -20,6 +20,8 @@ class TMaskEdit : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Entering the field selects its whole text, so typing replaces it.
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   // What a typed key does before the field sees it.
