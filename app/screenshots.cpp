@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
       form.ParamFiles->AddPath(path);
     }
     form.ParamFiles->item(1)->setSelected(true);
+    form.resize(281, 409);  // the size it was designed at
     ok &= Save(form, folder, "main-window.png");
     form.resize(vorlane::kMinClientWidth, vorlane::kMinClientHeight);
     ok &= Save(form, folder, "main-window-minimum.png");

@@ -122,21 +122,6 @@ class DialogsTest : public QObject {
     QCOMPARE(watch.opened.size(), std::size_t{1});
     QCOMPARE(watch.opened[0], QUrl("https://vorlane.org"));
   }
-
-  void DialogsStayOnTopAndAreModal() {
-    TAboutDlg about;
-    TSkipDlg skipped;
-    TFPSDlg prompt("x.sub");
-    for (QDialog* dialog : {static_cast<QDialog*>(&about), static_cast<QDialog*>(&skipped),
-                            static_cast<QDialog*>(&prompt)}) {
-      QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-      QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
-    }
-    // The prompt and About have a fixed size; the skipped list can grow.
-    QCOMPARE(prompt.minimumSize(), prompt.maximumSize());
-    QCOMPARE(about.minimumSize(), about.maximumSize());
-    QVERIFY(skipped.minimumSize() != skipped.maximumSize());
-  }
 };
 
 }  // namespace vorlane

@@ -66,18 +66,6 @@ TEST(IniFileRead, HandlesByteOrderMarkAndEveryLineEnding) {
   EXPECT_EQ(ini.ReadInteger("C", "z", -1), 3);
 }
 
-TEST(IniFileRead, TypedReadsFallBackOnValuesThatAreNotIntegers) {
-  const IniFile ini("[Files]\nBackup=0\nExtensions=yes\nEmpty=\nHex=0x10\nMinus=-1\n");
-  EXPECT_FALSE(ini.ReadBool("Files", "Backup", true));
-  EXPECT_TRUE(ini.ReadBool("Files", "Extensions", true));
-  EXPECT_FALSE(ini.ReadBool("Files", "Extensions", false));
-  EXPECT_EQ(ini.ReadInteger("Files", "Empty", 7), 7);
-  EXPECT_EQ(ini.ReadInteger("Files", "Hex", 7), 16);
-  EXPECT_TRUE(ini.ReadBool("Files", "Minus", false));
-  EXPECT_EQ(ini.ReadString("Files", "Empty", "fallback"), "");
-  EXPECT_EQ(ini.ReadString("Files", "Absent", "fallback"), "fallback");
-}
-
 TEST(IniFileWrite, ReplacesInPlaceAndKeepsEveryOtherLine) {
   IniFile ini(
       "; my notes\r\n"
