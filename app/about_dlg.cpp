@@ -7,9 +7,9 @@
 #include <QUrl>
 
 #include "app/desktop.h"
-#include "app/homepage.h"
 #include "app/look.h"
 #include "app/window_texts.h"
+#include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
 

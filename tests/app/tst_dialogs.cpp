@@ -7,9 +7,9 @@
 
 #include "app/about_dlg.h"
 #include "app/fps_dlg.h"
-#include "app/homepage.h"
 #include "app/skip_dlg.h"
 #include "subtitles/decimal.h"
+#include "subtitles/formats/writer_rules.h"
 #include "tests/app/window_test_support.h"
 
 namespace vorlane {
