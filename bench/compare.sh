@@ -19,6 +19,7 @@ cues=${BENCH_CUES:-800}
 big_mb=${BENCH_BIG_MB:-100}
 runs=${BENCH_RUNS:-5}
 peer_runs=${BENCH_PEER_RUNS:-3}
+peer_budget=${BENCH_PEER_BUDGET:-120}
 startup_reps=${BENCH_STARTUP_REPS:-20}
 peers=${BENCH_PEERS:-ffmpeg,aeidon,subsrt-ts}
 root=${BENCH_DIR:-/dev/shm/vorlane-bench}
@@ -45,6 +46,8 @@ Options (environment variable and default in brackets):
   --runs N           runs of vorlane-cli (cat and cp: twice as many)
                                                           [BENCH_RUNS, 5]
   --peer-runs N      runs of each peer                    [BENCH_PEER_RUNS, 3]
+  --peer-budget S    no further run of a peer once its runs of one
+                     conversion took S seconds            [BENCH_PEER_BUDGET, 120]
   --startup-reps N   starts timed in one start-up run     [BENCH_STARTUP_REPS, 20]
   --peers LIST       peers to run, comma-separated, or "none"
                                             [BENCH_PEERS, ffmpeg,aeidon,subsrt-ts]
@@ -67,6 +70,7 @@ while [[ $# -gt 0 ]]; do
     --big-mb) big_mb=$2; shift ;;
     --runs) runs=$2; shift ;;
     --peer-runs) peer_runs=$2; shift ;;
+    --peer-budget) peer_budget=$2; shift ;;
     --startup-reps) startup_reps=$2; shift ;;
     --peers) peers=$2; shift ;;
     --dir) root=$2; shift ;;
@@ -162,22 +166,26 @@ work=
 fresh_copy() { rm -rf "$work"; cp -r "$1" "$work"; }
 no_prep() { :; }
 
-# measure GROUP TOOL RUNS FILES BYTES PREP CHECK [NOTE] -- COMMAND...
+# measure GROUP TOOL RUNS FILES BYTES PREP CHECK NOTE -- COMMAND...
 # Before each run, untimed, evaluates PREP; then times COMMAND under
 # /usr/bin/time -v. After the last run evaluates CHECK, which prints
-# "ok ENCODING" or the reason the output is wrong.
+# "ok ENCODING" or the reason the output is wrong. With $budget set (in
+# seconds), stops early once the runs so far have taken that long.
+budget=0
 measure() {
-  local group=$1 tool=$2 n=$3 count=$4 bytes=$5 prep=$6 check=$7 note=${8:-}
+  local group=$1 tool=$2 n=$3 count=$4 bytes=$5 prep=$6 check=$7 note=$8
   shift 8
   [[ $1 == -- ]] && shift
-  local times=() rss=0 status=ok i t0 t1 kb log=$root/log tv=$root/time-v
+  local times=() rss=0 status=ok i t0 t1 kb spent=0 log=$root/log tv=$root/time-v
   for ((i = 0; i < n; i++)); do
+    if ((budget > 0 && spent >= budget * 1000000)); then break; fi
     eval "$prep"
     t0=${EPOCHREALTIME/./}
     if ! /usr/bin/time -v -o "$tv" "$@" >/dev/null 2>"$log"; then
       status="exit status $(sed -n 's/^\s*Exit status: //p' "$tv" | head -1): $(head -c 200 "$log" | tr '\t\n' '  ')"
     fi
     t1=${EPOCHREALTIME/./}
+    spent=$((spent + t1 - t0))
     times+=("$(awk -v us=$((t1 - t0)) 'BEGIN { printf "%.6f", us / 1e6 }')")
     kb=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$tv")
     if ((kb > rss)); then rss=$kb; fi
@@ -186,6 +194,9 @@ measure() {
   say "$(printf '%-14s %-10s %s s  %s' "$group" "$tool" "$(IFS=' '; echo "${times[*]}")" "$status")"
   record "$group" "$tool" "$count" "$bytes" "$(IFS=,; echo "${times[*]}")" "$rss" "$status" "$note"
 }
+
+# A peer is slow enough that a few runs can take minutes each.
+measure_peer() { budget=$peer_budget measure "$@"; }
 
 # check_batch SOURCE_EXT OUTPUT_EXT: every input has an output, and a sample
 # of three (first, middle, last) holds the cues of its SubRip source.
@@ -237,15 +248,15 @@ run_all() {
   measure batch-srt-ass vorlane-cli "$runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ssa' '' -- \
     "$cli" --no-backup --quiet AdvancedSSA "$work"
   if has_peer ffmpeg; then
-    measure batch-srt-ass ffmpeg "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' 'a process a file' -- \
+    measure_peer batch-srt-ass ffmpeg "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' 'a process a file' -- \
       bash -c "$ffmpeg_loop" _ srt ass "$work" "${ff_latin[@]}"
   fi
   if has_peer aeidon; then
-    measure batch-srt-ass aeidon "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' '' -- \
+    measure_peer batch-srt-ass aeidon "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' '' -- \
       "${aeidon[@]}" srt ass "$work"
   fi
   if has_peer subsrt-ts; then
-    measure batch-srt-ass subsrt-ts "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' '' -- \
+    measure_peer batch-srt-ass subsrt-ts "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' '' -- \
       "${subsrt[@]}" srt ass "$work"
   fi
 
@@ -254,15 +265,15 @@ run_all() {
   measure batch-sub-srt vorlane-cli "$runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' '' -- \
     "$cli" --no-backup --quiet --fps 25 SubRipper "$work"
   if has_peer ffmpeg; then
-    measure batch-sub-srt ffmpeg "$peer_runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' 'a process a file' -- \
+    measure_peer batch-sub-srt ffmpeg "$peer_runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' 'a process a file' -- \
       bash -c "$ffmpeg_loop" _ sub srt "$work" "${ff_latin[@]}" -subfps 25
   fi
   if has_peer aeidon; then
-    measure batch-sub-srt aeidon "$peer_runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' '' -- \
+    measure_peer batch-sub-srt aeidon "$peer_runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' '' -- \
       "${aeidon[@]}" sub srt "$work"
   fi
   if has_peer subsrt-ts; then
-    measure batch-sub-srt subsrt-ts "$peer_runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' '' -- \
+    measure_peer batch-sub-srt subsrt-ts "$peer_runs" "$files" "$sub_bytes" "$prep" 'check_batch sub srt' '' -- \
       "${subsrt[@]}" sub srt "$work"
   fi
 
@@ -271,33 +282,33 @@ run_all() {
   measure big-srt-ass vorlane-cli "$runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ssa"' '' -- \
     "$cli" --no-backup --quiet AdvancedSSA "$work/big.srt"
   if has_peer ffmpeg; then
-    measure big-srt-ass ffmpeg "$peer_runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ass"' '' -- \
+    measure_peer big-srt-ass ffmpeg "$peer_runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ass"' '' -- \
       ffmpeg -nostdin -loglevel error -y "${ff_latin[@]}" -i "$work/big.srt" "$work/big.ass"
   fi
   if has_peer aeidon; then
-    measure big-srt-ass aeidon "$peer_runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ass"' '' -- \
+    measure_peer big-srt-ass aeidon "$peer_runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ass"' '' -- \
       "${aeidon[@]}" srt ass "$work/big.srt"
   fi
   if has_peer subsrt-ts; then
-    measure big-srt-ass subsrt-ts "$peer_runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ass"' '' -- \
+    measure_peer big-srt-ass subsrt-ts "$peer_runs" 1 "$big_bytes" "$prep" 'check_file "$corpus/big/big.srt" "$work/big.ass"' '' -- \
       "${subsrt[@]}" srt ass "$work/big.srt"
   fi
 
   say "start-up: SubRip -> ASS of one cue, $startup_reps times a run"
   prep='fresh_copy "$corpus/one"'
   local reps=$startup_reps n_one=$((startup_reps)) b_one=$((one_bytes * startup_reps))
-  measure startup vorlane-cli "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ssa"' "$reps" -- \
+  measure startup vorlane-cli "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ssa"' '' -- \
     bash -c "$repeat" _ "$reps" "$cli" --no-backup --quiet AdvancedSSA "$work/one.srt"
   if has_peer ffmpeg; then
-    measure startup ffmpeg "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ass"' "$reps" -- \
+    measure startup ffmpeg "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ass"' '' -- \
       bash -c "$repeat" _ "$reps" ffmpeg -nostdin -loglevel error -y "${ff_latin[@]}" -i "$work/one.srt" "$work/one.ass"
   fi
   if has_peer aeidon; then
-    measure startup aeidon "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ass"' "$reps" -- \
+    measure startup aeidon "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ass"' '' -- \
       bash -c "$repeat" _ "$reps" "${aeidon[@]}" srt ass "$work/one.srt"
   fi
   if has_peer subsrt-ts; then
-    measure startup subsrt-ts "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ass"' "$reps" -- \
+    measure startup subsrt-ts "$runs" "$n_one" "$b_one" "$prep" 'check_file "$corpus/one/one.srt" "$work/one.ass"' '' -- \
       bash -c "$repeat" _ "$reps" "${subsrt[@]}" srt ass "$work/one.srt"
   fi
 }
@@ -328,6 +339,6 @@ python3 "$helpers/table.py" "$results" \
   "machine: $machine" \
   "load average (1, 5, 15 min): $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after" \
   "corpus: $files SubRip files of $cues cues ($batch_bytes bytes; the MicroDVD copy $sub_bytes bytes), a big file of $big_bytes bytes, on $(stat -f -c %T "$root") ($root)" \
-  "runs: $((runs * 2)) of cat and cp, $runs of vorlane-cli, $peer_runs of each peer; start-up: $runs runs of each tool, $startup_reps starts a run" \
-  "vorlane-cli: $cli ($(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo unknown)$(git -C "$repo" diff --quiet HEAD -- 2>/dev/null || echo ', with local changes'))" \
+  "runs: $((runs * 2)) of cat and cp, $runs of vorlane-cli, $peer_runs of each peer (fewer once a peer's runs of one conversion took ${peer_budget} s); start-up: $runs runs of each tool, $startup_reps starts a run" \
+  "vorlane-cli: $cli ($(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo unknown)$(git -C "$repo" diff --quiet HEAD -- subtitles app cli settings CMakeLists.txt 2>/dev/null || echo ', with local changes'))" \
   | tee "$root/report.md"

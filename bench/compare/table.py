@@ -66,7 +66,7 @@ def output_cell(row):
         cell = "failed (" + row.check + ")"
     else:
         cell = "WRONG: " + row.check
-    return cell + ("; " + row.note if row.note and row.group != "startup" else "")
+    return cell + ("; " + row.note if row.note else "")
 
 
 def main():
@@ -83,9 +83,9 @@ def main():
     for line in sys.argv[2:]:
         out.append("- " + line)
     out.append("")
-    out.append("| what | tool | files | MB | fastest s | median s | MB/s | files/s "
+    out.append("| what | tool | runs | files | MB | fastest s | median s | MB/s | files/s "
                "| × cp | × fastest peer | peak RSS MiB | output |")
-    out.append("|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|---|")
+    out.append("|---|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|---|")
     for r in rows:
         startup = r.group == "startup"
         base = copy.get(BASELINE.get(r.group, ""))
@@ -101,8 +101,8 @@ def main():
             files_s = r.files / r.fastest
         vs_cp = r.rate / base.rate if base and not startup else None
         vs_peer = r.rate / peer.rate if peer and r.tool not in ("cat", "cp", "cp -r") else None
-        out.append("| %s | %s | %d | %s | %s | %s | %s | %s | %s | %s | %.0f | %s |" % (
-            GROUPS.get(r.group, r.group), r.tool, r.files, num(mb), num(fastest), num(median),
+        out.append("| %s | %s | %d | %d | %s | %s | %s | %s | %s | %s | %s | %.0f | %s |" % (
+            GROUPS.get(r.group, r.group), r.tool, len(r.times), r.files, num(mb), num(fastest), num(median),
             num(mbs), num(files_s), num(vs_cp, 2), num(vs_peer, 3), r.rss_kib / 1024,
             output_cell(r) if r.tool not in ("cat", "cp", "cp -r") else ""))
     out.append("")
