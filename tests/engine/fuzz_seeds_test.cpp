@@ -1,0 +1,33 @@
+// The fuzzers start from one small valid file of each readable format; a
+// seed that no longer reads as its format would quietly weaken them.
+#include <gtest/gtest.h>
+
+#include "subtitles/detection.h"
+#include "subtitles/lines.h"
+#include "subtitles/subtitles.h"
+
+namespace vorlane {
+namespace {
+
+TEST(FuzzSeeds, EachReadsAsItsFormat) {
+  const std::pair<const char*, TSubtitleFormat> seeds[] = {
+      {"subrip.srt", sfSubRipper},         {"microdvd.sub", sfMicroDVD},
+      {"mpl2.txt", sfMPL2},                {"tmplayer.txt", sfTMPlayer},
+      {"subviewer1.txt", sfSubViewer1},    {"subviewer2.txt", sfSubViewer2},
+      {"turbotitler.txt", sfTurboTitler},  {"viplay.txt", sfViPlay},
+      {"zerog.txt", sfZeroG},              {"sst_script.txt", sfStreamSubTextScript},
+      {"ttxt.ttxt", sfTTXT}};
+  for (auto [name, format] : seeds) {
+    SCOPED_TRACE(name);
+    const LineList lines = ReadLinesFromFile(std::string(VORLANE_FUZZ_CORPUS) + "/" + name);
+    EXPECT_EQ(DetectFormat(lines), format);
+    TSubtitles doc;
+    doc.SetFrameRate(25);
+    bool frame_based = false;
+    ASSERT_TRUE(doc.LoadFromList(lines, frame_based));
+    EXPECT_FALSE(doc.Cues.empty());
+  }
+}
+
+}  // namespace
+}  // namespace vorlane
