@@ -28,8 +28,9 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
   PrepareDialog(*this);
   setFont(DesignFont(13));
   setFixedSize(377, 135);
+  setWindowTitle(QStringLiteral("About"));
 
-  Label1 = new QLabel(this);
+  Label1 = new QLabel(QStringLiteral("Vorlane"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(DesignFont(13, true));
   Label1->move(8, 8);
@@ -39,18 +40,20 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
   Shape1->setGeometry(0, 32, 377, 105);
   FillWith(*Shape1, Qt::white);
 
-  Label3 = new QLabel(this);
+  Label3 = new QLabel(QStringLiteral("Subtitle converter, version 1.2"), this);
   Label3->setObjectName(QStringLiteral("Label3"));
   Label3->move(64, 40);
 
-  Label4 = new QLabel(this);
+  Label4 = new QLabel(
+      QStringLiteral("Reads 11 subtitle formats and writes 50, many files at a time."), this);
   Label4->setObjectName(QStringLiteral("Label4"));
   Label4->setWordWrap(true);
   Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label4->setGeometry(64, 59, 298, 32);
 
-  Label6 = new QLabel(QString::fromLatin1(kHomepage), this);
+  Label6 = new QLabel(this);
   Label6->setObjectName(QStringLiteral("Label6"));
+  Label6->setToolTip(QStringLiteral("Click to visit homepage"));
   Label6->move(64, 107);
   Label6->setMouseTracking(true);
   Label6->installEventFilter(this);
@@ -60,17 +63,9 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutDlg::FormCreate() {
-  ApplyTexts();
-}
-
-void TAboutDlg::ApplyTexts() {
-  setWindowTitle(Translated("About"));
-  Label1->setText(Translated("Vorlane"));
-  Label1->adjustSize();
-  Label3->setText(Translated("Subtitle converter, version 1.2"));
-  Label3->adjustSize();
-  Label4->setText(Translated("Reads 11 subtitle formats and writes 50, many files at a time."));
-  Label6->setToolTip(Translated("Click to visit homepage"));
+  TranslateWindow(*this);
+  // An address, the same in every language: set after the translation.
+  Label6->setText(QString::fromLatin1(kHomepage));
   Label6->adjustSize();
 }
 

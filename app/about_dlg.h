@@ -28,7 +28,6 @@ class TAboutDlg : public QDialog {
 
  private:
   void FormCreate();
-  void ApplyTexts();
 };
 
 // Shows the About window and returns when it is closed.

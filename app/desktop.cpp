@@ -2,6 +2,9 @@
 
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include "app/window_texts.h"
 
 namespace vorlane {
 
@@ -25,16 +28,19 @@ void ShowMessage(QWidget* parent, MessageKind kind, const QString& text) {
     return;
   }
   QMessageBox::Icon icon = QMessageBox::Information;
-  QString title = QStringLiteral("Information");
+  const char* title = "Information";
   if (kind == MessageKind::kWarning) {
     icon = QMessageBox::Warning;
-    title = QStringLiteral("Warning");
+    title = "Warning";
   } else if (kind == MessageKind::kError) {
     icon = QMessageBox::Critical;
-    title = QStringLiteral("Error");
+    title = "Error";
   }
-  QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+  // The title and the button follow the interface language; the text
+  // stays as it is.
+  QMessageBox box(icon, Translated(title), text, QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("MessageBox"));
+  box.button(QMessageBox::Ok)->setText(Translated("OK"));
   box.exec();
 }
 

@@ -14,7 +14,8 @@ namespace vorlane {
 enum class MessageKind { kWarning, kInformation, kError };
 
 // Shows a modal message box with one OK button and returns when it is
-// closed. The text is shown as it stands, never translated.
+// closed. The text is shown as it stands, never translated; the box's title
+// and button are in the interface language.
 void ShowMessage(QWidget* parent, MessageKind kind, const QString& text);
 
 // Asks the desktop to open url ("open" in a normal window); the result is

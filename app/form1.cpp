@@ -72,12 +72,14 @@ void TForm1::CreateControls() {
   setObjectName(QStringLiteral("Form1"));
   setFont(DesignFont(11));
   setMinimumSize(kMinClientWidth, kMinClientHeight);
+  setWindowTitle(QStringLiteral("Vorlane"));
 
-  auto label = [](QWidget* parent, const char* name, int x, int y) {
-    auto* l = new QLabel(parent);
+  auto label = [](QWidget* parent, const char* name, const char* text, int x, int y) {
+    auto* l = new QLabel(QString::fromLatin1(text), parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setFont(DesignFont(13));
     l->move(x, y);
+    l->adjustSize();
     return l;
   };
   auto button = [](QWidget* parent, const char* name, const QRect& where) {
@@ -97,8 +99,9 @@ void TForm1::CreateControls() {
     return c;
   };
 
-  Label1 = label(this, "Label1", 8, 8);
+  Label1 = label(this, "Label1", "Input files", 8, 8);
   Button2 = button(this, "Button2", QRect(160, 4, 115, 21));
+  Button2->setText(QStringLiteral("Add files"));
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 
   ParamFiles = new TParamFiles(this);
@@ -106,10 +109,11 @@ void TForm1::CreateControls() {
   ParamFiles->setGeometry(8, 24, 265, 169);
   ParamFiles->installEventFilter(this);
   ParamFiles->setContextMenuPolicy(Qt::CustomContextMenu);
+  ParamFiles->setToolTip(QStringLiteral("Drag & drop your files here"));
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  Removeselected1 = PopupMenu1->addAction(QString());
+  Removeselected1 = PopupMenu1->addAction(QStringLiteral("Remove selected"));
   Removeselected1->setObjectName(QStringLiteral("Removeselected1"));
   // Shown in the menu; the key itself is handled by the list (Del there).
   Removeselected1->setShortcut(QKeySequence(Qt::Key_Delete));
@@ -123,7 +127,7 @@ void TForm1::CreateControls() {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setGeometry(0, 200, 281, kPanelHeight);
 
-  Label2 = label(Panel1, "Label2", 8, 0);
+  Label2 = label(Panel1, "Label2", "Output format", 8, 0);
   ComboBox1 = new QComboBox(Panel1);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox1->setFont(DesignFont(13));
@@ -140,13 +144,17 @@ void TForm1::CreateControls() {
   CheckBox1 = check_box(Panel1, "CheckBox1", QRect(8, 80, 265, 17));
   CheckBox2 = check_box(Panel1, "CheckBox2", QRect(8, 104, 257, 17));
   CheckBox3 = check_box(Panel1, "CheckBox3", QRect(8, 128, 265, 17));
+  CheckBox1->setText(QStringLiteral("Backup source files"));
+  CheckBox1->setToolTip(QStringLiteral("Backup files with be stored in BAK directory"));
+  CheckBox2->setText(QStringLiteral("Force proper extensions"));
+  CheckBox3->setText(QStringLiteral("Exit when done"));
 
-  Label3 = label(Panel1, "Label3", 8, 152);
+  Label3 = label(Panel1, "Label3", "Interface language", 8, 152);
   ComboBox2 = new QComboBox(Panel1);
   ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
   ComboBox2->setFont(FixedFont(12));
   ComboBox2->setGeometry(136, 150, 137, 23);
-  for (int i = 0; i < LanguageEntries().size(); ++i) ComboBox2->addItem(QString());
+  ComboBox2->addItems(LanguageEntries());
   ComboBox2->setCurrentIndex(kDesignLanguageIndex);
   // Only a choice of the user's counts, not a selection made by the program.
   connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
@@ -154,6 +162,9 @@ void TForm1::CreateControls() {
   Button3 = button(Panel1, "Button3", QRect(8, 184, 81, 21));
   Button4 = button(Panel1, "Button4", QRect(96, 184, 89, 21));
   Button1 = button(Panel1, "Button1", QRect(192, 184, 81, 21));
+  Button3->setText(QStringLiteral("Help"));
+  Button4->setText(QStringLiteral("About"));
+  Button1->setText(QStringLiteral("Start"));
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -161,36 +172,11 @@ void TForm1::CreateControls() {
   resize(kDesignClientWidth, kDesignClientHeight);
 }
 
-// Every text of the window the user reads, set from its design text in the
-// interface language. Runs at creation and again on a change of language.
-void TForm1::ApplyTexts() {
-  setWindowTitle(Translated("Vorlane"));
-  Label1->setText(Translated("Input files"));
-  Label1->adjustSize();
-  Button2->setText(Translated("Add files"));
-  ParamFiles->setToolTip(Translated("Drag & drop your files here"));
-  Removeselected1->setText(Translated("Remove selected"));
-  Label2->setText(Translated("Output format"));
-  Label2->adjustSize();
-  CheckBox1->setText(Translated("Backup source files"));
-  CheckBox1->setToolTip(Translated("Backup files with be stored in BAK directory"));
-  CheckBox2->setText(Translated("Force proper extensions"));
-  CheckBox3->setText(Translated("Exit when done"));
-  Label3->setText(Translated("Interface language"));
-  Label3->adjustSize();
-  for (int i = 0; i < LanguageEntries().size(); ++i) {
-    ComboBox2->setItemText(i, Translated(LanguageEntries()[i].toUtf8().constData()));
-  }
-  Button3->setText(Translated("Help"));
-  Button4->setText(Translated("About"));
-  Button1->setText(Translated("Start"));
-}
-
 void TForm1::FormCreate(const std::vector<std::string>& arguments) {
   LoadSettings();
 
   if (!ProgramSettings.Language.empty()) UseInterfaceLanguage(ProgramSettings.Language);
-  ApplyTexts();
+  TranslateWindow(*this);
 
   ComboBox1->clear();
   for (TSubtitleFormat format : OutputFormatsInBoxOrder()) {
@@ -323,7 +309,9 @@ bool TForm1::ParamFilesKeyDown(int key) {
 void TForm1::ComboBox2Change(int index) {
   const int remembered = index;
   UseInterfaceLanguage(ComboBox2->itemText(index).left(2).toStdString());
-  ApplyTexts();
+  // Back to the translated design caption: the version is added only once,
+  // at creation.
+  TranslateWindow(*this);
   ComboBox2->setCurrentIndex(remembered);
 }
 

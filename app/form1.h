@@ -98,7 +98,6 @@ class TForm1 : public QWidget {
   void CreateControls();
   void FormCreate(const std::vector<std::string>& arguments);
   void FormClose();
-  void ApplyTexts();
   bool ParamFilesKeyDown(int key);
 
   bool auto_start_ = false;

@@ -2,12 +2,14 @@
 // picture of each into the folder given as the first argument. Settings are
 // read from and written to a throw-away file, never the real config.ini.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/about_dlg.h"
@@ -15,6 +17,7 @@
 #include "app/fps_dlg.h"
 #include "app/input_list.h"
 #include "app/skip_dlg.h"
+#include "app/window_texts.h"
 #include "settings/settings.h"
 
 namespace {
@@ -42,6 +45,9 @@ int main(int argc, char** argv) {
   QDir().mkpath(folder);
   QTemporaryDir scratch;
   vorlane::SetConfigFilePath(scratch.filePath(QStringLiteral("config.ini")).toStdString());
+  // English whatever the environment says, from the catalogues beside the
+  // program.
+  vorlane::UseInterfaceLanguage("en");
 
   bool ok = true;
   {
@@ -59,6 +65,16 @@ int main(int argc, char** argv) {
     ok &= Save(form, folder, "main-window-minimum.png");
     form.resize(520, 460);
     ok &= Save(form, folder, "main-window-wide.png");
+    // Two languages whose texts run longer than the English ones, at the
+    // design size, chosen in the language box as the user chooses them.
+    form.resize(281, 409);
+    for (const auto& [index, name] :
+         {std::pair{0, "main-window-pl.png"}, std::pair{2, "main-window-de.png"}}) {
+      form.ComboBox2->setCurrentIndex(index);
+      form.ComboBox2Change(index);
+      ok &= Save(form, folder, name);
+    }
+    vorlane::UseInterfaceLanguage("en");
   }
   {
     vorlane::TFPSDlg dialog("/home/ana/Videos/Films/film.sub");
@@ -76,6 +92,15 @@ int main(int argc, char** argv) {
     dialog.show();
     dialog.Label6MouseMove();
     ok &= Save(dialog, folder, "about-link-hover.png");
+  }
+  {
+    vorlane::UseInterfaceLanguage("pl");
+    vorlane::TAboutDlg dialog;
+    ok &= Save(dialog, folder, "about-pl.png");
+    vorlane::UseInterfaceLanguage("de");
+    vorlane::TSkipDlg skipped;
+    skipped.SetPaths({"/home/ana/Videos/Films/broken.srt"});
+    ok &= Save(skipped, folder, "skipped-files-de.png");
   }
   return ok ? 0 : 1;
 }

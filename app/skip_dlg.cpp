@@ -19,8 +19,9 @@ TSkipDlg::TSkipDlg(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SkipDlg"));
   PrepareDialog(*this);
   setFont(DesignFont(13));
+  setWindowTitle(QStringLiteral("Skipped files"));
 
-  Label1 = new QLabel(this);
+  Label1 = new QLabel(QStringLiteral("These files are not supported and were not processed"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(DesignFont(13, true));
   Label1->move(8, 8);
@@ -40,16 +41,10 @@ TSkipDlg::TSkipDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void TSkipDlg::FormCreate() {
-  ApplyTexts();
+  TranslateWindow(*this);
   // Wide enough for the heading, never narrower than designed.
   resize(std::max(417, Label1->width() + 16), 203);
   setMinimumSize(std::min(width(), 200), 100);
-}
-
-void TSkipDlg::ApplyTexts() {
-  setWindowTitle(Translated("Skipped files"));
-  Label1->setText(Translated("These files are not supported and were not processed"));
-  Label1->adjustSize();
 }
 
 void TSkipDlg::SetPaths(const std::vector<std::string>& paths) {

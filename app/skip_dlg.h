@@ -29,7 +29,6 @@ class TSkipDlg : public QDialog {
  private:
   void FormCreate();
   void FormResize();
-  void ApplyTexts();
 };
 
 // Shows the window with the paths and returns when the user has closed it.

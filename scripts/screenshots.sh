@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the window and saves a picture of the main window and of each
-# dialog, shown on a virtual display, into the folder given (default
-# build/screenshots). VORLANE_BUILD_DIR names another build folder.
+# Builds the window and saves a picture of the main window (also in Polish
+# and German) and of each dialog, shown on a virtual display, into the
+# folder given (default build/screenshots). VORLANE_BUILD_DIR names another
+# build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-build/screenshots}"

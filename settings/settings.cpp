@@ -15,14 +15,14 @@ std::string& ConfigPathOverride() {
   return path;
 }
 
+}  // namespace
+
 std::string ExecutableFolder() {
   std::error_code error;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error || exe.empty()) return ".";
   return exe.parent_path().string();
 }
-
-}  // namespace
 
 std::string ConfigFilePath() {
   if (!ConfigPathOverride().empty()) return ConfigPathOverride();

@@ -22,6 +22,10 @@ struct TProgramSettings {
 // The one record of the program, zero-filled until LoadSettings.
 extern TProgramSettings ProgramSettings;
 
+// The folder that holds the running executable ("." when it cannot be
+// told).
+std::string ExecutableFolder();
+
 // config.ini in the folder that holds the executable, unless another path
 // was set.
 std::string ConfigFilePath();
