@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   gettext
+  fp-utils
   xvfb xauth
   locales
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
