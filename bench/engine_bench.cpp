@@ -29,20 +29,20 @@ const std::string& Text() {
 }
 
 void BM_SplitLines(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(SplitLines(Text()));
+  for (auto _ : state) benchmark::DoNotOptimize(SplitLineViews(Text()));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond);
 
 void BM_DetectFormat(benchmark::State& state) {
-  const LineList lines = SplitLines(Text());
+  const LineViews lines = SplitLineViews(Text());
   for (auto _ : state) benchmark::DoNotOptimize(DetectFormat(lines));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 BENCHMARK(BM_DetectFormat)->Unit(benchmark::kMillisecond);
 
 void BM_ReadSubRip(benchmark::State& state) {
-  const LineList lines = SplitLines(Text());
+  const LineViews lines = SplitLineViews(Text());
   TSubtitles doc;
   for (auto _ : state) {
     ReadSubRip(doc, lines);
@@ -55,7 +55,7 @@ BENCHMARK(BM_ReadSubRip)->Unit(benchmark::kMillisecond);
 void BM_WriteSubRip(benchmark::State& state) {
   TSubtitles doc;
   bool frame_based = false;
-  doc.LoadFromList(SplitLines(Text()), frame_based);
+  doc.LoadFromList(SplitLineViews(Text()), frame_based);
   for (auto _ : state) {
     LineList out;
     WriteSubRip(doc, out);
@@ -69,7 +69,7 @@ void BM_LoadAndSaveInMemory(benchmark::State& state) {
   for (auto _ : state) {
     TSubtitles doc;
     bool frame_based = false;
-    doc.LoadFromList(SplitLines(Text()), frame_based);
+    doc.LoadFromList(SplitLineViews(Text()), frame_based);
     LineList out;
     doc.SaveToList(out, sfSubRipper);
     benchmark::DoNotOptimize(JoinLines(out));

@@ -153,8 +153,8 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
   const char* name = "<stdin>";
   bool frame_based = false;
   try {
-    const LineList lines = SplitLines(ReadAll(stdin));
-    if (!doc.LoadFromList(lines, frame_based)) {
+    const TextFile input = MakeTextFile(ReadAll(stdin));
+    if (!doc.LoadFromList(input.lines, frame_based)) {
       std::cerr << "vorlane-cli: " << name << ": format not recognised or not readable\n";
       return kSomeFailed;
     }

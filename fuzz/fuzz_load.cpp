@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vorlane;
-  const LineList lines = SplitLines(std::string_view(reinterpret_cast<const char*>(data), size));
+  const LineViews lines =
+      SplitLineViews(std::string_view(reinterpret_cast<const char*>(data), size));
   DetectFormat(lines);
   for (double rate : {0.0, 25.0}) {
     TSubtitles doc;

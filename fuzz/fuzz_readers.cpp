@@ -15,7 +15,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vorlane;
-  const LineList lines = SplitLines(std::string_view(reinterpret_cast<const char*>(data), size));
+  const LineViews lines =
+      SplitLineViews(std::string_view(reinterpret_cast<const char*>(data), size));
   for (int value : {VORLANE_FUZZ_FAMILY}) {
     const FormatInfo& info = FormatOf(static_cast<TSubtitleFormat>(value));
     if (info.reader == nullptr) continue;

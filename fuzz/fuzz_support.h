@@ -12,7 +12,7 @@ namespace vorlane {
 
 // Loads lines into doc; a SubtitleError is the expected way to refuse bad
 // input. Returns true when cues were read.
-inline bool LoadGuarded(TSubtitles& doc, const LineList& lines) {
+inline bool LoadGuarded(TSubtitles& doc, const LineViews& lines) {
   bool frame_based = false;
   try {
     return doc.LoadFromList(lines, frame_based);
@@ -24,7 +24,7 @@ inline bool LoadGuarded(TSubtitles& doc, const LineList& lines) {
 
 // Runs one reader directly, bypassing detection, as if the input had been
 // recognised as its format.
-inline void ReadGuarded(SubtitleReader reader, double rate, const LineList& lines) {
+inline void ReadGuarded(SubtitleReader reader, double rate, const LineViews& lines) {
   TSubtitles doc;
   doc.SetFrameRate(rate);
   try {

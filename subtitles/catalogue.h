@@ -74,7 +74,7 @@ inline constexpr int kFormatCount = 51;  // sf0 and the 50 formats
 
 // A reader replaces the document's cues by those of the lines; a writer
 // appends the document's lines and never changes the document.
-using SubtitleReader = void (*)(TSubtitles& doc, const LineList& lines);
+using SubtitleReader = void (*)(TSubtitles& doc, const LineViews& lines);
 using SubtitleWriter = void (*)(const TSubtitles& doc, LineList& lines);
 
 struct FormatInfo {

@@ -101,7 +101,7 @@ constexpr std::array<DetectionTest, 2> kLineTestsAfter{{
     {sfTTXT, TTXTLine},
 }};
 
-bool AnyLinePasses(const LineList& lines, const DetectionTest& test) {
+bool AnyLinePasses(const LineViews& lines, const DetectionTest& test) {
   for (const auto& line : lines) {
     if (test.passes(line)) return true;
   }
@@ -112,7 +112,7 @@ bool AnyLinePasses(const LineList& lines, const DetectionTest& test) {
 // searched for "[SCRIPT]" (player), then for "[TITLES]" (script). The lines
 // after a later "SST " line are a subset of those after the first one, so
 // only the first "SST " line can ever decide: one pass from it suffices.
-TSubtitleFormat StreamSubTextTest(const LineList& lines) {
+TSubtitleFormat StreamSubTextTest(const LineViews& lines) {
   std::size_t first = 0;
   while (first < lines.size() && !StartsWith(lines[first], "SST ")) ++first;
   bool titles = false;
@@ -125,7 +125,7 @@ TSubtitleFormat StreamSubTextTest(const LineList& lines) {
 
 }  // namespace
 
-TSubtitleFormat DetectFormat(const LineList& lines) {
+TSubtitleFormat DetectFormat(const LineViews& lines) {
   for (const auto& test : kLineTestsBefore) {
     if (AnyLinePasses(lines, test)) return test.value;
   }

@@ -10,7 +10,7 @@ namespace vorlane {
 
 // Runs the detection tests in their fixed order; each test looks at every
 // line and the first test that any line passes decides. sf0 when none does.
-TSubtitleFormat DetectFormat(const LineList& lines);
+TSubtitleFormat DetectFormat(const LineViews& lines);
 
 // One detection test: a format and the rule a single line must pass.
 struct DetectionTest {

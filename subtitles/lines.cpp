@@ -11,10 +11,10 @@
 
 namespace vorlane {
 
-LineList SplitLines(std::string_view text) {
+LineViews SplitLineViews(std::string_view text) {
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  LineList lines;
+  LineViews lines;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   // The next CR and the next LF are each searched for again only once the
@@ -38,6 +38,17 @@ LineList SplitLines(std::string_view text) {
   }
   if (start < end) lines.emplace_back(start, static_cast<std::size_t>(end - start));
   return lines;
+}
+
+LineList SplitLines(std::string_view text) {
+  const LineViews views = SplitLineViews(text);
+  return LineList(views.begin(), views.end());
+}
+
+TextFile MakeTextFile(std::string bytes) {
+  TextFile file{std::make_unique<std::string>(std::move(bytes)), {}};
+  file.lines = SplitLineViews(*file.bytes);
+  return file;
 }
 
 std::string JoinLines(const LineList& lines) {
@@ -79,8 +90,8 @@ class FileDescriptor {
 
 }  // namespace
 
-LineList ReadLinesFromFile(const std::string& path) {
-  auto fail = [&](int error) -> LineList {
+TextFile ReadTextFile(const std::string& path) {
+  auto fail = [&](int error) -> TextFile {
     throw SubtitleError("Cannot open file \"" + path + "\". " + SystemMessage(error));
   };
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -88,19 +99,29 @@ LineList ReadLinesFromFile(const std::string& path) {
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return fail(errno);
   if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+  // Read straight into the string: the file's size when it has one, else
+  // growing as the bytes come.
   std::string text;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[1 << 16];
+  const bool sized = S_ISREG(st.st_mode) && st.st_size > 0;
+  text.resize(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16);
+  std::size_t used = 0;
   for (;;) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (used == text.size()) text.resize(text.size() * 2);
+    const ssize_t got = ::read(fd.get(), text.data() + used, text.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
       return fail(errno);
     }
     if (got == 0) break;
-    text.append(buffer, static_cast<std::size_t>(got));
+    used += static_cast<std::size_t>(got);
   }
-  return SplitLines(text);
+  text.resize(used);
+  return MakeTextFile(std::move(text));
+}
+
+LineList ReadLinesFromFile(const std::string& path) {
+  const TextFile file = ReadTextFile(path);
+  return LineList(file.lines.begin(), file.lines.end());
 }
 
 void WriteLinesToFile(const LineList& lines, const std::string& path) {
@@ -129,16 +150,29 @@ void WriteLinesToFile(const LineList& lines, const std::string& path) {
     ::unlink(temp.c_str());
     fail(error);
   };
-  const std::string text = JoinLines(lines);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t put = ::write(fd.get(), text.data() + done, text.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      fail_and_remove(errno);
+  // Items go out through one buffer, each followed by CR LF, so the whole
+  // text is never held twice in memory.
+  std::string buffer;
+  constexpr std::size_t kFlushAt = std::size_t{1} << 18;
+  buffer.reserve(kFlushAt + 4096);
+  auto flush = [&] {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t put = ::write(fd.get(), buffer.data() + done, buffer.size() - done);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        fail_and_remove(errno);
+      }
+      done += static_cast<std::size_t>(put);
     }
-    done += static_cast<std::size_t>(put);
+    buffer.clear();
+  };
+  for (const auto& line : lines) {
+    buffer.append(line);
+    buffer.append("\r\n");
+    if (buffer.size() >= kFlushAt) flush();
   }
+  flush();
   if (::fchmod(fd.get(), mode) != 0) fail_and_remove(errno);
   if (::close(fd.release()) != 0) {
     const int error = errno;

@@ -1,6 +1,7 @@
 // Files as line lists: bytes in, bytes out, no character-set conversion.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,13 +10,27 @@
 namespace vorlane {
 
 // Splits text at CR LF, a lone CR and a lone LF. The terminator of the last
-// line adds no empty line after it; a NUL byte ends the text.
+// line adds no empty line after it; a NUL byte ends the text. The views
+// point into text, which must outlive them.
+LineViews SplitLineViews(std::string_view text);
+// The same lines, each copied into a string of its own.
 LineList SplitLines(std::string_view text);
 // Every item followed by CR LF.
 std::string JoinLines(const LineList& lines);
 
-// Reads a whole file into a line list. Fails with
+// A file's bytes and its lines as views into them. The bytes live on the
+// heap, so moving a TextFile keeps the views valid.
+struct TextFile {
+  std::unique_ptr<std::string> bytes;
+  LineViews lines;
+};
+// Lines of text in memory, kept together with their bytes.
+TextFile MakeTextFile(std::string bytes);
+
+// Reads a whole file. Fails with
 // "Cannot open file \"<path>\". <system message>".
+TextFile ReadTextFile(const std::string& path);
+// The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);
 
 // Writes a line list to path, replacing it whole. The text goes to a

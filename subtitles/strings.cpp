@@ -35,6 +35,13 @@ void SplitByChar(char separator, std::string_view s, LineList& list) {
 }
 
 bool SplitByPattern(std::string_view line, std::string_view pattern, LineList& fields) {
+  FieldList views;
+  const bool result = SplitByPattern(line, pattern, views);
+  fields.assign(views.begin(), views.end());
+  return result;
+}
+
+bool SplitByPattern(std::string_view line, std::string_view pattern, FieldList& fields) {
   fields.clear();
   std::string_view rest = line;
   for (char literal : pattern) {
@@ -114,11 +121,23 @@ std::int32_t StrToInt(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-const std::string& ListItem(const LineList& list, int n) {
+namespace {
+
+template <typename List>
+const typename List::value_type& CheckedItem(const List& list, int n) {
   if (n < 0 || static_cast<std::size_t>(n) >= list.size()) {
     throw SubtitleError("List index out of bounds (" + std::to_string(n) + ")");
   }
   return list[static_cast<std::size_t>(n)];
+}
+
+}  // namespace
+
+const std::string& ListItem(const LineList& list, int n) {
+  return CheckedItem(list, n);
+}
+std::string_view ListItem(const FieldList& list, int n) {
+  return CheckedItem(list, n);
 }
 
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {

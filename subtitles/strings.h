@@ -9,8 +9,21 @@
 
 namespace vorlane {
 
-// An ordered list of 8-bit strings: a file's lines, or a pattern's fields.
+// An ordered list of 8-bit strings, each owning its bytes: what writers
+// produce, one item per output line (an item may hold CR LF of its own).
 using LineList = std::vector<std::string>;
+// The lines of a text held in memory, as views into it: what readers and
+// detection take, so that reading a file costs no allocation per line. A
+// line list converts to it for a call (the views point into the list, so a
+// LineViews must never outlive the lines it was made from).
+class LineViews : public std::vector<std::string_view> {
+ public:
+  using std::vector<std::string_view>::vector;
+  LineViews() = default;
+  LineViews(const LineList& lines) : vector(lines.begin(), lines.end()) {}  // NOLINT: implicit
+};
+// The fields of one line split by a pattern, as views into the line.
+using FieldList = std::vector<std::string_view>;
 
 // Characters of s from position from up to, not including, position to.
 std::string CopyRange(std::string_view s, int from, int to);
@@ -26,6 +39,7 @@ void SplitByChar(char separator, std::string_view s, LineList& list);
 // before it becomes a field (nothing when it stands first). After the last
 // literal the remainder is appended. Returns false when a literal is missing,
 // leaving the fields found so far in the list.
+bool SplitByPattern(std::string_view line, std::string_view pattern, FieldList& fields);
 bool SplitByPattern(std::string_view line, std::string_view pattern, LineList& fields);
 
 // 1-based position of the first occurrence of sub in s, 0 when absent.
@@ -53,8 +67,12 @@ std::int32_t StrToInt(std::string_view text);
 // Item n (0-based) of a list; a missing item fails with
 // "List index out of bounds (n)".
 const std::string& ListItem(const LineList& list, int n);
+std::string_view ListItem(const FieldList& list, int n);
 // The same item parsed as an integer.
 inline std::int32_t IntItem(const LineList& list, int n) {
+  return StrToInt(ListItem(list, n));
+}
+inline std::int32_t IntItem(const FieldList& list, int n) {
   return StrToInt(ListItem(list, n));
 }
 

@@ -19,8 +19,8 @@ std::string CorruptedFileMessage(const std::string& path, const std::string& mes
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
                               const CorruptionReporter& report) {
   try {
-    const LineList lines = ReadLinesFromFile(path);
-    return LoadFromList(lines, frame_based);
+    const TextFile file = ReadTextFile(path);
+    return LoadFromList(file.lines, frame_based);
   } catch (const std::bad_alloc&) {
     if (report) report(CorruptedFileMessage(path, "Out of memory"));
   } catch (const std::exception& e) {
@@ -29,7 +29,7 @@ bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
   return false;
 }
 
-bool TSubtitles::LoadFromList(const LineList& lines, bool& frame_based) {
+bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
   const FormatInfo& info = FormatOf(DetectFormat(lines));
   // Every load starts from an empty cue list, so nothing of an earlier file
   // survives, whatever happens below.

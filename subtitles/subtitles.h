@@ -43,7 +43,7 @@ class TSubtitles {
   // is not readable, or after a failure that was handed to report.
   bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report);
   // The same for lines in memory; failures are raised, not reported.
-  bool LoadFromList(const LineList& lines, bool& frame_based);
+  bool LoadFromList(const LineViews& lines, bool& frame_based);
   // Appends the format's output to lines (nothing for sf0).
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
   // Writes the document in that format to path, or to path with its

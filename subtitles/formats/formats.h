@@ -9,37 +9,37 @@ namespace vorlane {
 class TSubtitles;
 
 // SubRip (subrip.cpp)
-void ReadSubRip(TSubtitles& doc, const LineList& lines);
+void ReadSubRip(TSubtitles& doc, const LineViews& lines);
 void WriteSubRip(const TSubtitles& doc, LineList& lines);
 
 // MicroDVD (microdvd.cpp)
-void ReadMicroDVD(TSubtitles& doc, const LineList& lines);
+void ReadMicroDVD(TSubtitles& doc, const LineViews& lines);
 void WriteMicroDVD(const TSubtitles& doc, LineList& lines);
 
 // MPL2 and TMPlayer (mpl2_tmplayer.cpp)
-void ReadMPL2(TSubtitles& doc, const LineList& lines);
+void ReadMPL2(TSubtitles& doc, const LineViews& lines);
 void WriteMPL2(const TSubtitles& doc, LineList& lines);
-void ReadTMPlayer(TSubtitles& doc, const LineList& lines);
+void ReadTMPlayer(TSubtitles& doc, const LineViews& lines);
 void WriteTMPlayer(const TSubtitles& doc, LineList& lines);
 
 // SubViewer 1 and 2 (subviewer.cpp)
-void ReadSubViewer1(TSubtitles& doc, const LineList& lines);
+void ReadSubViewer1(TSubtitles& doc, const LineViews& lines);
 void WriteSubViewer1(const TSubtitles& doc, LineList& lines);
-void ReadSubViewer2(TSubtitles& doc, const LineList& lines);
+void ReadSubViewer2(TSubtitles& doc, const LineViews& lines);
 void WriteSubViewer2(const TSubtitles& doc, LineList& lines);
 
 // TurboTitler, ViPlay and Zero G (turbotitler_viplay_zerog.cpp)
-void ReadTurboTitler(TSubtitles& doc, const LineList& lines);
+void ReadTurboTitler(TSubtitles& doc, const LineViews& lines);
 void WriteTurboTitler(const TSubtitles& doc, LineList& lines);
-void ReadViPlay(TSubtitles& doc, const LineList& lines);
+void ReadViPlay(TSubtitles& doc, const LineViews& lines);
 void WriteViPlay(const TSubtitles& doc, LineList& lines);
-void ReadZeroG(TSubtitles& doc, const LineList& lines);
+void ReadZeroG(TSubtitles& doc, const LineViews& lines);
 void WriteZeroG(const TSubtitles& doc, LineList& lines);
 
 // StreamSubText Script and TTXT (streamsubtext_ttxt.cpp)
-void ReadStreamSubTextScript(TSubtitles& doc, const LineList& lines);
+void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines);
 void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines);
-void ReadTTXT(TSubtitles& doc, const LineList& lines);
+void ReadTTXT(TSubtitles& doc, const LineViews& lines);
 void WriteTTXT(const TSubtitles& doc, LineList& lines);
 
 // caption-line formats (caption_lines.cpp)

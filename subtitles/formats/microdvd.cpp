@@ -6,7 +6,7 @@
 
 namespace vorlane {
 
-void ReadMicroDVD(TSubtitles& doc, const LineList& lines) {
+void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   const double rate = doc.FrameRate();

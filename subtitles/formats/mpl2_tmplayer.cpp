@@ -16,7 +16,7 @@ constexpr std::int64_t kTMPlayerDuration = 300;
 
 }  // namespace
 
-void ReadMPL2(TSubtitles& doc, const LineList& lines) {
+void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   for (const auto& line : lines) {
@@ -44,7 +44,7 @@ void WriteMPL2(const TSubtitles& doc, LineList& lines) {
   }
 }
 
-void ReadTMPlayer(TSubtitles& doc, const LineList& lines) {
+void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   int number = 0;

@@ -10,7 +10,7 @@ namespace vorlane {
 namespace {
 
 // Hours, minutes, seconds and thousandths from consecutive fields.
-std::int32_t TimeFromFields(const LineList& f, int first) {
+std::int32_t TimeFromFields(const FieldList& f, int first) {
   const std::int64_t h = IntItem(f, first);
   const std::int64_t m = IntItem(f, first + 1);
   const std::int64_t s = IntItem(f, first + 2);
@@ -37,7 +37,7 @@ ScriptTime SplitScriptTime(std::int32_t centiseconds) {
 
 }  // namespace
 
-void ReadStreamSubTextScript(TSubtitles& doc, const LineList& lines) {
+void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   bool header = false;
@@ -45,7 +45,7 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineList& lines) {
   // The file's own frame rate only switches cue reading on; it never
   // becomes the document's.
   double rate = 0.0;
-  LineList fields;
+  FieldList fields;
   for (const auto& line : lines) {
     if (!header && Contains(line, "SST")) header = true;
     if (header && !titles && Contains(line, "[TITLES]")) titles = true;
@@ -83,10 +83,10 @@ void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines) {
   }
 }
 
-void ReadTTXT(TSubtitles& doc, const LineList& lines) {
+void ReadTTXT(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
-  LineList fields;
+  FieldList fields;
   for (const auto& line : lines) {
     // Each pattern character is a separator of its own, so "<TextSample" is
     // found letter by letter. Lines that do not split (the declaration, the
@@ -100,7 +100,7 @@ void ReadTTXT(TSubtitles& doc, const LineList& lines) {
     cue.Stop = CheckedTime(std::int64_t{cue.Start} + 300);
     // Field 6 runs up to the closing double quote and so ends with the
     // closing apostrophe. No entity is decoded.
-    std::string text = ListItem(fields, 6);
+    std::string text(ListItem(fields, 6));
     if (!text.empty()) text.pop_back();
     cue.Text = ReplaceAll(text, "''", "\r");
     cues.push_back(std::move(cue));

@@ -9,7 +9,7 @@ namespace {
 
 // Hours, minutes, seconds and milliseconds from four fields, parsed in order
 // so that the first bad field is the one reported.
-std::int32_t TimeFromFields(const LineList& f, int first) {
+std::int32_t TimeFromFields(const FieldList& f, int first) {
   const std::int64_t h = IntItem(f, first);
   const std::int64_t m = IntItem(f, first + 1);
   const std::int64_t s = IntItem(f, first + 2);
@@ -19,10 +19,10 @@ std::int32_t TimeFromFields(const LineList& f, int first) {
 
 }  // namespace
 
-void ReadSubRip(TSubtitles& doc, const LineList& lines) {
+void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
-  LineList fields;
+  FieldList fields;
   bool open = false;
   // The cue being filled is always the last one of the list while open.
   auto close_cue = [&] {

@@ -14,7 +14,7 @@ constexpr const char* kStartScript = "******** START SCRIPT ********";
 
 // Hours, minutes, seconds and hundredths from consecutive fields, parsed in
 // order so that the first bad field is the one reported.
-std::int32_t TimeFromFields(const LineList& f, int first, bool with_hundredths) {
+std::int32_t TimeFromFields(const FieldList& f, int first, bool with_hundredths) {
   const std::int64_t h = IntItem(f, first);
   const std::int64_t m = IntItem(f, first + 1);
   const std::int64_t s = IntItem(f, first + 2);
@@ -24,13 +24,13 @@ std::int32_t TimeFromFields(const LineList& f, int first, bool with_hundredths) 
 
 }  // namespace
 
-void ReadSubViewer1(TSubtitles& doc, const LineList& lines) {
+void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   bool started = false;
   // The cue between its start and its stop time line.
   std::optional<SubtitleCue> open;
-  LineList fields;
+  FieldList fields;
   for (const auto& line : lines) {
     if (!started) {
       // Nothing before the start marker is read as a cue.
@@ -71,12 +71,12 @@ void WriteSubViewer1(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, {"[end]", "******** END SCRIPT ********"});
 }
 
-void ReadSubViewer2(TSubtitles& doc, const LineList& lines) {
+void ReadSubViewer2(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   // Times of a timing line still waiting for their text line.
   std::optional<SubtitleCue> pending;
-  LineList fields;
+  FieldList fields;
   for (const auto& line : lines) {
     // Header tags, and any text line that begins with "[", are passed over.
     if (line.empty() || StartsWith(line, "[")) continue;

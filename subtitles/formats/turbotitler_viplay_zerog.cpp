@@ -29,7 +29,7 @@ constexpr CueLineFormat kViPlay{"{* ", "?:?:?,?-?:?:?,?=?", 0, 4, 8, 10, "|"};
 // dropped.
 constexpr CueLineFormat kZeroG{"%", "? ? ?:?:?.? ?:?:?.? ? ? ?", 2, 6, 12, 1, "\\n"};
 
-std::int32_t TimeFromFields(const LineList& f, int first, int fraction_divisor) {
+std::int32_t TimeFromFields(const FieldList& f, int first, int fraction_divisor) {
   const std::int64_t h = IntItem(f, first);
   const std::int64_t m = IntItem(f, first + 1);
   const std::int64_t s = IntItem(f, first + 2);
@@ -37,10 +37,10 @@ std::int32_t TimeFromFields(const LineList& f, int first, int fraction_divisor) 
   return MakeTime(h, m, s, fraction / fraction_divisor);
 }
 
-void ReadCueLines(TSubtitles& doc, const LineList& lines, const CueLineFormat& format) {
+void ReadCueLines(TSubtitles& doc, const LineViews& lines, const CueLineFormat& format) {
   auto& cues = doc.Cues;
   cues.clear();
-  LineList fields;
+  FieldList fields;
   for (const auto& line : lines) {
     if (!format.skip_prefix.empty() && StartsWith(line, format.skip_prefix)) continue;
     // A line that does not split is no cue and no error.
@@ -58,15 +58,15 @@ void ReadCueLines(TSubtitles& doc, const LineList& lines, const CueLineFormat& f
 
 }  // namespace
 
-void ReadTurboTitler(TSubtitles& doc, const LineList& lines) {
+void ReadTurboTitler(TSubtitles& doc, const LineViews& lines) {
   ReadCueLines(doc, lines, kTurboTitler);
 }
 
-void ReadViPlay(TSubtitles& doc, const LineList& lines) {
+void ReadViPlay(TSubtitles& doc, const LineViews& lines) {
   ReadCueLines(doc, lines, kViPlay);
 }
 
-void ReadZeroG(TSubtitles& doc, const LineList& lines) {
+void ReadZeroG(TSubtitles& doc, const LineViews& lines) {
   ReadCueLines(doc, lines, kZeroG);
 }
 

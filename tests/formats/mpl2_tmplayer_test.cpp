@@ -9,7 +9,7 @@
 namespace vorlane {
 namespace {
 
-using Reader = void (*)(TSubtitles&, const LineList&);
+using Reader = SubtitleReader;
 using Writer = void (*)(const TSubtitles&, LineList&);
 
 std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {

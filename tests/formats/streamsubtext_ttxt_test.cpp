@@ -13,7 +13,7 @@
 namespace vorlane {
 namespace {
 
-using Reader = void (*)(TSubtitles&, const LineList&);
+using Reader = SubtitleReader;
 
 std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
   TSubtitles doc;

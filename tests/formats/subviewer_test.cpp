@@ -9,7 +9,7 @@
 namespace vorlane {
 namespace {
 
-using Reader = void (*)(TSubtitles&, const LineList&);
+using Reader = SubtitleReader;
 
 const char kStart[] = "******** START SCRIPT ********";
 

@@ -16,7 +16,7 @@
 namespace vorlane {
 namespace {
 
-using Reader = void (*)(TSubtitles&, const LineList&);
+using Reader = SubtitleReader;
 using Writer = void (*)(const TSubtitles&, LineList&);
 
 struct TwoWay {
