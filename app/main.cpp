@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Ties the window to vorlane.desktop, whose icon the desktop then shows.
+  QGuiApplication::setDesktopFileName(QStringLiteral("vorlane"));
   // The arguments byte for byte, as the file system names them; the
   // toolkit has taken its own options out of argv already.
   const std::vector<std::string> arguments(argv + 1, argv + argc);
