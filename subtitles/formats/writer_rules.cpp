@@ -17,9 +17,35 @@ namespace {
   throw std::logic_error("template \"" + std::string(format) + "\": " + problem);
 }
 
-bool IsFlag(char c) {
-  return c == '-' || c == '+' || c == ' ' || c == '#' || c == '0';
-}
+// The flags of one directive, read once.
+struct Flags {
+  bool left = false;   // "-"
+  bool plus = false;   // "+"
+  bool space = false;  // " "
+  bool zero = false;   // "0"
+
+  // Takes the flag at c and returns true, or returns false when c is none.
+  bool Take(char c) {
+    switch (c) {
+      case '-':
+        left = true;
+        return true;
+      case '+':
+        plus = true;
+        return true;
+      case ' ':
+        space = true;
+        return true;
+      case '0':
+        zero = true;
+        return true;
+      case '#':  // no effect on "d" and "s"
+        return true;
+      default:
+        return false;
+    }
+  }
+};
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -41,7 +67,7 @@ std::size_t ReadCount(std::string_view format, std::size_t& j) {
 // with those flags), then padding to width: on the right with "-", with
 // zeros after the sign with "0" and no precision, else with spaces on the
 // left.
-void AppendNumber(std::string& out, std::int64_t value, std::string_view flags, std::size_t width,
+void AppendNumber(std::string& out, std::int64_t value, const Flags& flags, std::size_t width,
                   bool has_precision, std::size_t precision) {
   char digits[24];
   std::size_t n = 0;
@@ -55,34 +81,52 @@ void AppendNumber(std::string& out, std::int64_t value, std::string_view flags, 
   }
   if (!has_precision) precision = 1;
   const std::size_t zeros = precision > n ? precision - n : 0;
-  auto has = [&](char flag) { return flags.find(flag) != std::string_view::npos; };
   char sign = 0;
   if (value < 0) {
     sign = '-';
-  } else if (has('+')) {
+  } else if (flags.plus) {
     sign = '+';
-  } else if (has(' ')) {
+  } else if (flags.space) {
     sign = ' ';
   }
   const std::size_t length = (sign != 0 ? 1 : 0) + zeros + n;
   const std::size_t pad = width > length ? width - length : 0;
-  const bool left = has('-');
-  const bool zero_pad = !left && has('0') && !has_precision;
-  if (!left && !zero_pad) out.append(pad, ' ');
-  if (sign != 0) out.push_back(sign);
-  if (zero_pad) out.append(pad, '0');
-  out.append(zeros, '0');
-  while (n > 0) out.push_back(digits[--n]);
-  if (left) out.append(pad, ' ');
+  const bool left = flags.left;
+  const bool zero_pad = !left && flags.zero && !has_precision;
+  // The whole field goes out in one append: this runs for every number of
+  // every cue.
+  char field[64];
+  std::size_t f = 0;
+  const std::size_t total = length + pad;
+  if (total > sizeof field) {
+    // Only a template with a huge width gets here.
+    if (!left && !zero_pad) out.append(pad, ' ');
+    if (sign != 0) out.push_back(sign);
+    if (zero_pad) out.append(pad, '0');
+    out.append(zeros, '0');
+    while (n > 0) out.push_back(digits[--n]);
+    if (left) out.append(pad, ' ');
+    return;
+  }
+  auto put = [&](char c, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k) field[f++] = c;
+  };
+  if (!left && !zero_pad) put(' ', pad);
+  if (sign != 0) field[f++] = sign;
+  if (zero_pad) put('0', pad);
+  put('0', zeros);
+  while (n > 0) field[f++] = digits[--n];
+  if (left) put(' ', pad);
+  out.append(field, f);
 }
 
 // "%s" with printf's width, precision and "-" flag, but copying the string
 // whole (a C string would stop at a NUL byte).
-void AppendString(std::string& out, std::string_view text, std::string_view flags,
-                  std::size_t width, bool has_precision, std::size_t precision) {
+void AppendString(std::string& out, std::string_view text, const Flags& flags, std::size_t width,
+                  bool has_precision, std::size_t precision) {
   if (has_precision && precision < text.size()) text = text.substr(0, precision);
   const std::size_t pad = width > text.size() ? width - text.size() : 0;
-  const bool left = flags.find('-') != std::string_view::npos;
+  const bool left = flags.left;
   if (!left) out.append(pad, ' ');
   out.append(text);
   if (left) out.append(pad, ' ');
@@ -91,7 +135,12 @@ void AppendString(std::string& out, std::string_view text, std::string_view flag
 }  // namespace
 
 std::string FormatTemplate(std::string_view format, std::span<const TemplateValue> values) {
+  // One allocation in the common case: the template, the strings, and room
+  // for the numbers.
+  std::size_t estimate = format.size() + 3 * values.size();
+  for (const TemplateValue& value : values) estimate += value.text.size();
   std::string out;
+  out.reserve(estimate);
   std::size_t next = 0;
   std::size_t i = 0;
   while (i < format.size()) {
@@ -107,9 +156,8 @@ std::string FormatTemplate(std::string_view format, std::span<const TemplateValu
       i = j + 1;
       continue;
     }
-    const std::size_t flags_begin = j;
-    while (j < format.size() && IsFlag(format[j])) ++j;
-    const std::string_view flags = format.substr(flags_begin, j - flags_begin);
+    Flags flags;
+    while (j < format.size() && flags.Take(format[j])) ++j;
     const std::size_t width = ReadCount(format, j);
     bool has_precision = false;
     std::size_t precision = 0;
@@ -147,8 +195,20 @@ std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLin
   const std::int64_t duration_seconds = FloorDiv(duration, 100);
   std::string text;
   bool text_used = false;
-  std::vector<TemplateValue> values;
-  values.reserve(kMaxCueFields * 4);
+  // At most four values a field: kept on the stack, this runs once per cue.
+  class Values {
+   public:
+    void emplace_back(TemplateValue v) { items_[size_++] = v; }
+    void insert(const TemplateValue* /*end*/, std::initializer_list<TemplateValue> vs) {
+      for (const TemplateValue& v : vs) items_[size_++] = v;
+    }
+    const TemplateValue* end() const { return items_.data() + size_; }
+    std::span<const TemplateValue> span() const { return {items_.data(), size_}; }
+
+   private:
+    std::array<TemplateValue, kMaxCueFields * 4> items_{};
+    std::size_t size_ = 0;
+  } values;
   for (const CueField field : line.fields) {
     if (field == kEndOfFields) break;
     switch (field) {
@@ -239,7 +299,7 @@ std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLin
         break;
     }
   }
-  return FormatTemplate(line.format, values);
+  return FormatTemplate(line.format, values.span());
 }
 
 void AddCueLines(const TSubtitles& doc, std::size_t index, std::span<const CueLine> cue,

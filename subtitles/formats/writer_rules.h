@@ -63,6 +63,7 @@ inline int I(std::int64_t v) {
 // One value for a template directive: a whole number for "%d" and its kin,
 // a string for "%s".
 struct TemplateValue {
+  TemplateValue() = default;
   template <std::integral T>
   TemplateValue(T n) : number(static_cast<std::int64_t>(n)) {}
   TemplateValue(std::string_view s) : text(s), is_text(true) {}
