@@ -11,6 +11,8 @@
 #include <ostream>
 #include <string>
 
+#include "subtitles/catalogue.h"
+#include "subtitles/errors.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -42,6 +44,25 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The cues a reader makes of lines, in a document that held a stale cue
+// before (every read starts from an empty list).
+inline std::vector<SubtitleCue> Read(SubtitleReader reader, const LineViews& lines) {
+  TSubtitles doc;
+  doc.Cues.push_back({1, 2, "stale"});
+  reader(doc, lines);
+  return doc.Cues;
+}
+
+// The message a reader fails with, or "no error".
+inline std::string ReadError(SubtitleReader reader, const LineViews& lines) {
+  try {
+    Read(reader, lines);
+  } catch (const SubtitleError& e) {
+    return e.what();
+  }
+  return "no error";
 }
 
 inline void PrintTo(const SubtitleCue& c, std::ostream* os) {

@@ -9,24 +9,7 @@
 namespace vorlane {
 namespace {
 
-using Reader = SubtitleReader;
 using Writer = void (*)(const TSubtitles&, LineList&);
-
-std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
-  TSubtitles doc;
-  doc.Cues.push_back({1, 2, "stale"});
-  reader(doc, lines);
-  return doc.Cues;
-}
-
-std::string ReadError(Reader reader, const LineList& lines) {
-  try {
-    Read(reader, lines);
-  } catch (const SubtitleError& e) {
-    return e.what();
-  }
-  return "no error";
-}
 
 LineList Write(Writer writer, const std::vector<SubtitleCue>& cues) {
   TSubtitles doc;
@@ -83,7 +66,7 @@ TEST(ReadTMPlayer, ReadsStartAndLastsThreeSeconds) {
 
 TEST(ReadMPL2AndTMPlayer, MalformedLinesFailWithTheirMessages) {
   const struct {
-    Reader reader;
+    SubtitleReader reader;
     LineList lines;
     const char* message;
   } cases[] = {

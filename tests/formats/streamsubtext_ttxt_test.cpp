@@ -13,24 +13,6 @@
 namespace vorlane {
 namespace {
 
-using Reader = SubtitleReader;
-
-std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
-  TSubtitles doc;
-  doc.Cues.push_back({1, 2, "stale"});
-  reader(doc, lines);
-  return doc.Cues;
-}
-
-std::string ReadError(Reader reader, const LineList& lines) {
-  try {
-    Read(reader, lines);
-  } catch (const SubtitleError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 // The tests below write frame rates with ".", the separator of the C locale
 // the test program runs in.
 class StreamSubTextScriptTest : public testing::Test {

@@ -9,25 +9,7 @@
 namespace vorlane {
 namespace {
 
-using Reader = SubtitleReader;
-
 const char kStart[] = "******** START SCRIPT ********";
-
-std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
-  TSubtitles doc;
-  doc.Cues.push_back({1, 2, "stale"});
-  reader(doc, lines);
-  return doc.Cues;
-}
-
-std::string ReadError(Reader reader, const LineList& lines) {
-  try {
-    Read(reader, lines);
-  } catch (const SubtitleError& e) {
-    return e.what();
-  }
-  return "no error";
-}
 
 struct ReadCase {
   const char* name;
@@ -102,7 +84,7 @@ TEST(ReadSubViewer2, ReadsATimingLineAndOneTextLine) {
 
 TEST(ReadSubViewer, MalformedTimesFailTheRead) {
   const struct {
-    Reader reader;
+    SubtitleReader reader;
     LineList lines;
     const char* message;
   } cases[] = {

@@ -9,27 +9,9 @@
 namespace vorlane {
 namespace {
 
-using Reader = SubtitleReader;
-
-std::vector<SubtitleCue> Read(Reader reader, const LineList& lines) {
-  TSubtitles doc;
-  doc.Cues.push_back({1, 2, "stale"});
-  reader(doc, lines);
-  return doc.Cues;
-}
-
-std::string ReadError(Reader reader, const LineList& lines) {
-  try {
-    Read(reader, lines);
-  } catch (const SubtitleError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 struct ReadCase {
   const char* name;
-  Reader reader;
+  SubtitleReader reader;
   LineList lines;
   std::vector<SubtitleCue> cues;
 };
@@ -96,7 +78,7 @@ TEST(ReadCueLineFormats, ReadLinesThatSplit) {
 
 TEST(ReadCueLineFormats, FieldsThatMoveDownFailTheRead) {
   const struct {
-    Reader reader;
+    SubtitleReader reader;
     const char* line;
     const char* message;
   } cases[] = {
