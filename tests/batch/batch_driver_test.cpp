@@ -1,8 +1,11 @@
 #include "app/batch/batch_driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -540,6 +543,104 @@ TEST_F(BatchTest, FormatWithoutWriterNeverReplacesASource) {
   EXPECT_EQ(result.abandoned, Paths{a});
   EXPECT_EQ(ReadFileBytes(a), kSubRip);
   EXPECT_FALSE(Exists(At("BAK")));
+}
+
+// Faults while converting: the run goes on with the next file, every
+// source's bytes exist exactly once afterwards (in place or in BAK), and no
+// temporary file is left behind.
+
+class BatchFaultTest : public BatchTest {
+ protected:
+  // Every regular file below the folder.
+  Paths AllFiles() const {
+    Paths files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.path())) {
+      if (entry.is_regular_file()) files.push_back(entry.path().string());
+    }
+    return files;
+  }
+  int CopiesOf(const std::string& bytes) const {
+    int copies = 0;
+    for (const auto& file : AllFiles()) copies += ReadFileBytes(file) == bytes ? 1 : 0;
+    return copies;
+  }
+  // Only sources, their backups and the outputs of the run are there.
+  void ExpectOnlyKnownFiles(const BatchResult& result) const {
+    for (const auto& file : AllFiles()) {
+      const bool known =
+          sources_.count(file) != 0 || fs::path(file).parent_path().filename() == "BAK" ||
+          std::find(result.written.begin(), result.written.end(), file) != result.written.end();
+      EXPECT_TRUE(known) << "left behind: " << file;
+    }
+  }
+};
+
+TEST_F(BatchFaultTest, OutputBeyondTheFileSizeLimitIsAbandonedAndTheRunGoesOn) {
+  // A file-size limit fails the write half-way, as a full disk does; root is
+  // bound by it too.
+  std::string big;
+  for (int i = 0; i < 400; ++i) {
+    big += std::to_string(i + 1) + "\r\n00:00:01,000 --> 00:00:02,000\r\nA line of text\r\n\r\n";
+  }
+  const std::string large = Put("a/large.srt", big);
+  const std::string small = Put("b/small.srt", kSubRip);
+  RecordingFrontEnd front;
+  front.entries = {large, small};
+  front.backup = true;
+  struct rlimit old_limit {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const BatchResult result = front.Run(sfSubRipper);
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+
+  ASSERT_EQ(result.abandoned, Paths{large});
+  ASSERT_EQ(front.abandoned.size(), 1u);
+  EXPECT_NE(front.abandoned[0].second.find("Cannot create file \"" + large + "\"."),
+            std::string::npos)
+      << front.abandoned[0].second;
+  EXPECT_EQ(result.written, Paths{small});
+  EXPECT_EQ(CopiesOf(big), 1);  // in BAK: the backup was made before writing
+  EXPECT_EQ(ReadFileBytes(At("a/BAK/large.srt")), big);
+  ExpectOnlyKnownFiles(result);
+}
+
+TEST_F(BatchFaultTest, FolderInPlaceOfTheOutputAbandonsTheFile) {
+  const std::string blocked = Put("film.srt", kSubRip);
+  fs::create_directories(At("film.txt"));
+  const std::string fine = Put("other.srt", kSubRip + "\r\n");
+  RecordingFrontEnd front;
+  front.entries = {blocked, fine};
+  front.force_extension = true;
+  const BatchResult result = front.Run(sfTMPlayer);
+  EXPECT_EQ(result.abandoned, Paths{blocked});
+  EXPECT_EQ(result.written, Paths{At("other.txt")});
+  EXPECT_TRUE(fs::is_directory(At("film.txt")));
+  EXPECT_EQ(CopiesOf(kSubRip), 1);
+  ExpectOnlyKnownFiles(result);
+  ExpectNoSourceLost();
+}
+
+TEST_F(BatchFaultTest, SourceThatVanishedIsReportedAndSkipped) {
+  const std::string gone = Put("gone.srt", kSubRip);
+  const std::string fine = Put("fine.srt", kSubRip + "\r\n");
+  fs::remove(gone);
+  sources_.erase(gone);
+  RecordingFrontEnd front;
+  front.entries = {gone, fine};
+  front.force_extension = true;
+  const BatchResult result = front.Run(sfTMPlayer);
+  EXPECT_EQ(result.skipped, Paths{gone});
+  ASSERT_EQ(front.corrupted.size(), 1u);
+  EXPECT_EQ(front.corrupted[0], "File " + gone +
+                                    " is corrupted. Error on line: Cannot open file \"" + gone +
+                                    "\". No such file or directory");
+  EXPECT_EQ(result.written, Paths{At("fine.txt")});
+  ExpectOnlyKnownFiles(result);
+  ExpectNoSourceLost();
 }
 
 }  // namespace
