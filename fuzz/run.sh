@@ -19,7 +19,8 @@ cmake --build "$build" -j"$(nproc)" >/dev/null
 
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  mapfile -t targets < <(cd "$build/fuzz" && ls fuzz-* | sort)
+  mapfile -t targets < <(find "$build/fuzz" -maxdepth 1 -type f -executable -name 'fuzz-*' \
+    -printf '%f\n' | sort)
 fi
 
 mkdir -p fuzz/findings

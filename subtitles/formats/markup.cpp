@@ -60,11 +60,11 @@ constexpr const char* kAdvancedSSAHeader[] = {
     "Timer: 100.0000",
     "",
     "[V4+ Styles]",
-    "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, "
-    "Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
-    "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding",
-    "Style: Default , Tahoma, 24, &HFFFFFF, &HFFFFFF, &HFFFFFF, &HC0C0C0, -1, 0, 0, 0, 100, 100, "
-    "0, 0#, 1, 2, 3, 2, 20, 20, 20, 1",
+    ("Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, "
+     "Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
+     "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding"),
+    ("Style: Default , Tahoma, 24, &HFFFFFF, &HFFFFFF, &HFFFFFF, &HC0C0C0, -1, 0, 0, 0, 100, 100, "
+     "0, 0#, 1, 2, 3, 2, 20, 20, 20, 1"),
     "",
     "[Events]",
     "Format: Layer, Start, End, Style, Actor, MarginL, MarginR, MarginV, Effect, Text",
