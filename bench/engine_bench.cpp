@@ -2,8 +2,10 @@
 // Throughput is reported as bytes per second of SubRip text.
 #include <benchmark/benchmark.h>
 
+#include "subtitles/catalogue.h"
 #include "subtitles/detection.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/writer_rules.h"
 #include "subtitles/lines.h"
 #include "subtitles/subtitles.h"
 
@@ -77,6 +79,80 @@ void BM_LoadAndSaveInMemory(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 BENCHMARK(BM_LoadAndSaveInMemory)->Unit(benchmark::kMillisecond);
+
+// 100 MB of text lines that no detection test accepts: every test scans
+// every line.
+void BM_DetectNoMatch100MB(benchmark::State& state) {
+  static const std::string text = [] {
+    std::string t;
+    const std::string line = "Just an ordinary line of text, with words and commas.\r\n";
+    while (t.size() < (100u << 20)) t += line;
+    return t;
+  }();
+  const LineViews lines = SplitLineViews(text);
+  for (auto _ : state) benchmark::DoNotOptimize(DetectFormat(lines));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_DetectNoMatch100MB)->Unit(benchmark::kMillisecond);
+
+// Each readable format: the generated document written in it, then read.
+void BM_ReadFormat(benchmark::State& state) {
+  const auto format = static_cast<TSubtitleFormat>(state.range(0));
+  TSubtitles source;
+  bool frame_based = false;
+  source.LoadFromList(SplitLineViews(Text()), frame_based);
+  source.SetFrameRate(25);
+  LineList written;
+  source.SaveToList(written, format);
+  const std::string text = JoinLines(written);
+  const LineViews lines = SplitLineViews(text);
+  TSubtitles doc;
+  doc.SetFrameRate(25);
+  for (auto _ : state) {
+    FormatOf(format).reader(doc, lines);
+    benchmark::DoNotOptimize(doc.Cues.data());
+  }
+  state.SetLabel(std::string(FormatOf(format).name));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ReadFormat)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(sfSubRipper)
+    ->Arg(sfMicroDVD)
+    ->Arg(sfMPL2)
+    ->Arg(sfTMPlayer)
+    ->Arg(sfSubViewer1)
+    ->Arg(sfSubViewer2)
+    ->Arg(sfTurboTitler)
+    ->Arg(sfViPlay)
+    ->Arg(sfZeroG)
+    ->Arg(sfTTXT);
+
+// The shared writer helpers: a layout-driven writer and the template
+// formatter on its own.
+void BM_WriteAdvancedSSA(benchmark::State& state) {
+  TSubtitles doc;
+  bool frame_based = false;
+  doc.LoadFromList(SplitLineViews(Text()), frame_based);
+  for (auto _ : state) {
+    LineList out;
+    doc.SaveToList(out, sfAdvancedSSA);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
+}
+BENCHMARK(BM_WriteAdvancedSSA)->Unit(benchmark::kMillisecond);
+
+void BM_FormatTemplate(benchmark::State& state) {
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        FormatTemplate("%d:%.2d:%.2d,%.3d --> %5d %s", {n, 1, 2, 3, 4, "text"}));
+    ++n;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FormatTemplate);
 
 }  // namespace
 

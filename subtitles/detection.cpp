@@ -101,38 +101,56 @@ constexpr std::array<DetectionTest, 2> kLineTestsAfter{{
     {sfTTXT, TTXTLine},
 }};
 
-bool AnyLinePasses(const LineViews& lines, const DetectionTest& test) {
-  for (const auto& line : lines) {
-    if (test.passes(line)) return true;
-  }
-  return false;
-}
-
-// For each line beginning with "SST ", the lines from it to the end are
-// searched for "[SCRIPT]" (player), then for "[TITLES]" (script). The lines
-// after a later "SST " line are a subset of those after the first one, so
-// only the first "SST " line can ever decide: one pass from it suffices.
-TSubtitleFormat StreamSubTextTest(const LineViews& lines) {
-  std::size_t first = 0;
-  while (first < lines.size() && !StartsWith(lines[first], "SST ")) ++first;
-  bool titles = false;
-  for (std::size_t i = first; i < lines.size(); ++i) {
-    if (StartsWith(lines[i], "[SCRIPT]")) return sfStreamSubTextPlayer;
-    if (StartsWith(lines[i], "[TITLES]")) titles = true;
-  }
-  return titles ? sfStreamSubTextScript : sf0;
-}
-
 }  // namespace
 
+std::span<const DetectionTest> LineTestsBeforeStreamSubText() {
+  return kLineTestsBefore;
+}
+std::span<const DetectionTest> LineTestsAfterStreamSubText() {
+  return kLineTestsAfter;
+}
+
+// The answer is the first test, in the fixed order, that any line passes:
+// the smallest test index over all lines. One pass finds it, checking each
+// line only against the tests that come before the best found so far, so
+// the lines are walked once instead of once per test.
 TSubtitleFormat DetectFormat(const LineViews& lines) {
-  for (const auto& test : kLineTestsBefore) {
-    if (AnyLinePasses(lines, test)) return test.value;
+  constexpr std::size_t kBefore = kLineTestsBefore.size();
+  constexpr std::size_t kNone = kBefore + kLineTestsAfter.size();
+  std::size_t best_before = kBefore;  // index into kLineTestsBefore, or none
+  std::size_t best_after = kNone;     // kBefore + index into kLineTestsAfter, or none
+  // The StreamSubText test: from the first line beginning with "SST " on,
+  // a line beginning with "[SCRIPT]" makes it the player format, else one
+  // beginning with "[TITLES]" the script format. Later "SST " lines search
+  // a subset of the same lines, so only the first one can decide.
+  bool sst = false;
+  bool script = false;
+  bool titles = false;
+  for (const std::string_view line : lines) {
+    for (std::size_t t = 0; t < best_before; ++t) {
+      if (kLineTestsBefore[t].passes(line)) {
+        best_before = t;
+        break;
+      }
+    }
+    if (best_before == 0) break;  // nothing can come first
+    if (best_before < kBefore) continue;
+    if (!sst && StartsWith(line, "SST ")) sst = true;
+    if (sst) {
+      if (StartsWith(line, "[SCRIPT]")) script = true;
+      if (StartsWith(line, "[TITLES]")) titles = true;
+    }
+    for (std::size_t t = kBefore; t < best_after; ++t) {
+      if (kLineTestsAfter[t - kBefore].passes(line)) {
+        best_after = t;
+        break;
+      }
+    }
   }
-  if (const TSubtitleFormat sst = StreamSubTextTest(lines); sst != sf0) return sst;
-  for (const auto& test : kLineTestsAfter) {
-    if (AnyLinePasses(lines, test)) return test.value;
-  }
+  if (best_before < kBefore) return kLineTestsBefore[best_before].value;
+  if (script) return sfStreamSubTextPlayer;
+  if (titles) return sfStreamSubTextScript;
+  if (best_after < kNone) return kLineTestsAfter[best_after - kBefore].value;
   return sf0;
 }
 

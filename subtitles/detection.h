@@ -1,6 +1,7 @@
 // Recognition of a format from its lines alone.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "subtitles/catalogue.h"
@@ -17,5 +18,10 @@ struct DetectionTest {
   TSubtitleFormat value;
   bool (*passes)(std::string_view line);
 };
+
+// The single-line tests that run before and after the StreamSubText test,
+// each in its order.
+std::span<const DetectionTest> LineTestsBeforeStreamSubText();
+std::span<const DetectionTest> LineTestsAfterStreamSubText();
 
 }  // namespace vorlane

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
+
 namespace vorlane {
 namespace {
 
@@ -61,6 +64,67 @@ TEST(DetectFormat, ManySSTLinesStayLinear) {
   EXPECT_EQ(DetectFormat(lines), sfStreamSubTextScript);
   lines.back() = "none";
   EXPECT_EQ(DetectFormat(lines), sf0);
+}
+
+// The rules as written: each test walks every line before the next test
+// runs, and test 16 searches from every "SST " line on.
+TSubtitleFormat DetectSequentially(const LineViews& lines) {
+  auto first_passing = [&](std::span<const DetectionTest> tests) -> std::optional<TSubtitleFormat> {
+    for (const auto& test : tests) {
+      for (const auto line : lines) {
+        if (test.passes(line)) return test.value;
+      }
+    }
+    return std::nullopt;
+  };
+  if (auto found = first_passing(LineTestsBeforeStreamSubText())) return *found;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!StartsWith(lines[i], "SST ")) continue;
+    for (std::size_t j = i; j < lines.size(); ++j) {
+      if (StartsWith(lines[j], "[SCRIPT]")) return sfStreamSubTextPlayer;
+    }
+    for (std::size_t j = i; j < lines.size(); ++j) {
+      if (StartsWith(lines[j], "[TITLES]")) return sfStreamSubTextScript;
+    }
+  }
+  if (auto found = first_passing(LineTestsAfterStreamSubText())) return *found;
+  return sf0;
+}
+
+TEST(DetectFormat, OnePassAgreesWithTheRulesAsWritten) {
+  // Lines that pass one test each, mixed at random with plain text.
+  const std::vector<std::string> pieces = {"00:00:01:text",
+                                           "00:00:01,000 --> 00:00:04,000",
+                                           "[1][5]",
+                                           "{1}{25}Hi",
+                                           "Dialogue: x",
+                                           "<SAMI>",
+                                           "% Zero G",
+                                           "*T 00:00:01:00",
+                                           "#0001;00;00;01;00;00;00;04;00",
+                                           "[00:00:01]",
+                                           "00:00:01.00,00:00:04.00",
+                                           "00:00:01,000-00:00:04,000=t",
+                                           "0:00:01.00,0:00:04.00,NTP t",
+                                           "/100",
+                                           "-->> 000025",
+                                           "SST 2.0",
+                                           "[SCRIPT]",
+                                           "[TITLES]",
+                                           "1234,6789,1,t",
+                                           "<TextSample x>",
+                                           "plain",
+                                           "",
+                                           "SST",
+                                           "[]["};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    LineList lines(random() % 8);
+    for (auto& line : lines) {
+      line = random() % 3 == 0 ? pieces[random() % pieces.size()] : "plain text line";
+    }
+    ASSERT_EQ(DetectFormat(lines), DetectSequentially(lines)) << testing::PrintToString(lines);
+  }
 }
 
 }  // namespace
