@@ -4,6 +4,7 @@
 // SubtitleError; nothing else may escape, and nothing may crash or hang.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "subtitles/detection.h"
@@ -62,19 +63,60 @@ TEST(HostileInput, CrOnlyAndNulBytes) {
 }
 
 TEST(HostileInput, NumbersAtAndBeyondThe32BitRange) {
-  const char* numbers[] = {"2147483647", "2147483648", "-2147483648", "-2147483649",
-                           "4294967296", "99999999999999999999", "$FFFFFFFF", "0x7FFFFFFF"};
+  const char* numbers[] = {"2147483647", "2147483648",           "-2147483648", "-2147483649",
+                           "4294967296", "99999999999999999999", "$FFFFFFFF",   "0x7FFFFFFF"};
   // Each number in place of every field of the common timing layouts.
-  const char* layouts[] = {"N:00:01,000 --> 00:00:02,000", "00:00:01,000 --> N:00:02,N",
-                           "{N}{N}text", "[N][N]text", "N:00:01:text", "[N:00:01]",
-                           "N:00:01.00,00:00:02.00", "00:00:01,000-N:00:02,000=text",
-                           "N:00:01.00,0:00:02.00,NTP text", "E 1 N:00:01.00 0:00:02.00 a b c"};
+  const char* layouts[] = {"N:00:01,000 --> 00:00:02,000",
+                           "00:00:01,000 --> N:00:02,N",
+                           "{N}{N}text",
+                           "[N][N]text",
+                           "N:00:01:text",
+                           "[N:00:01]",
+                           "N:00:01.00,00:00:02.00",
+                           "00:00:01,000-N:00:02,000=text",
+                           "N:00:01.00,0:00:02.00,NTP text",
+                           "E 1 N:00:01.00 0:00:02.00 a b c"};
   for (const char* layout : layouts) {
     for (const char* number : numbers) {
       std::string line = layout;
       for (std::size_t p; (p = line.find('N')) != std::string::npos;) line.replace(p, 1, number);
       SCOPED_TRACE(line);
       EveryReaderCopes({"SST 2.0", "[TITLES]", "fps=25", "% Zero G", line, line, ""});
+    }
+  }
+}
+
+TEST(HostileInput, EveryFieldOfEveryLayoutEmpty) {
+  // Each field of the readers' line layouts left empty, one at a time and
+  // all at once: fields then shift down or go missing.
+  const char* layouts[] = {"F:F:F,F --> F:F:F,F",
+                           "{F}{F}F",
+                           "[F][F]F",
+                           "F:F:F:F",
+                           "[F:F:F]",
+                           "F:F:F.F,F:F:F.F",
+                           "F:F:F,F-F:F:F,F=F",
+                           "F:F:F.F,F:F:F.F,F F",
+                           "F F F:F:F.F F:F:F.F F F F",
+                           "F\tF\tF:F:F.F\tF:F:F.F\tF\tF",
+                           "<TextSample sampleTime=\"F:F:F.F\" text=\"F\">"};
+  for (const char* layout : layouts) {
+    const std::string pattern = layout;
+    const auto fields = static_cast<std::size_t>(std::count(pattern.begin(), pattern.end(), 'F'));
+    for (std::size_t empty = 0; empty <= fields; ++empty) {
+      // empty == fields leaves them all empty; otherwise only that one.
+      std::string line;
+      std::size_t seen = 0;
+      for (char c : pattern) {
+        if (c != 'F') {
+          line += c;
+        } else {
+          if (empty != fields && seen != empty) line += "12";
+          ++seen;
+        }
+      }
+      SCOPED_TRACE(line);
+      EveryReaderCopes({"SST 2.0", "[TITLES]", "fps=25", line, line, ""});
     }
   }
 }
