@@ -58,10 +58,14 @@ constexpr CueLine kInscriberCGCue[] = {
 
 }  // namespace
 
-void WriteUleadDVDWorkshop2(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kUleadHeader, kUleadCue, "\r\n", kUleadFooterBeforeCount});
+void WriteUleadLayout(const TSubtitles& doc, LineList& lines, std::span<const CueLine> cue) {
+  WriteLayout(doc, lines, {kUleadHeader, cue, "\r\n", kUleadFooterBeforeCount});
   lines.push_back(FormatTemplate("#/R:1,%d /FP:8", {doc.Cues.size()}));
   AddLines(lines, kUleadFooterAfterCount);
+}
+
+void WriteUleadDVDWorkshop2(const TSubtitles& doc, LineList& lines) {
+  WriteUleadLayout(doc, lines, kUleadCue);
 }
 
 void WriteDVDSubtitle(const TSubtitles& doc, LineList& lines) {

@@ -108,17 +108,9 @@ constexpr const char* kSpruceStlHeader[] = {
 constexpr CueLine kSpruceStlCue[] = {
     {"%.2d:%.2d:%.2d:%.2d,%.2d:%.2d:%.2d:%.2d,%s", {kStartTimecode, kStopTimecode, kText}}};
 
-// The stream attributes are fixed: "#FR:25,0" whatever the document's rate.
-constexpr const char* kUleadHeader[] = {
-    "#Ulead subtitle format",
-    "",
-    "#Subtitle stream attribute begin",
-    "#FR:25,0",
-    "#Subtitle stream attribute end",
-    "",
-    "#Subtitle text begin",
-};
-// The text is a string of its own, so an empty text gives an empty line.
+// Ulead DVD Workshop 2a shares the header and counted footer of version 2
+// (WriteUleadLayout); only its cue lines differ. The text is a string of its own, so an empty text
+// gives an empty line.
 constexpr CueLine kUleadCue[] = {
     {"#%d %.2d:%.2d:%.2d.%.2d %.2d:%.2d:%.2d.%.2d", {kIndex, kStartTimecode, kStopTimecode}},
     {"%s", {kText}},
@@ -151,11 +143,7 @@ void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines) {
 }
 
 void WriteUleadDVDWorkshop2a(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kUleadHeader, kUleadCue, "\r\n", kNone});
-  // The footer counts the cues.
-  AddLines(lines, {"#Subtitle text end", "", "#Subtitle text attribute begin"});
-  lines.push_back("#/R:1," + std::to_string(doc.Cues.size()) + " /FP:8");
-  AddLines(lines, {"#Subtitle text attribute end"});
+  WriteUleadLayout(doc, lines, kUleadCue);
 }
 
 }  // namespace vorlane

@@ -155,4 +155,9 @@ struct WriterLayout {
 // empty document gives the header and footer alone.
 void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& layout);
 
+// The Ulead DVD Workshop layout shared by versions 2 and 2a: the fixed
+// header (its "#FR:25,0" does not follow the document's rate), the given
+// cue lines, and a footer that counts the cues.
+void WriteUleadLayout(const TSubtitles& doc, LineList& lines, std::span<const CueLine> cue);
+
 }  // namespace vorlane
