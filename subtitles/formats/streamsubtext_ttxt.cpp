@@ -3,20 +3,12 @@
 // splitting lines with a pattern; TTXT is not parsed as XML.
 #include "subtitles/decimal.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
 
 namespace {
-
-// Hours, minutes, seconds and thousandths from consecutive fields.
-std::int32_t TimeFromFields(const FieldList& f, int first) {
-  const std::int64_t h = IntItem(f, first);
-  const std::int64_t m = IntItem(f, first + 1);
-  const std::int64_t s = IntItem(f, first + 2);
-  const std::int64_t ms = IntItem(f, first + 3);
-  return MakeTime(h, m, s, ms / 10);
-}
 
 // The fields both writers show of a time t: hours, minutes and seconds
 // through milliseconds, and the remainder of the milliseconds taken with
@@ -59,8 +51,8 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines) {
       // Fields 0 and 1 (number and style) and 11 (after the last tab) are
       // not used. An empty field moves the later ones down.
       SubtitleCue cue;
-      cue.Start = TimeFromFields(fields, 2);
-      cue.Stop = TimeFromFields(fields, 6);
+      cue.Start = TimeFromFields(fields, 2, Fraction::kMilliseconds);
+      cue.Stop = TimeFromFields(fields, 6, Fraction::kMilliseconds);
       cue.Text = ReplaceAll(ListItem(fields, 10), "~", "\r");
       cues.push_back(std::move(cue));
     }
@@ -95,7 +87,7 @@ void ReadTTXT(TSubtitles& doc, const LineViews& lines) {
       continue;
     }
     SubtitleCue cue;
-    cue.Start = TimeFromFields(fields, 1);
+    cue.Start = TimeFromFields(fields, 1, Fraction::kMilliseconds);
     // The stop is not stored; a sample lasts three seconds.
     cue.Stop = CheckedTime(std::int64_t{cue.Start} + 300);
     // Field 6 runs up to the closing double quote and so ends with the

@@ -1,23 +1,10 @@
 // SubRip: numbered blocks of a timing line "HH:MM:SS,mmm --> HH:MM:SS,mmm",
 // the text lines and an empty line.
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
-
-namespace {
-
-// Hours, minutes, seconds and milliseconds from four fields, parsed in order
-// so that the first bad field is the one reported.
-std::int32_t TimeFromFields(const FieldList& f, int first) {
-  const std::int64_t h = IntItem(f, first);
-  const std::int64_t m = IntItem(f, first + 1);
-  const std::int64_t s = IntItem(f, first + 2);
-  const std::int64_t ms = IntItem(f, first + 3);
-  return MakeTime(h, m, s, ms / 10);
-}
-
-}  // namespace
 
 void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
@@ -36,8 +23,8 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
       // only replaces its times.
       if (!open) cues.emplace_back();
       open = true;
-      cues.back().Start = TimeFromFields(fields, 0);
-      cues.back().Stop = TimeFromFields(fields, 4);
+      cues.back().Start = TimeFromFields(fields, 0, Fraction::kMilliseconds);
+      cues.back().Stop = TimeFromFields(fields, 4, Fraction::kMilliseconds);
     } else if (line.empty()) {
       if (open) close_cue();
     } else if (open) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
@@ -11,16 +12,6 @@ namespace vorlane {
 namespace {
 
 constexpr const char* kStartScript = "******** START SCRIPT ********";
-
-// Hours, minutes, seconds and hundredths from consecutive fields, parsed in
-// order so that the first bad field is the one reported.
-std::int32_t TimeFromFields(const FieldList& f, int first, bool with_hundredths) {
-  const std::int64_t h = IntItem(f, first);
-  const std::int64_t m = IntItem(f, first + 1);
-  const std::int64_t s = IntItem(f, first + 2);
-  const std::int64_t cs = with_hundredths ? IntItem(f, first + 3) : 0;
-  return MakeTime(h, m, s, cs);
-}
 
 }  // namespace
 
@@ -39,7 +30,7 @@ void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
     }
     if (StartsWith(line, "[") && SplitByPattern(line, "[?:?:?]?", fields)) {
       // A time line is never text; what follows its "]" is ignored.
-      const std::int32_t time = TimeFromFields(fields, 0, false);
+      const std::int32_t time = TimeFromFields(fields, 0, Fraction::kNone);
       if (!open) {
         open.emplace();
         open->Start = time;
@@ -83,8 +74,8 @@ void ReadSubViewer2(TSubtitles& doc, const LineViews& lines) {
     if (SplitByPattern(line, "?:?:?.?,?:?:?.?", fields)) {
       // A second timing line before a text line replaces the times.
       SubtitleCue cue;
-      cue.Start = TimeFromFields(fields, 0, true);
-      cue.Stop = TimeFromFields(fields, 4, true);
+      cue.Start = TimeFromFields(fields, 0, Fraction::kHundredths);
+      cue.Stop = TimeFromFields(fields, 4, Fraction::kHundredths);
       pending = std::move(cue);
     } else if (pending) {
       // One text line per cue; a second one is dropped.

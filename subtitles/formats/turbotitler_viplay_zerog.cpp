@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
@@ -14,28 +15,22 @@ namespace {
 struct CueLineFormat {
   std::string_view skip_prefix;  // lines beginning with it are passed over
   const char* pattern;
-  int start_field;       // hours, minutes, seconds and fraction follow
-  int stop_field;        // the same for the stop
-  int text_field;        // everything after the last separator
-  int fraction_divisor;  // 1 for hundredths, 10 for milliseconds
+  int start_field;  // hours, minutes, seconds and fraction follow
+  int stop_field;   // the same for the stop
+  int text_field;   // everything after the last separator
+  Fraction fraction;
   std::string_view break_token;
 };
 
 // The marker word ("NTP" as written) stands between the second comma and
 // the text; whatever word stands there is dropped.
-constexpr CueLineFormat kTurboTitler{"", "?:?:?.?,?:?:?.?,? ?", 0, 4, 9, 1, "|"};
-constexpr CueLineFormat kViPlay{"{* ", "?:?:?,?-?:?:?,?=?", 0, 4, 8, 10, "|"};
+constexpr CueLineFormat kTurboTitler{"", "?:?:?.?,?:?:?.?,? ?", 0,  4,
+                                     9,  Fraction::kHundredths, "|"};
+constexpr CueLineFormat kViPlay{"{* ", "?:?:?,?-?:?:?,?=?", 0, 4, 8, Fraction::kMilliseconds, "|"};
 // Two leading words, then after the times a style and a marker word, all
 // dropped.
-constexpr CueLineFormat kZeroG{"%", "? ? ?:?:?.? ?:?:?.? ? ? ?", 2, 6, 12, 1, "\\n"};
-
-std::int32_t TimeFromFields(const FieldList& f, int first, int fraction_divisor) {
-  const std::int64_t h = IntItem(f, first);
-  const std::int64_t m = IntItem(f, first + 1);
-  const std::int64_t s = IntItem(f, first + 2);
-  const std::int64_t fraction = IntItem(f, first + 3);
-  return MakeTime(h, m, s, fraction / fraction_divisor);
-}
+constexpr CueLineFormat kZeroG{"%", "? ? ?:?:?.? ?:?:?.? ? ? ?", 2,    6,
+                               12,  Fraction::kHundredths,       "\\n"};
 
 void ReadCueLines(TSubtitles& doc, const LineViews& lines, const CueLineFormat& format) {
   auto& cues = doc.Cues;
@@ -49,8 +44,8 @@ void ReadCueLines(TSubtitles& doc, const LineViews& lines, const CueLineFormat& 
     // later fields move down; a word that lands in a number field, or a
     // missing text field, then fails the read.
     SubtitleCue cue;
-    cue.Start = TimeFromFields(fields, format.start_field, format.fraction_divisor);
-    cue.Stop = TimeFromFields(fields, format.stop_field, format.fraction_divisor);
+    cue.Start = TimeFromFields(fields, format.start_field, format.fraction);
+    cue.Stop = TimeFromFields(fields, format.stop_field, format.fraction);
     cue.Text = ReplaceAll(ListItem(fields, format.text_field), format.break_token, "\r");
     cues.push_back(std::move(cue));
   }
