@@ -99,6 +99,46 @@ std::vector<std::string> NamesIn(const std::string& folder) {
   return names;
 }
 
+// The videos of each folder by their lower-case names, for the look-up that
+// ignores letter case. A folder is listed once per run, not once per file:
+// a folder of many frame-based files would otherwise be read again for
+// every one of them. Of names that differ only in case, the first in sorted
+// order is taken.
+class VideoNames {
+ public:
+  const std::string* Find(const std::string& folder, const std::string& lower_name) {
+    auto [names, listed] = folders_.try_emplace(folder);
+    if (listed) {
+      for (const std::string& name : NamesIn(folder)) {
+        const std::size_t dot = name.rfind('.');
+        if (dot == std::string::npos) continue;
+        const std::string extension = AsciiLower(name.substr(dot + 1));
+        if (std::find(kVideoExtensions.begin(), kVideoExtensions.end(), extension) ==
+            kVideoExtensions.end()) {
+          continue;
+        }
+        names->second.emplace(AsciiLower(name), name);
+      }
+    }
+    const auto found = names->second.find(lower_name);
+    return found == names->second.end() ? nullptr : &found->second;
+  }
+
+ private:
+  std::map<std::string, std::map<std::string, std::string>> folders_;
+};
+
+std::string FindVideo(const std::string& path, VideoNames& names) {
+  const std::string folder = FolderPartOf(path);
+  for (std::string_view extension : kVideoExtensions) {
+    const std::string candidate = ReplaceExtension(path, std::string(extension));
+    if (IsFile(candidate)) return candidate;
+    const std::string* name = names.Find(folder, AsciiLower(FileNameOf(candidate)));
+    if (name != nullptr && IsFile(folder + *name)) return folder + *name;
+  }
+  return {};
+}
+
 std::string OutputBaseFor(const std::string& path, const BatchOptions& options) {
   if (options.output_folder.empty()) return path;
   return JoinPath(options.output_folder, FileNameOf(path));
@@ -143,18 +183,8 @@ std::string BackupFile(const std::string& path) {
 }
 
 std::string FindVideoFor(const std::string& path) {
-  const std::string folder = FolderPartOf(path);
-  std::optional<std::vector<std::string>> names;  // listed once, when first needed
-  for (std::string_view extension : kVideoExtensions) {
-    const std::string candidate = ReplaceExtension(path, std::string(extension));
-    if (IsFile(candidate)) return candidate;
-    if (!names) names = NamesIn(folder);
-    const std::string wanted = AsciiLower(FileNameOf(candidate));
-    for (const std::string& name : *names) {
-      if (AsciiLower(name) == wanted && IsFile(folder + name)) return folder + name;
-    }
-  }
-  return {};
+  VideoNames names;
+  return FindVideo(path, names);
 }
 
 double ProbeVideo(const std::string& video) {
@@ -171,6 +201,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   TSubtitles doc;
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
+  VideoNames video_names;
   front_end.SetProgress(0, count);
 
   for (int i = 0; i < count; ++i) {
@@ -197,7 +228,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       } else if (frame_based || (output.writes_frames && !HasUsableFrameRate(doc))) {
         // Frames in or frames out: the video of the same name tells the
         // rate, else the user does.
-        const std::string video = FindVideoFor(path);
+        const std::string video = FindVideo(path, video_names);
         doc.SetFrameRate(video.empty() ? front_end.AskFrameRate(path) : ProbeVideo(video));
         if (!HasUsableFrameRate(doc)) {
           // No cues could be converted: writing would put an empty file in
