@@ -39,10 +39,9 @@ void WriteMicroDVD(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     // Frames are printed in 64 bits: at a high rate a long time can count
     // more frames than a 32-bit number holds.
-    lines.push_back(Format("{%lld}{%lld}%s",
-                           static_cast<long long>(CentisecondsToFrames(cue.Start, rate)),
-                           static_cast<long long>(CentisecondsToFrames(cue.Stop, rate)),
-                           TextWithBreaks(cue, "|").c_str()));
+    lines.push_back(FormatTemplate(
+        "{%d}{%d}%s", {CentisecondsToFrames(cue.Start, rate), CentisecondsToFrames(cue.Stop, rate),
+                       TextWithBreaks(cue, "|")}));
   }
 }
 

@@ -38,9 +38,9 @@ void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
 
 void WriteMPL2(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
-    lines.push_back(Format(
-        "[%lld][%lld]%s", static_cast<long long>(RoundHalfEven(cue.Start / 10.0)),
-        static_cast<long long>(RoundHalfEven(cue.Stop / 10.0)), TextWithBreaks(cue, "|").c_str()));
+    lines.push_back(
+        FormatTemplate("[%d][%d]%s", {RoundHalfEven(cue.Start / 10.0),
+                                      RoundHalfEven(cue.Stop / 10.0), TextWithBreaks(cue, "|")}));
   }
 }
 
@@ -78,8 +78,8 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
 void WriteTMPlayer(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const SecondsSplit t = SplitThroughRoundedSeconds(cue.Start);
-    lines.push_back(Format("%.2d:%.2d:%.2d:%s", I(t.hours), I(t.minutes), I(t.seconds),
-                           TextWithBreaks(cue, "|").c_str()));
+    lines.push_back(FormatTemplate("%.2d:%.2d:%.2d:%s",
+                                   {t.hours, t.minutes, t.seconds, TextWithBreaks(cue, "|")}));
   }
 }
 

@@ -61,17 +61,17 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines) {
 
 void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, {"SST 2.0.73", "[TITLES]"});
-  lines.push_back(Format("fps=%lld", static_cast<long long>(doc.WholeFrameRate())));
+  lines.push_back(FormatTemplate("fps=%d", {doc.WholeFrameRate()}));
   int number = 0;
   for (const auto& cue : doc.Cues) {
     const ScriptTime a = SplitScriptTime(cue.Start);
     const ScriptTime b = SplitScriptTime(cue.Stop);
     // "Default" is joined to the start time by a space, not a tab, and the
     // fractions are hundredths: this reader does not read the result back.
-    lines.push_back(Format("%d\tDefault %.2d:%.2d:%.2d.%.2d\t%.2d:%.2d:%.2d.%.2d\t%s\tSubRip",
-                           ++number, I(a.hours), I(a.minutes), I(a.seconds), I(a.hundredths),
-                           I(b.hours), I(b.minutes), I(b.seconds), I(b.hundredths),
-                           TextWithBreaks(cue, "~").c_str()));
+    lines.push_back(
+        FormatTemplate("%d\tDefault %.2d:%.2d:%.2d.%.2d\t%.2d:%.2d:%.2d.%.2d\t%s\tSubRip",
+                       {++number, a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
+                        b.seconds, b.hundredths, TextWithBreaks(cue, "~")}));
   }
 }
 
@@ -115,9 +115,9 @@ void WriteTTXT(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const ScriptTime a = SplitScriptTime(cue.Start);
     // The text goes out as it stands: not escaped for XML, not re-encoded.
-    lines.push_back(Format(
-        "<TextSample sampleTime=\"%.2d:%.2d:%.2d.%.3d\" text=\"'%s'\"></TextSample>", I(a.hours),
-        I(a.minutes), I(a.seconds), I(a.milliseconds), TextWithBreaks(cue, "''").c_str()));
+    lines.push_back(
+        FormatTemplate("<TextSample sampleTime=\"%.2d:%.2d:%.2d.%.3d\" text=\"'%s'\"></TextSample>",
+                       {a.hours, a.minutes, a.seconds, a.milliseconds, TextWithBreaks(cue, "''")}));
   }
   AddLines(lines, {"</TextStream>"});
 }

@@ -39,10 +39,10 @@ void WriteSubRip(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const MsSplit a = SplitThroughMs(cue.Start);
     const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(Format("%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n", ++number,
-                           I(a.hours), I(a.minutes), I(a.seconds), I(a.milliseconds), I(b.hours),
-                           I(b.minutes), I(b.seconds), I(b.milliseconds),
-                           TextWithBreaks(cue, "\r\n").c_str()));
+    lines.push_back(
+        FormatTemplate("%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n",
+                       {++number, a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
+                        b.seconds, b.milliseconds, TextWithBreaks(cue, "\r\n")}));
   }
 }
 

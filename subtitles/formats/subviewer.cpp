@@ -54,9 +54,9 @@ void WriteSubViewer1(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const SecondsSplit a = SplitThroughRoundedSeconds(cue.Start);
     const SecondsSplit b = SplitThroughRoundedSeconds(cue.Stop);
-    lines.push_back(Format("[%.2d:%.2d:%.2d]", I(a.hours), I(a.minutes), I(a.seconds)));
+    lines.push_back(FormatTemplate("[%.2d:%.2d:%.2d]", {a.hours, a.minutes, a.seconds}));
     lines.push_back(TextWithBreaks(cue, "|"));
-    lines.push_back(Format("[%.2d:%.2d:%.2d]", I(b.hours), I(b.minutes), I(b.seconds)));
+    lines.push_back(FormatTemplate("[%.2d:%.2d:%.2d]", {b.hours, b.minutes, b.seconds}));
     lines.emplace_back();
   }
   AddLines(lines, {"[end]", "******** END SCRIPT ********"});
@@ -93,9 +93,9 @@ void WriteSubViewer2(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const MsSplit a = SplitThroughMs(cue.Start);
     const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(Format("%.2d:%.2d:%.2d.%.2d,%.2d:%.2d:%.2d.%.2d", I(a.hours), I(a.minutes),
-                           I(a.seconds), I(a.hundredths), I(b.hours), I(b.minutes), I(b.seconds),
-                           I(b.hundredths)));
+    lines.push_back(FormatTemplate("%.2d:%.2d:%.2d.%.2d,%.2d:%.2d:%.2d.%.2d",
+                                   {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
+                                    b.seconds, b.hundredths}));
     lines.push_back(TextWithBreaks(cue, "[br]"));
     lines.emplace_back();
   }

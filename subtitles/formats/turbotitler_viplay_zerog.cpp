@@ -69,9 +69,9 @@ void WriteTurboTitler(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const MsSplit a = SplitThroughMs(cue.Start);
     const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(Format("%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,NTP %s", I(a.hours),
-                           I(a.minutes), I(a.seconds), I(a.hundredths), I(b.hours), I(b.minutes),
-                           I(b.seconds), I(b.hundredths), TextWithBreaks(cue, "|").c_str()));
+    lines.push_back(FormatTemplate("%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,NTP %s",
+                                   {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
+                                    b.seconds, b.hundredths, TextWithBreaks(cue, "|")}));
   }
 }
 
@@ -80,9 +80,10 @@ void WriteViPlay(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const MsSplit a = SplitThroughMs(cue.Start);
     const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(Format("%.2d:%.2d:%.2d,%.3d-%.2d:%.2d:%.2d,%.3d=%s", I(a.hours), I(a.minutes),
-                           I(a.seconds), I(a.milliseconds), I(b.hours), I(b.minutes), I(b.seconds),
-                           I(b.milliseconds), TextWithBreaks(cue, "|").c_str()));
+    lines.push_back(
+        FormatTemplate("%.2d:%.2d:%.2d,%.3d-%.2d:%.2d:%.2d,%.3d=%s",
+                       {a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
+                        b.seconds, b.milliseconds, TextWithBreaks(cue, "|")}));
   }
 }
 
@@ -91,9 +92,9 @@ void WriteZeroG(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const MsSplit a = SplitThroughMs(cue.Start);
     const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(Format("E 1 %.1d:%.2d:%.2d.%.2d %.1d:%.2d:%.2d.%.2d Default NTP %s", I(a.hours),
-                           I(a.minutes), I(a.seconds), I(a.hundredths), I(b.hours), I(b.minutes),
-                           I(b.seconds), I(b.hundredths), TextWithBreaks(cue, "\\n").c_str()));
+    lines.push_back(FormatTemplate("E 1 %.1d:%.2d:%.2d.%.2d %.1d:%.2d:%.2d.%.2d Default NTP %s",
+                                   {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
+                                    b.seconds, b.hundredths, TextWithBreaks(cue, "\\n")}));
   }
 }
 
