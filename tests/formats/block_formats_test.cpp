@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/formats/ulead_bytes.h"
 #include "tests/formats/write_only_cases.h"
 
 namespace vorlane::write_only {
@@ -9,19 +10,6 @@ class BlockFormatsTest : public testing::TestWithParam<OutputCase> {};
 
 TEST_P(BlockFormatsTest, WritesExactBytes) {
   EXPECT_EQ(SavedBytes(GetParam().format, GetParam().cues), GetParam().bytes);
-}
-
-const std::string kUleadHeader =
-    "#Ulead subtitle format\r\n"
-    "\r\n"
-    "#Subtitle stream attribute begin\r\n"
-    "#FR:25,0\r\n"
-    "#Subtitle stream attribute end\r\n"
-    "\r\n"
-    "#Subtitle text begin\r\n";
-std::string UleadFooter(const char* count) {
-  return std::string("#Subtitle text end\r\n\r\n#Subtitle text attribute begin\r\n#/R:1,") + count +
-         " /FP:8\r\n#Subtitle text attribute end\r\n";
 }
 
 const std::string kDVDSubtitleHeader =

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "subtitles/formats/formats.h"
+#include "tests/formats/ulead_bytes.h"
 #include "tests/formats/writer_bytes.h"
 
 namespace vorlane {
@@ -76,19 +77,6 @@ const std::string kSpruceStlHeader =
     "$ColorIndex4    = 3\r\n"
     "\r\n"
     "//Subtitles\r\n";
-
-const std::string kUleadHeader =
-    "#Ulead subtitle format\r\n"
-    "\r\n"
-    "#Subtitle stream attribute begin\r\n"
-    "#FR:25,0\r\n"
-    "#Subtitle stream attribute end\r\n"
-    "\r\n"
-    "#Subtitle text begin\r\n";
-std::string UleadFooter(const char* count) {
-  return std::string("#Subtitle text end\r\n\r\n#Subtitle text attribute begin\r\n#/R:1,") + count +
-         " /FP:8\r\n#Subtitle text attribute end\r\n";
-}
 
 class DvdAuthoringWriters : public testing::TestWithParam<WriterCase> {};
 
