@@ -72,6 +72,9 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
      false},
     {sfWincapsTextTimecoded, "WincapsTextTimecoded", "txt", nullptr, WriteWincapsTextTimecoded,
      false, false},
+    {sfWebVTT, "WebVTT", "vtt", nullptr, nullptr, false, false},
+    {sfTTML, "TTML", "ttml", nullptr, nullptr, false, false},
+    {sfSBV, "SBV", "sbv", nullptr, nullptr, false, false},
 }};
 
 constexpr bool EntriesInValueOrder() {
@@ -95,6 +98,10 @@ bool LessIgnoringCase(std::string_view a, std::string_view b) {
       [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
 }
 
+bool IsOutputFormat(const FormatInfo& info, bool classic) {
+  return info.value != sf0 && info.writer != nullptr && (!classic || IsClassicFormat(info.value));
+}
+
 }  // namespace
 
 const std::array<FormatInfo, kFormatCount>& FormatCatalogue() {
@@ -106,10 +113,10 @@ const FormatInfo& FormatOf(TSubtitleFormat value) {
   return kCatalogue[index < kCatalogue.size() ? index : 0];
 }
 
-std::vector<TSubtitleFormat> OutputFormatsInBoxOrder() {
+std::vector<TSubtitleFormat> OutputFormatsInBoxOrder(bool classic) {
   std::vector<TSubtitleFormat> order;
   for (const auto& info : kCatalogue) {
-    if (info.value != sf0) order.push_back(info.value);
+    if (IsOutputFormat(info, classic)) order.push_back(info.value);
   }
   std::stable_sort(order.begin(), order.end(), [](TSubtitleFormat a, TSubtitleFormat b) {
     return LessIgnoringCase(FormatOf(a).name, FormatOf(b).name);
@@ -117,9 +124,9 @@ std::vector<TSubtitleFormat> OutputFormatsInBoxOrder() {
   return order;
 }
 
-std::optional<TSubtitleFormat> FindFormatByName(std::string_view name) {
+std::optional<TSubtitleFormat> FindFormatByName(std::string_view name, bool classic) {
   for (const auto& info : kCatalogue) {
-    if (info.value != sf0 && EqualIgnoringCase(info.name, name)) return info.value;
+    if (IsOutputFormat(info, classic) && EqualIgnoringCase(info.name, name)) return info.value;
   }
   return std::nullopt;
 }

@@ -1,5 +1,6 @@
-// The catalogue of formats: one table of 51 entries (sf0 and the 50 formats)
-// with each format's display name, proper extension, reader and writer.
+// The catalogue of formats: one table with sf0, the 50 classic formats and
+// the formats added after them, each with its display name, proper
+// extension, reader and writer.
 // Loading, saving, the extension lookup and the format lists of the window
 // and the command line all read it.
 #pragma once
@@ -68,14 +69,22 @@ enum TSubtitleFormat : std::uint8_t {
   sfSubSonic,
   sfUleadDVDWorkshop2a,
   sfWincapsTextTimecoded,
+  // Formats beyond the classic 50.
+  sfWebVTT,
+  sfTTML,
+  sfSBV,
 };
 
-inline constexpr int kFormatCount = 51;  // sf0 and the 50 formats
+inline constexpr int kClassicFormatCount = 51;  // sf0 and the 50 classic formats
+inline constexpr int kFormatCount = 54;         // and the formats after them
 
 // A reader replaces the document's cues by those of the lines; a writer
 // appends the document's lines and never changes the document.
 using SubtitleReader = void (*)(TSubtitles& doc, const LineViews& lines);
 using SubtitleWriter = void (*)(const TSubtitles& doc, LineList& lines);
+// True when the lines certainly are in the format (a header, a root
+// element): tells the second reading which reader to try.
+using FormatSignature = bool (*)(const LineViews& lines);
 
 struct FormatInfo {
   TSubtitleFormat value;
@@ -85,15 +94,25 @@ struct FormatInfo {
   SubtitleWriter writer;       // nullptr: nothing is written
   bool frame_based;            // input counts frames, not times
   bool writes_frames;          // output counts frames: needs a frame rate
+  // Read only by the second reading, when the classic one gives up: a
+  // reader beyond the classic rules and the signature that picks it.
+  SubtitleReader second_reader = nullptr;
+  FormatSignature signature = nullptr;
 };
 
 const std::array<FormatInfo, kFormatCount>& FormatCatalogue();
 const FormatInfo& FormatOf(TSubtitleFormat value);
 
-// The 50 output formats (sf0 left out) in the order of the window's format
-// box: by display name, without regard to case.
-std::vector<TSubtitleFormat> OutputFormatsInBoxOrder();
-// The output format whose display name equals name without regard to case.
-std::optional<TSubtitleFormat> FindFormatByName(std::string_view name);
+// The output formats (those with a writer; with classic, only the 50
+// classic ones) in the order of the window's format box: by display name,
+// without regard to case.
+std::vector<TSubtitleFormat> OutputFormatsInBoxOrder(bool classic = false);
+// The output format whose display name equals name without regard to case
+// (with classic, among the 50 classic ones only).
+std::optional<TSubtitleFormat> FindFormatByName(std::string_view name, bool classic = false);
+// True for sf0 and the 50 classic formats.
+constexpr bool IsClassicFormat(TSubtitleFormat value) {
+  return value < kClassicFormatCount;
+}
 
 }  // namespace vorlane

@@ -4,6 +4,7 @@
 
 #include "subtitles/detection.h"
 #include "subtitles/lines.h"
+#include "subtitles/second_reading.h"
 #include "subtitles/timing.h"
 
 namespace vorlane {
@@ -34,12 +35,33 @@ bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
   // Every load starts from an empty cue list, so nothing of an earlier file
   // survives, whatever happens below.
   Cues.clear();
-  if (info.reader == nullptr) return false;
+  if (info.reader == nullptr) {
+    if (classic_reading_) return false;
+    frame_based = false;
+    return ReadBySignature(*this, lines) != sf0;
+  }
   frame_based = info.frame_based;
   // Frame-based input is reported as loaded even when no usable frame rate
   // is known yet; its cues are read once the caller has settled one.
   if (info.frame_based && WholeFrameRate() < 1) return true;
-  info.reader(*this, lines);
+  if (classic_reading_) {
+    info.reader(*this, lines);
+    return true;
+  }
+  try {
+    info.reader(*this, lines);
+    if (!Cues.empty()) return true;
+  } catch (...) {
+    // The classic reader's error stands unless the second reading succeeds.
+    frame_based = false;
+    if (ReadBySignature(*this, lines) != sf0) return true;
+    throw;
+  }
+  frame_based = false;
+  if (ReadBySignature(*this, lines) == sf0) {
+    Cues.clear();
+    frame_based = info.frame_based;
+  }
   return true;
 }
 

@@ -44,6 +44,11 @@ class TSubtitles {
   bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report);
   // The same for lines in memory; failures are raised, not reported.
   bool LoadFromList(const LineViews& lines, bool& frame_based);
+
+  // With classic reading on, only the classic rules read; off (the default),
+  // the second reading takes over where they give up.
+  bool ClassicReading() const { return classic_reading_; }
+  void SetClassicReading(bool on) { classic_reading_ = on; }
   // Appends the format's output to lines (nothing for sf0).
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
   // Writes the document in that format to path, or to path with its
@@ -53,6 +58,7 @@ class TSubtitles {
 
  private:
   double frame_rate_ = 0;
+  bool classic_reading_ = false;
 };
 
 // The text LoadFromFile reports for a failure while loading path.

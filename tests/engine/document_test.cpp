@@ -8,8 +8,8 @@
 namespace vorlane {
 namespace {
 
-TEST(Catalogue, HasFiftyOutputFormatsInBoxOrder) {
-  const auto order = OutputFormatsInBoxOrder();
+TEST(Catalogue, HasFiftyClassicOutputFormatsInBoxOrder) {
+  const auto order = OutputFormatsInBoxOrder(/*classic=*/true);
   ASSERT_EQ(order.size(), 50u);
   EXPECT_EQ(order.front(), sfAdobeEncoreDVD);
   EXPECT_EQ(order[1], sfAdvancedSSA);
