@@ -19,6 +19,7 @@ std::string CorruptedFileMessage(const std::string& path, const std::string& mes
 
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
                               const CorruptionReporter& report) {
+  format_read_ = sf0;
   try {
     const TextFile file = ReadTextFile(path);
     return LoadFromList(file.lines, frame_based);
