@@ -456,6 +456,9 @@ std::string ReportPathProblem(const std::string& path, const std::vector<std::st
   if (IsFolder(path)) return "'" + path + "' is a folder";
   const std::string folder = std::filesystem::path(path).parent_path().string();
   if (!folder.empty() && !IsFolder(folder)) return "the folder '" + folder + "' does not exist";
+  if (!folder.empty() && ::access(folder.c_str(), W_OK) != 0) {
+    return "cannot write into the folder '" + folder + "'";
+  }
   for (const std::string& input : inputs) {
     if (SameFile(path, input)) return "'" + path + "' is one of the inputs";
   }
