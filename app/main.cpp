@@ -1,12 +1,19 @@
 // vorlane: the window. Arguments: an optional output format name, then
-// files and folders to convert.
+// files and folders to convert; or --version alone.
 #include <QApplication>
+#include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
 
 int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so it needs no display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "vorlane " VORLANE_VERSION "\n";
+    return std::cout.flush() ? 0 : 1;
+  }
   QApplication application(argc, argv);
   // Ties the window to vorlane.desktop, whose icon the desktop then shows.
   QGuiApplication::setDesktopFileName(QStringLiteral("vorlane"));

@@ -21,10 +21,12 @@
 
 #include "app/batch/batch_driver.h"
 #include "app/batch/input_gathering.h"
+#include "cli/report.h"
 #include "subtitles/catalogue.h"
 #include "subtitles/decimal.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
+#include "subtitles/retiming.h"
 #include "subtitles/subtitles.h"
 
 namespace {
@@ -49,8 +51,19 @@ const char kUsage[] =
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
     "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
-    "  --quiet            print nothing but errors\n"
-    "  --help             show this help\n";
+    "  --shift TIME       move every cue by TIME: seconds (-2.5) or [-]H:MM:SS.mmm\n"
+    "  --transform-framerate FROM TO\n"
+    "                     scale every time by FROM/TO, for a video played at TO\n"
+    "                     frames per second instead of FROM (after --shift)\n"
+    "  --report FILE      write a JSON report of every input into FILE (- for\n"
+    "                     standard output, unless an input is -)\n"
+    "  --quiet            print nothing but errors: no progress, no summary\n"
+    "  --version          show the version\n"
+    "  --help             show this help\n"
+    "\n"
+    "After a run, standard error gets the line \"converted N, skipped M, failed K\":\n"
+    "skipped inputs held nothing to convert (not recognised, no frame rate),\n"
+    "failed ones could not be read, parsed or written.\n";
 
 struct Options {
   bool list_formats = false;
@@ -58,8 +71,11 @@ struct Options {
   bool backup = true;
   bool force_extension = true;
   bool quiet = false;
+  bool version = false;
   double fps = 0;
   std::string output_dir;
+  std::string report;  // empty: no report
+  Retiming retiming;
   std::vector<std::string> positional;
 };
 
@@ -113,6 +129,40 @@ int ParseArguments(int argc, char** argv, Options& options) {
       options.force_extension = false;
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (IsOption(arg, "--shift")) {
+      std::string value;
+      if (!OptionValue(argc, argv, i, "--shift", value)) {
+        return UsageError("--shift needs a time, such as --shift -2.5 or --shift 00:01:02.500");
+      }
+      const std::optional<std::int32_t> shift = ParseTimeAmount(value);
+      if (!shift) {
+        return UsageError("'" + value +
+                          "' is not a valid time for --shift: give seconds (-2.5) or "
+                          "[-]H:MM:SS.mmm, within 5965 hours");
+      }
+      options.retiming.shift = *shift;
+    } else if (IsOption(arg, "--transform-framerate")) {
+      // Two values: "--transform-framerate FROM TO" or "--transform-framerate=FROM TO".
+      std::string from;
+      if (!OptionValue(argc, argv, i, "--transform-framerate", from) || i + 1 >= argc) {
+        return UsageError(
+            "--transform-framerate needs two frame rates, such as --transform-framerate 25 23.976");
+      }
+      const std::string to = argv[++i];
+      double* rates[] = {&options.retiming.from_rate, &options.retiming.to_rate};
+      const std::string* values[] = {&from, &to};
+      for (int k = 0; k < 2; ++k) {
+        if (!ParseRate(*values[k], *rates[k]) || *rates[k] <= 0) {
+          return UsageError("'" + *values[k] +
+                            "' is not a valid frame rate for --transform-framerate");
+        }
+      }
+    } else if (IsOption(arg, "--report")) {
+      if (!OptionValue(argc, argv, i, "--report", options.report) || options.report.empty()) {
+        return UsageError("--report needs a file, such as --report run.json");
+      }
     } else if (IsOption(arg, "--fps")) {
       std::string value;
       if (!OptionValue(argc, argv, i, "--fps", value)) {
@@ -149,37 +199,64 @@ std::string ReadAll(std::FILE* in) {
 }
 
 // Converts standard input to standard output.
-int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
+int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& options,
+                  RunReport& report) {
   const char* name = "<stdin>";
+  InputEntry entry;
+  entry.path = "-";
+  // Prints message and records the input as not converted.
+  auto give_up = [&](InputResult result, const std::string& reason, const std::string& message) {
+    std::cerr << message << '\n';
+    entry.result = result;
+    entry.reason = reason;
+    entry.format = doc.FormatRead();
+    entry.cues = doc.Cues.size();
+    report.Add(entry);
+    return kSomeFailed;
+  };
   bool frame_based = false;
   try {
     const TextFile input = MakeTextFile(ReadAll(stdin));
     if (!doc.LoadFromList(input.lines, frame_based)) {
-      std::cerr << "vorlane-cli: " << name << ": format not recognised or not readable\n";
-      return kSomeFailed;
+      const std::string reason = SkipReasonText(SkipReason::kNotRecognised, format, "");
+      return give_up(InputResult::kSkipped, reason,
+                     "vorlane-cli: " + std::string(name) + ": " + reason);
     }
   } catch (const std::exception& e) {
-    std::cerr << CorruptedFileMessage(name, e.what()) << '\n';
-    return kSomeFailed;
+    const std::string message = CorruptedFileMessage(name, e.what());
+    return give_up(InputResult::kFailed, message, message);
   }
   if (frame_based && !HasUsableFrameRate(doc)) {
-    std::cerr << "vorlane-cli: " << name
-              << ": the input counts frames and needs a frame rate; give one with --fps RATE\n";
-    return kSomeFailed;
+    return give_up(
+        InputResult::kSkipped, SkipReasonText(SkipReason::kInputNeedsFrameRate, format, ""),
+        "vorlane-cli: " + std::string(name) +
+            ": the input counts frames and needs a frame rate; give one with --fps RATE");
   }
   // Written without a rate, every frame number would come out as 0.
   if (FormatOf(format).writes_frames && !HasUsableFrameRate(doc)) {
-    std::cerr << "vorlane-cli: " << name << ": the output format " << FormatOf(format).name
-              << " counts frames and needs a frame rate; give one with --fps RATE\n";
-    return kSomeFailed;
+    return give_up(InputResult::kSkipped,
+                   SkipReasonText(SkipReason::kOutputNeedsFrameRate, format, ""),
+                   "vorlane-cli: " + std::string(name) + ": the output format " +
+                       std::string(FormatOf(format).name) +
+                       " counts frames and needs a frame rate; give one with --fps RATE");
+  }
+  try {
+    Retime(doc, options.retiming);
+  } catch (const std::exception& e) {
+    return give_up(InputResult::kFailed, e.what(),
+                   "vorlane-cli: " + std::string(name) + ": not converted: " + e.what());
   }
   LineList out;
   doc.SaveToList(out, format);
   const std::string text = JoinLines(out);
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-    std::cerr << "vorlane-cli: cannot write to standard output\n";
-    return kSomeFailed;
+    return give_up(InputResult::kFailed, "cannot write to standard output",
+                   "vorlane-cli: cannot write to standard output");
   }
+  entry.format = doc.FormatRead();
+  entry.cues = doc.Cues.size();
+  entry.output = "-";
+  report.Add(entry);
   return kConverted;
 }
 
@@ -201,10 +278,12 @@ extern "C" void OnInterrupt(int signal_number) {
 // whatever the window would show goes to standard error.
 class CliFrontEnd : public BatchFrontEnd {
  public:
-  CliFrontEnd(const Options& options, const std::vector<std::string>& files, TSubtitleFormat format)
+  CliFrontEnd(const Options& options, const std::vector<std::string>& files, TSubtitleFormat format,
+              RunReport& report)
       : options_(options),
         files_(files),
         format_(format),
+        report_(report),
         // A progress line only where someone watches it, and only when the
         // run is long enough to need one.
         show_progress_(!options.quiet && ::isatty(STDERR_FILENO) == 1 && files.size() > 3) {}
@@ -261,6 +340,7 @@ class CliFrontEnd : public BatchFrontEnd {
   void SetProgress(int position, int /*maximum*/) override { Progress(position); }
   void ProcessEvents() override {}
   bool StopRequested() override { return interrupted != 0; }
+  void FileFinished(const FileRecord& record) override { report_.Add(EntryOf(record, format_)); }
 
   void EndProgress() { ClearProgress(); }
 
@@ -288,6 +368,7 @@ class CliFrontEnd : public BatchFrontEnd {
   const Options& options_;
   const std::vector<std::string>& files_;
   TSubtitleFormat format_;
+  RunReport& report_;
   bool show_progress_;
   bool drawn_ = false;
   int current_ = 0;
@@ -311,9 +392,9 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Converts the files named and found below the folders named.
-int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
-                 TSubtitleFormat format) {
+// The files named and those found below the folders named.
+std::vector<std::string> GatherFiles(const Options& options,
+                                     const std::vector<std::string>& paths) {
   std::vector<std::string> files;
   for (const std::string& path : paths) {
     const std::string full = FullPath(path);
@@ -330,11 +411,20 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
       files.push_back(full);
     }
   }
+  return files;
+}
+
+// Converts the files gathered.
+int ConvertFiles(const Options& options, const std::vector<std::string>& files,
+                 TSubtitleFormat format, RunReport& report) {
   if (files.empty()) return kConverted;
 
   BatchOptions batch;
   batch.output_folder = options.output_dir;
-  CliFrontEnd front_end(options, files, format);
+  if (!options.retiming.Empty()) {
+    batch.transform = [&options](TSubtitles& doc) { Retime(doc, options.retiming); };
+  }
+  CliFrontEnd front_end(options, files, format, report);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
@@ -349,9 +439,58 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
     std::cerr << "vorlane-cli: interrupted; " << files.size() - reached << " of " << files.size()
               << " files were left as they were\n";
     if (!result.skipped.empty()) front_end.ShowSkippedFiles(result.skipped);
+    report.SetInterrupted();
     return kSomeFailed;
   }
   return result.skipped.empty() && result.abandoned.empty() ? kConverted : kSomeFailed;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+// Why the report may not be written to path (a full path), or empty when it
+// may. The report never takes the place of an input.
+std::string ReportPathProblem(const std::string& path, const std::vector<std::string>& inputs) {
+  if (IsFolder(path)) return "'" + path + "' is a folder";
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  if (!folder.empty() && !IsFolder(folder)) return "the folder '" + folder + "' does not exist";
+  if (!folder.empty() && ::access(folder.c_str(), W_OK) != 0) {
+    return "cannot write into the folder '" + folder + "'";
+  }
+  for (const std::string& input : inputs) {
+    if (SameFile(path, input)) return "'" + path + "' is one of the inputs";
+  }
+  return {};
+}
+
+// Writes the report where --report asks; false after saying why it could not.
+bool WriteReport(const Options& options, const RunReport& report, TSubtitleFormat format) {
+  const std::string json = report.Json(VORLANE_VERSION, format);
+  if (options.report == "-") {
+    std::cout << json << std::flush;
+    if (std::cout) return true;
+    std::cerr << "vorlane-cli: cannot write the report to standard output\n";
+    return false;
+  }
+  const std::string path = FullPath(options.report);
+  // An output of this run may have taken that name after the check before
+  // the run; the output stays.
+  for (const InputEntry& entry : report.Entries()) {
+    if (!entry.output.empty() && entry.output != "-" && SameFile(path, entry.output)) {
+      std::cerr << "vorlane-cli: the report was not written: '" << path
+                << "' is an output of this run\n";
+      return false;
+    }
+  }
+  try {
+    WriteWholeFile(path, json);
+  } catch (const std::exception& e) {
+    std::cerr << "vorlane-cli: the report was not written: " << e.what() << '\n';
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -366,6 +505,10 @@ int main(int argc, char** argv) {
   if (const int status = ParseArguments(argc, argv, options); status >= 0) return status;
   if (options.help) {
     std::cout << kUsage;
+    return kConverted;
+  }
+  if (options.version) {
+    std::cout << "vorlane-cli " VORLANE_VERSION "\n";
     return kConverted;
   }
   if (options.list_formats) {
@@ -386,6 +529,17 @@ int main(int argc, char** argv) {
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
     if (options.positional[i] != "-") paths.push_back(options.positional[i]);
   }
+  const bool stdin_input = paths.size() + 1 < options.positional.size();
+  if (options.report == "-" && stdin_input) {
+    return UsageError("--report - would mix the report into the output on standard output");
+  }
+  const std::vector<std::string> files = GatherFiles(options, paths);
+  if (!options.report.empty() && options.report != "-") {
+    if (const std::string problem = ReportPathProblem(FullPath(options.report), files);
+        !problem.empty()) {
+      return UsageError("--report: " + problem);
+    }
+  }
   if (!paths.empty() && !options.output_dir.empty()) {
     if (const std::string problem = PrepareOutputFolder(options.output_dir); !problem.empty()) {
       return UsageError("--output-dir: " + problem);
@@ -393,15 +547,19 @@ int main(int argc, char** argv) {
   }
 
   int status = kConverted;
+  RunReport report;
   // Standard input first, then the files; one document serves all of
   // standard input, as one run serves all files.
   TSubtitles doc;
   doc.SetFrameRate(options.fps);
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
-    if (options.positional[i] == "-" && ConvertStream(doc, *format) != kConverted) {
+    if (options.positional[i] == "-" &&
+        ConvertStream(doc, *format, options, report) != kConverted) {
       status = kSomeFailed;
     }
   }
-  if (!paths.empty() && ConvertFiles(options, paths, *format) != kConverted) status = kSomeFailed;
+  if (ConvertFiles(options, files, *format, report) != kConverted) status = kSomeFailed;
+  if (!options.report.empty() && !WriteReport(options, report, *format)) status = kSomeFailed;
+  if (!options.quiet) std::cerr << report.SummaryLine() << '\n';
   return status;
 }

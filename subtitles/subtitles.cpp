@@ -19,6 +19,7 @@ std::string CorruptedFileMessage(const std::string& path, const std::string& mes
 
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
                               const CorruptionReporter& report) {
+  format_read_ = sf0;
   try {
     const TextFile file = ReadTextFile(path);
     return LoadFromList(file.lines, frame_based);
@@ -31,16 +32,20 @@ bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
 }
 
 bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
-  const FormatInfo& info = FormatOf(DetectFormat(lines));
+  const TSubtitleFormat detected = DetectFormat(lines);
+  const FormatInfo& info = FormatOf(detected);
   // Every load starts from an empty cue list, so nothing of an earlier file
   // survives, whatever happens below.
   Cues.clear();
+  format_read_ = sf0;
   if (info.reader == nullptr) {
     if (classic_reading_) return false;
     frame_based = false;
-    return ReadBySignature(*this, lines) != sf0;
+    format_read_ = ReadBySignature(*this, lines);
+    return format_read_ != sf0;
   }
   frame_based = info.frame_based;
+  format_read_ = detected;
   // Frame-based input is reported as loaded even when no usable frame rate
   // is known yet; its cues are read once the caller has settled one.
   if (info.frame_based && WholeFrameRate() < 1) return true;
@@ -54,13 +59,17 @@ bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
   } catch (...) {
     // The classic reader's error stands unless the second reading succeeds.
     frame_based = false;
-    if (ReadBySignature(*this, lines) != sf0) return true;
+    format_read_ = ReadBySignature(*this, lines);
+    if (format_read_ != sf0) return true;
+    format_read_ = detected;
     throw;
   }
   frame_based = false;
-  if (ReadBySignature(*this, lines) == sf0) {
+  format_read_ = ReadBySignature(*this, lines);
+  if (format_read_ == sf0) {
     Cues.clear();
     frame_based = info.frame_based;
+    format_read_ = detected;
   }
   return true;
 }

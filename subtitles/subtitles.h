@@ -44,6 +44,11 @@ class TSubtitles {
   bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report);
   // The same for lines in memory; failures are raised, not reported.
   bool LoadFromList(const LineViews& lines, bool& frame_based);
+  // The format of the last load: the one whose reader filled the cues (for
+  // frame-based input still waiting for a rate, the one recognised), or
+  // after a reader's error the one whose reader failed; sf0 when no format
+  // was recognised.
+  TSubtitleFormat FormatRead() const { return format_read_; }
 
   // With classic reading on, only the classic rules read; off (the default),
   // the second reading takes over where they give up.
@@ -59,6 +64,7 @@ class TSubtitles {
  private:
   double frame_rate_ = 0;
   bool classic_reading_ = false;
+  TSubtitleFormat format_read_ = sf0;
 };
 
 // The text LoadFromFile reports for a failure while loading path.

@@ -207,19 +207,32 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   for (int i = 0; i < count; ++i) {
     std::string path;
     bool skipped = false;
+    FileRecord record;
     auto skip = [&](SkipReason reason, const std::string& video = {}) {
       skipped = true;
+      record.outcome = FileOutcome::kSkipped;
+      record.skip_reason = reason;
       result.skipped.push_back(path);
       front_end.FileSkipped({path, reason, video});
+    };
+    auto abandon = [&](const std::string& reason) {
+      if (path.empty()) return;
+      record.outcome = FileOutcome::kAbandoned;
+      record.format = doc.FormatRead();
+      record.message = reason;
+      result.abandoned.push_back(path);
+      front_end.FileAbandoned(path, reason);
     };
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
       path = *entry;
+      record.path = path;
 
       bool reported = false;
       const CorruptionReporter report = [&](const std::string& message) {
         reported = true;
+        record.message = message;
         front_end.ReportCorruptedFile(message);
       };
       bool frame_based = false;
@@ -241,6 +254,8 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
         }
       }
+      record.format = doc.FormatRead();
+      record.cues = skipped ? 0 : doc.Cues.size();
 
       if (!skipped) {
         if (output.writer == nullptr) {
@@ -259,26 +274,23 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error("the output \"" + target + "\" was already written from \"" +
                                    it->second + "\" in this run");
         }
+        if (options.transform) options.transform(doc);
         // The output is made before the source is moved, so a writer that
         // fails leaves the source where it was.
         LineList lines;
         doc.SaveToList(lines, format);
-        if (front_end.BackupOn()) BackupFile(path);
+        if (front_end.BackupOn()) record.backup = BackupFile(path);
         WriteLinesToFile(lines, target);
+        record.output = target;
         result.written.push_back(target);
         source_of_output[target] = path;
       }
     } catch (const std::exception& e) {
-      if (!path.empty()) {
-        result.abandoned.push_back(path);
-        front_end.FileAbandoned(path, e.what());
-      }
+      abandon(e.what());
     } catch (...) {
-      if (!path.empty()) {
-        result.abandoned.push_back(path);
-        front_end.FileAbandoned(path, "unknown error");
-      }
+      abandon("unknown error");
     }
+    if (!path.empty()) front_end.FileFinished(record);
     if (!skipped) {
       front_end.SetProgress(i + 1, count);
       front_end.ProcessEvents();

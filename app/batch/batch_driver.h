@@ -4,6 +4,8 @@
 // report, progress) goes through BatchFrontEnd.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +30,26 @@ struct SkipNotice {
   // For the two frame-rate reasons: the video whose probe gave the rate, or
   // empty when the rate came from AskFrameRate.
   std::string video;
+};
+
+// What became of one file of a run: the facts a front end may keep about it.
+enum class FileOutcome {
+  kConverted,
+  kSkipped,   // put on the skipped list; skip_reason tells why
+  kAbandoned  // given up by an error; message tells which
+};
+
+struct FileRecord {
+  std::string path;
+  FileOutcome outcome = FileOutcome::kConverted;
+  SkipReason skip_reason = SkipReason::kNotRecognised;  // when skipped
+  // The corrupted-file report of a file skipped as corrupted, or the error
+  // that abandoned the file.
+  std::string message;
+  TSubtitleFormat format = sf0;  // the format read; sf0 when none was recognised
+  std::size_t cues = 0;          // the cues read
+  std::string output;            // the output written; empty when none was
+  std::string backup;            // where the source was moved; empty when it stayed
 };
 
 class BatchFrontEnd {
@@ -64,6 +86,9 @@ class BatchFrontEnd {
   // the command line was interrupted). Files not reached are left as they
   // are and are neither skipped nor abandoned.
   virtual bool StopRequested() { return false; }
+  // Called once for each file the run reached, after everything else it
+  // caused (FileSkipped, FileAbandoned), with what became of it.
+  virtual void FileFinished(const FileRecord& /*record*/) {}
 };
 
 struct BatchOptions {
@@ -71,6 +96,10 @@ struct BatchOptions {
   // instead of beside their inputs; backups still go into the BAK folder
   // beside each source. The folder must exist.
   std::string output_folder;
+  // When set, applied to each document between reading and writing (a
+  // retiming, say). An error it raises abandons the file before its source
+  // is moved or anything is written.
+  std::function<void(TSubtitles&)> transform = nullptr;
 };
 
 struct BatchResult {

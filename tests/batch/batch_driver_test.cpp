@@ -59,6 +59,8 @@ class RecordingFrontEnd : public BatchFrontEnd {
     abandoned.emplace_back(path, reason);
   }
   void FileSkipped(const SkipNotice& notice) override { skip_notices.push_back(notice); }
+  void FileFinished(const FileRecord& record) override { records.push_back(record); }
+  std::vector<FileRecord> records;
   bool StopRequested() override { return ++stop_calls == stop_after; }
   int stop_calls = 0;
 
@@ -543,6 +545,62 @@ TEST_F(BatchTest, FormatWithoutWriterNeverReplacesASource) {
   EXPECT_EQ(result.abandoned, Paths{a});
   EXPECT_EQ(ReadFileBytes(a), kSubRip);
   EXPECT_FALSE(Exists(At("BAK")));
+}
+
+TEST_F(BatchTest, EveryFileReachedLeavesARecordOfWhatBecameOfIt) {
+  const std::string good = Put("good.srt", kSubRip + "2\r\n00:00:03,000 --> 00:00:04,000\r\nB\r\n");
+  const std::string words = Put("words.txt", kNotSubtitles);
+  const std::string bad = Put("bad.srt", "1\r\n00:00:xx,000 --> 00:00:02,000\r\nHi\r\n");
+  const std::string frames = Put("frames.sub", kMicroDVD);
+  const std::string late = Put("late.srt", "1\r\n99:00:00,000 --> 99:00:01,000\r\nHi\r\n");
+  RecordingFrontEnd front;
+  front.entries = {good, words, bad, frames, late};
+  front.backup = true;
+  front.force_extension = true;
+  BatchOptions options;
+  // A second later; a cue near the end of the time range cannot be.
+  options.transform = [](TSubtitles& doc) {
+    for (SubtitleCue& cue : doc.Cues) {
+      if (cue.Start > 3000000) throw std::runtime_error("cue beyond the range");
+      cue.Start += 100;
+    }
+  };
+  front.Run(sfTMPlayer, options);
+  ASSERT_EQ(front.records.size(), 5u);
+  const FileRecord& r0 = front.records[0];
+  EXPECT_EQ(r0.outcome, FileOutcome::kConverted);
+  EXPECT_EQ(r0.format, sfSubRipper);
+  EXPECT_EQ(r0.cues, 2u);
+  EXPECT_EQ(r0.output, At("good.txt"));
+  EXPECT_EQ(r0.backup, At("BAK/good.srt"));
+  EXPECT_EQ(ReadFileBytes(At("good.txt")).substr(0, 15), "00:00:02:Hi\r\n00");
+  const struct {
+    FileOutcome outcome;
+    SkipReason reason;
+    TSubtitleFormat format;
+    const char* message_part;
+  } expected[] = {
+      {FileOutcome::kSkipped, SkipReason::kNotRecognised, sf0, ""},
+      {FileOutcome::kSkipped, SkipReason::kCorrupted, sfSubRipper, "is corrupted"},
+      {FileOutcome::kSkipped, SkipReason::kInputNeedsFrameRate, sfMicroDVD, ""},
+      {FileOutcome::kAbandoned, SkipReason::kNotRecognised, sfSubRipper, "beyond the range"},
+  };
+  for (std::size_t i = 1; i < front.records.size(); ++i) {
+    const FileRecord& r = front.records[i];
+    SCOPED_TRACE(r.path);
+    EXPECT_EQ(r.path, front.entries[i]);
+    EXPECT_EQ(r.outcome, expected[i - 1].outcome);
+    if (r.outcome == FileOutcome::kSkipped) {
+      EXPECT_EQ(r.skip_reason, expected[i - 1].reason);
+    }
+    EXPECT_EQ(r.format, expected[i - 1].format);
+    EXPECT_NE(r.message.find(expected[i - 1].message_part), std::string::npos) << r.message;
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(r.backup, "");
+  }
+  // The file the transform gave up on is left where it was.
+  EXPECT_TRUE(Exists(late));
+  ExpectNoSourceLost();
 }
 
 // Faults while converting: the run goes on with the next file, every

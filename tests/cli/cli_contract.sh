@@ -36,7 +36,8 @@ check "SubRipper row" $'SubRipper\t2\tsrt' "$(printf '%s\n' "$list" | grep '^Sub
 bad=$'1\r\n00:00:xx,000 --> 00:00:04,000\r\nHi\r\n'
 err=$(printf '%s' "$bad" | "$cli" SubRipper - 2>&1 >/dev/null)
 check "corrupted status" 1 "$(printf '%s' "$bad" | "$cli" SubRipper - >/dev/null 2>&1; echo $?)"
-check "corrupted message" "File <stdin> is corrupted. Error on line: 'xx' is not a valid integer value" "$err"
+check "corrupted message and summary" "File <stdin> is corrupted. Error on line: 'xx' is not a valid integer value
+converted 0, skipped 0, failed 1" "$err"
 
 # Unrecognised input: status 1, nothing on standard output.
 out=$(printf 'just text\n' | "$cli" SubRipper - 2>/dev/null)
@@ -81,8 +82,9 @@ ln -s .. "$work/tree/Season1/up"
 out=$("$cli" TMPlayer "$work/tree" 2>"$work/err")
 check "tree status" 1 $?
 check "tree stdout" "" "$out"
-check "tree skipped list" "Skipped files
-$work/tree/notes.txt" "$(sed -n '/^Skipped files$/,$p' "$work/err")"
+check "tree skipped list and summary" "Skipped files
+$work/tree/notes.txt
+converted 1, skipped 1, failed 0" "$(sed -n '/^Skipped files$/,$p' "$work/err")"
 check "tree output keeps the real name" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/tree/Season1/EP01.txt")"
 check "tree backup" same "$(same "$work/tree/Season1/BAK/EP01.SRT" "$srt")"
 check "tree source moved" no "$([[ -e $work/tree/Season1/EP01.SRT ]] && echo yes || echo no)"
@@ -162,6 +164,71 @@ check "quiet status" 1 $?
 check "quiet says only the error" "vorlane-cli: $work/tree/notes.txt: format not recognised or not readable" "$err"
 "$cli" --help | grep -q -- '--output-dir'
 check "help lists --output-dir" 0 $?
+
+# --version; the summary line after every run, not with --quiet.
+check "version" "vorlane-cli ${VORLANE_VERSION:?}" "$("$cli" --version)"
+for option in --version --shift --transform-framerate --report; do
+  "$cli" --help | grep -q -- "$option"
+  check "help lists $option" 0 $?
+done
+check "summary after stdin" "converted 1, skipped 0, failed 0" "$(printf '%s' "$srt" | "$cli" SubRipper - 2>&1 >/dev/null)"
+check "quiet has no summary" "" "$(printf '%s' "$srt" | "$cli" --quiet SubRipper - 2>&1 >/dev/null)"
+
+# --shift and --transform-framerate: every cue, shift first.
+timing() {  # timing ARGS...: the timing line of the SubRip block through the CLI
+  printf '%s' "$srt" | "$cli" "$@" SubRipper - 2>/dev/null | tr -d '\r' | sed -n 2p
+}
+check "shift seconds" "00:00:01,000 --> 00:00:03,520" "$(timing --shift -0.5)"
+check "shift clock" "00:01:03,000 --> 00:01:05,520" "$(timing --shift=00:01:01.5)"
+check "framerate" "00:00:01,560 --> 00:00:04,190" "$(timing --transform-framerate 25 23.976)"
+check "shift then framerate" "00:00:02,610 --> 00:00:05,230" "$(timing --shift 1 --transform-framerate 25 23.976)"
+for args in "--shift" "--shift 1.2.3" "--shift 2s" "--shift 1:75" "--transform-framerate 25" \
+    "--transform-framerate 0 25" "--transform-framerate 25 abc" "--report="; do
+  # shellcheck disable=SC2086
+  check "usage error: $args" 2 "$(printf '%s' "$srt" | "$cli" $args SubRipper - >/dev/null 2>&1; echo $?)"
+done
+# A time beyond the range of a cue time fails the file, which stays as it was.
+mkdir -p "$work/late"
+printf '%s' "$srt" >"$work/late/film.srt"
+err=$("$cli" --shift 5965:13:55 SubRipper "$work/late/film.srt" 2>&1 >/dev/null)
+check "shift beyond range status" 1 $?
+[[ $err == *"$work/late/film.srt"*"cue 1"*"converted 0, skipped 0, failed 1" ]]
+check "shift beyond range message" 0 $?
+check "shift beyond range untouched" "film.srt" "$(ls -A "$work/late")"
+
+# --report: one entry per input, standard input included.
+mkdir -p "$work/rep"
+printf '%s' "$srt" >"$work/rep/good.srt"
+printf '%s' "$bad" >"$work/rep/bad.srt"
+printf 'just words\r\n' >"$work/rep/words.txt"
+latin1=$'caf\xe9'  # a Latin-1 name: not UTF-8
+printf '%s' "$srt" >"$work/rep/$latin1.srt"
+printf '%s' "$srt" | "$cli" --report "$work/run.json" TMPlayer - "$work/rep" >/dev/null 2>&1
+check "report run status" 1 $?
+summary=$(python3 - "$work/run.json" "$work" <<'PY'
+import json, sys
+report = json.load(open(sys.argv[1], encoding="utf-8"))
+def show(value):
+    if value is None:
+        return "-"
+    return str(value).replace(sys.argv[2], "W").encode("ascii", "backslashreplace").decode()
+print(report["program"], report["output_format"], report["converted"], report["skipped"],
+      report["failed"], report["interrupted"])
+for i in report["inputs"]:
+    print(*(show(i[key]) for key in ("path", "result", "format", "cues", "output", "backup")),
+          "reason" if i["reason"] else "-")
+PY
+)
+check "report contents" "vorlane-cli TMPlayer 3 1 1 False
+- converted SubRipper 1 - - -
+W/rep/bad.srt failed SubRipper 0 - - reason
+W/rep/caf\\xe9.srt converted SubRipper 1 W/rep/caf\\xe9.txt W/rep/BAK/caf\\xe9.srt -
+W/rep/good.srt converted SubRipper 1 W/rep/good.txt W/rep/BAK/good.srt -
+W/rep/words.txt skipped - - - - reason" "$summary"
+check "report to stdout" 0 "$("$cli" --report - SubRipper "$work/empty" | python3 -c 'import json,sys; sys.exit(json.load(sys.stdin)["inputs"] != [])'; echo $?)"
+check "report to stdout beside stdin" 2 "$(printf '%s' "$srt" | "$cli" --report - SubRipper - >/dev/null 2>&1; echo $?)"
+check "report onto an input" 2 "$("$cli" --report "$work/rep/good.txt" SubRipper "$work/rep/good.txt" >/dev/null 2>&1; echo $?)"
+check "report onto an input untouched" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/rep/good.txt")"
 
 printf '%d passed, %d failed\n' "$passes" "$failures"
 [[ $failures -eq 0 ]]

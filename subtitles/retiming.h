@@ -1,0 +1,36 @@
+// Retiming of a whole document: a constant shift and a change of frame rate,
+// as the command line offers them between reading and writing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace vorlane {
+
+class TSubtitles;
+
+// A time amount as the user writes it, in centiseconds: seconds ("2.5",
+// "-0.04") or clock fields ("[-]H:MM:SS.fff", "[-]MM:SS.fff"), with a
+// leading sign for the whole amount. Digits beyond the hundredths are
+// rounded to the nearest hundredth, halves to even. nullopt when the text is
+// not such an amount or leaves the 32-bit range of a cue time.
+std::optional<std::int32_t> ParseTimeAmount(std::string_view text);
+
+struct Retiming {
+  std::int32_t shift = 0;  // centiseconds added to every time
+  // Times are scaled by from / to when both are positive (a file timed for
+  // a video at `from` frames per second played at `to`).
+  double from_rate = 0;
+  double to_rate = 0;
+
+  bool Empty() const { return shift == 0 && !(from_rate > 0 && to_rate > 0); }
+};
+
+// Shifts every cue, then scales it. Times may fall below zero (the writers
+// decide what becomes of a cue before the start); a time beyond the 32-bit
+// range raises a SubtitleError naming the cue, and the document is then
+// left as it was.
+void Retime(TSubtitles& doc, const Retiming& retiming);
+
+}  // namespace vorlane
