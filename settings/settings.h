@@ -47,7 +47,7 @@ std::string ConfigFileToRead(const std::string& config_file, const std::string& 
 // environment, unless another path was set.
 std::string ConfigFilePath();
 // Makes LoadSettings and SaveSettings use path; an empty path restores the
-// file beside the executable.
+// file ConfigFileFor chooses.
 void SetConfigFilePath(const std::string& path);
 
 // Reads config.ini (see ConfigFileToRead) into ProgramSettings. Missing keys
