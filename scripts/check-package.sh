@@ -171,9 +171,13 @@ click_help() {
 }
 # Starts the window from its desktop entry and sets window and window_pid.
 start_from_entry() {
+  start_window as_user gio launch "$entry"
+}
+# Runs a command that shows the window and sets window and window_pid.
+start_window() {
   window=
   window_pid=
-  as_user gio launch "$entry" >>"$work/window.log" 2>&1 &
+  "$@" >>"$work/window.log" 2>&1 &
   for _ in $(seq 100); do
     window="$(DISPLAY="$display" xdotool search --onlyvisible --name '^Vorlane' 2>/dev/null | head -n 1)"
     [[ -n "$window" ]] && break
@@ -262,6 +266,19 @@ if start_from_entry; then
 else
   fail "the window did not appear within 10 s after gio launch $entry (see $work/window.log)"
 fi
+
+# Root may write in the program's folder, so the window keeps its options
+# there, as it does wherever its folder is writable; purging removes them.
+if start_window env -i HOME=/root PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.UTF-8 \
+  /usr/bin/vorlane; then
+  close_window "$window"
+  wait_gone "$window_pid"
+  check "run by root, the window kept its options in $program_dir/config.ini" \
+    test -f "$program_dir/config.ini"
+else
+  fail "the window did not start for root"
+fi
+window_pid=
 
 # --- Removal -------------------------------------------------------------
 if DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq vorlane >"$work/purge.log" 2>&1; then
