@@ -46,7 +46,7 @@ _vorlane_cli() {
 
   # Walk the words before the cursor: options with their values, then the
   # format and the paths.
-  local i=1 positional=0 pending=0 pending_hint= word
+  local i=1 positional=0 pending=0 pending_hint='' word
   local only_paths=0
   while ((i < COMP_CWORD)); do
     word=${COMP_WORDS[i]}

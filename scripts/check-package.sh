@@ -10,15 +10,14 @@
 # purging the package leaves nothing of it behind.
 #
 # It installs the tools it uses (Xvfb, xdotool, desktop-file-utils,
-# bash-completion, man-db, python3-xlib) and creates the user
+# bash-completion, man-db, python3-xlib, ffmpeg) and creates the user
 # vorlane-check, removed again at the end. Prints one line per check and
 # exits non-zero when any failed. Not part of scripts/test.sh: it installs
 # packages into the machine.
 #
 #   scripts/check-package.sh [WORK_FOLDER]    (default /tmp/vorlane-check)
 set -uo pipefail
-cd "$(dirname "$0")/.."
-root="$(pwd)"
+cd "$(dirname "$0")/.." || exit 2
 work="${1:-/tmp/vorlane-check}"
 user=vorlane-check
 program_dir=/usr/lib/vorlane
@@ -42,11 +41,17 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then ok "$what"; else fail "$what"; fi
 }
 
+# The work folder is emptied first, so it must be one this script made.
+if [[ -e "$work" && ! -e "$work/.vorlane-check" && -n "$(ls -A "$work" 2>/dev/null)" ]]; then
+  echo "check-package.sh: $work is not empty and not a work folder of this script" >&2
+  exit 2
+fi
 rm -rf "$work"
 mkdir -p "$work"
+touch "$work/.vorlane-check"
 chmod 755 "$work"
 
-tools=(xvfb xauth xdotool desktop-file-utils bash-completion man-db python3-xlib)
+tools=(xvfb xauth xdotool desktop-file-utils bash-completion man-db python3-xlib ffmpeg)
 missing=()
 for p in "${tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -206,9 +211,10 @@ if start_from_entry; then
     viewer_pid="$(DISPLAY="$display" xdotool getwindowpid "$viewer" 2>/dev/null)"
     viewer_name="$(DISPLAY="$display" xdotool getwindowname "$viewer")"
     viewer_program="$(ps -o comm= -p "${viewer_pid:-0}" 2>/dev/null)"
+    shot="screenshot $work/help.png"
     ffmpeg -loglevel error -y -f x11grab -video_size 1280x800 -i "$display" -frames:v 1 \
-      "$work/help.png"
-    ok "Help opened the manual in ${viewer_program:-a viewer} (window \"$viewer_name\"); screenshot $work/help.png"
+      "$work/help.png" || shot="no screenshot (ffmpeg failed)"
+    ok "Help opened the manual in ${viewer_program:-a viewer} (window \"$viewer_name\"); $shot"
     if [[ -n "$viewer_pid" ]]; then
       kill "$viewer_pid" 2>/dev/null
       wait_gone "$viewer_pid"

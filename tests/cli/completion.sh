@@ -3,6 +3,7 @@
 # names in any case, options and their values as --help lists them, paths.
 set -u
 cli=${VORLANE_CLI:?set VORLANE_CLI to the vorlane-cli binary}
+# shellcheck source=/dev/null
 source "${VORLANE_COMPLETION:?set VORLANE_COMPLETION to the completion script}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
