@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QPushButton>
 
 #include "app/window_texts.h"
@@ -18,6 +20,25 @@ MessageHook& CurrentMessageHook() {
 OpenHook& CurrentOpenHook() {
   static OpenHook hook;
   return hook;
+}
+
+ProgramForHook& CurrentProgramForHook() {
+  static ProgramForHook hook;
+  return hook;
+}
+
+// The desktop entry xdg-mime names for a MIME type, or empty.
+QString DefaultProgramFor(const QString& type) {
+  QProcess query;
+  query.start(QStringLiteral("xdg-mime"),
+              {QStringLiteral("query"), QStringLiteral("default"), type});
+  if (!query.waitForFinished(5000)) {
+    query.kill();
+    query.waitForFinished(1000);
+    return {};
+  }
+  if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0) return {};
+  return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
 }
 
 }  // namespace
@@ -49,12 +70,30 @@ bool OpenWithDesktop(const QUrl& url) {
   return QDesktopServices::openUrl(url);
 }
 
+bool DesktopHasProgramFor(const QString& file) {
+  if (CurrentProgramForHook()) return CurrentProgramForHook()(file);
+  // Viewers announce either the type's own name or one of its aliases
+  // (help.chm: application/vnd.ms-htmlhelp, also known as application/x-chm).
+  const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+  if (!type.isValid() || type.isDefault()) return false;
+  QStringList names{type.name()};
+  names += type.aliases();
+  for (const QString& name : names) {
+    if (!DefaultProgramFor(name).isEmpty()) return true;
+  }
+  return false;
+}
+
 void SetMessageHook(MessageHook hook) {
   CurrentMessageHook() = std::move(hook);
 }
 
 void SetOpenHook(OpenHook hook) {
   CurrentOpenHook() = std::move(hook);
+}
+
+void SetProgramForHook(ProgramForHook hook) {
+  CurrentProgramForHook() = std::move(hook);
 }
 
 }  // namespace vorlane

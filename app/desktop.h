@@ -22,10 +22,16 @@ void ShowMessage(QWidget* parent, MessageKind kind, const QString& text);
 // not examined by the callers.
 bool OpenWithDesktop(const QUrl& url);
 
+// True when the desktop names a default program for the type of file
+// (asked through xdg-mime; false when it cannot be asked).
+bool DesktopHasProgramFor(const QString& file);
+
 // Hooks for tests; an empty function restores the real behaviour.
 using MessageHook = std::function<void(QWidget* parent, MessageKind kind, const QString& text)>;
 using OpenHook = std::function<bool(const QUrl& url)>;
+using ProgramForHook = std::function<bool(const QString& file)>;
 void SetMessageHook(MessageHook hook);
 void SetOpenHook(OpenHook hook);
+void SetProgramForHook(ProgramForHook hook);
 
 }  // namespace vorlane

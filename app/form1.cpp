@@ -24,6 +24,7 @@
 #include "app/about_dlg.h"
 #include "app/batch/input_gathering.h"
 #include "app/desktop.h"
+#include "app/help_document.h"
 #include "app/input_list.h"
 #include "app/look.h"
 #include "app/qt_front_end.h"
@@ -288,8 +289,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
-  OpenWithDesktop(
-      QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("help.chm"))));
+  OpenHelp();
 }
 
 void TForm1::Button4Click() {

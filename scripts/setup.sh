@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev
   gettext
   fp-utils
+  dpkg-dev help2man
   xvfb xauth
   locales
   clang-14 libclang-rt-14-dev libfuzzer-14-dev

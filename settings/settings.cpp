@@ -1,5 +1,10 @@
 #include "settings/settings.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "settings/ini_file.h"
@@ -24,9 +29,38 @@ std::string ExecutableFolder() {
   return exe.parent_path().string();
 }
 
+bool FolderIsWritable(const std::string& folder) {
+  return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string ConfigFileFor(const std::string& program_folder, bool program_folder_writable,
+                          const char* xdg_config_home, const char* home) {
+  const std::string beside = program_folder + "/config.ini";
+  if (program_folder_writable) return beside;
+  // A relative XDG_CONFIG_HOME is to be ignored, as the base directory
+  // rules say.
+  if (xdg_config_home != nullptr && xdg_config_home[0] == '/') {
+    return std::string(xdg_config_home) + "/vorlane/config.ini";
+  }
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.config/vorlane/config.ini";
+  return beside;
+}
+
+std::string ConfigFileToRead(const std::string& config_file, const std::string& program_folder) {
+  const std::string beside = program_folder + "/config.ini";
+  std::error_code error;
+  if (config_file != beside && !std::filesystem::exists(config_file, error) &&
+      std::filesystem::is_regular_file(beside, error)) {
+    return beside;
+  }
+  return config_file;
+}
+
 std::string ConfigFilePath() {
   if (!ConfigPathOverride().empty()) return ConfigPathOverride();
-  return ExecutableFolder() + "/config.ini";
+  const std::string folder = ExecutableFolder();
+  return ConfigFileFor(folder, FolderIsWritable(folder), std::getenv("XDG_CONFIG_HOME"),
+                       std::getenv("HOME"));
 }
 
 void SetConfigFilePath(const std::string& path) {
@@ -57,7 +91,22 @@ void LoadSettingsFrom(const std::string& path, TProgramSettings& settings) {
   settings.ExitWhenDone = ini.ReadBool("WhenDone", "Exit", true);
 }
 
+namespace {
+
+// Creates the missing folders above path, each readable by its owner only.
+void MakeParentFolders(const std::string& path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  std::filesystem::path partial;
+  for (const std::filesystem::path& part : parent) {
+    partial /= part;
+    if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return;
+  }
+}
+
+}  // namespace
+
 bool SaveSettingsTo(const std::string& path, const TProgramSettings& settings) {
+  MakeParentFolders(path);
   IniFile ini;
   // A file we cannot read is not overwritten: its other lines would be lost.
   if (!ini.Load(path)) return false;
@@ -73,7 +122,9 @@ bool SaveSettingsTo(const std::string& path, const TProgramSettings& settings) {
 }
 
 void LoadSettings() {
-  LoadSettingsFrom(ConfigFilePath(), ProgramSettings);
+  const std::string path = ConfigFilePath();
+  LoadSettingsFrom(ConfigPathOverride().empty() ? ConfigFileToRead(path, ExecutableFolder()) : path,
+                   ProgramSettings);
 }
 
 void SaveSettings() {

@@ -1,4 +1,6 @@
-// The user's options, kept between runs in config.ini beside the executable.
+// The user's options, kept between runs in config.ini beside the executable,
+// or in the user's configuration folder when the program's own folder may not
+// be written (an installation under a system prefix).
 // The record is filled once when the main window is created and written back
 // once when it closes; the window copies it to and from its controls.
 #pragma once
@@ -26,19 +28,35 @@ extern TProgramSettings ProgramSettings;
 // told).
 std::string ExecutableFolder();
 
-// config.ini in the folder that holds the executable, unless another path
-// was set.
+// True when files may be created in folder by this process.
+bool FolderIsWritable(const std::string& folder);
+
+// Where a program in program_folder keeps config.ini: beside itself when
+// that folder is writable; otherwise in $XDG_CONFIG_HOME/vorlane/ (only an
+// absolute XDG_CONFIG_HOME counts), else in $HOME/.config/vorlane/. With
+// neither variable set the file stays beside the program.
+std::string ConfigFileFor(const std::string& program_folder, bool program_folder_writable,
+                          const char* xdg_config_home, const char* home);
+
+// The file to read settings from when config_file is the one to write: the
+// file beside the program while config_file (in the user's folder) does not
+// exist yet, so options set up there are taken over at the first start.
+std::string ConfigFileToRead(const std::string& config_file, const std::string& program_folder);
+
+// config.ini as ConfigFileFor chooses it for the running executable and its
+// environment, unless another path was set.
 std::string ConfigFilePath();
 // Makes LoadSettings and SaveSettings use path; an empty path restores the
-// file beside the executable.
+// file ConfigFileFor chooses.
 void SetConfigFilePath(const std::string& path);
 
-// Reads config.ini into ProgramSettings. Missing keys take their defaults; a
-// missing or unreadable file gives every default. Nothing is reported.
+// Reads config.ini (see ConfigFileToRead) into ProgramSettings. Missing keys
+// take their defaults; a missing or unreadable file gives every default.
+// Nothing is reported.
 void LoadSettings();
 // Writes ProgramSettings into config.ini, replacing its keys in place and
-// keeping every other line. A failure leaves the old file whole and is not
-// reported.
+// keeping every other line; missing folders on the way are created (mode
+// 0700). A failure leaves the old file whole and is not reported.
 void SaveSettings();
 
 // The same for any file and record.

@@ -18,6 +18,7 @@
 #include "app/about_dlg.h"
 #include "app/form1.h"
 #include "app/fps_dlg.h"
+#include "app/help_document.h"
 #include "app/input_list.h"
 #include "app/skip_dlg.h"
 #include "app/window_texts.h"
@@ -462,9 +463,12 @@ class Form1Test : public QObject {
   void HelpAndAbout() {
     DesktopWatch watch;
     TForm1 form({});
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(files_->path()));
     form.Button3->click();
     QCOMPARE(watch.opened.size(), std::size_t{1});
     QCOMPARE(watch.opened[0], QUrl::fromLocalFile(QDir::current().absoluteFilePath("help.chm")));
+    QDir::setCurrent(previous);
     bool shown = false;
     WhenModal([&](QWidget* modal) {
       shown = qobject_cast<TAboutDlg*>(modal) != nullptr;
@@ -472,6 +476,53 @@ class Form1Test : public QObject {
     });
     form.Button4->click();
     QVERIFY(shown);
+  }
+
+  // Which pages Help asks the desktop to open, by the files in the current
+  // folder and what the desktop can show.
+  void HelpFallsBackToTheHtmlPages_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("chm_viewer");
+    QTest::addColumn<bool>("open_result");
+    QTest::addColumn<QStringList>("opened");
+    const QStringList both{"help.chm", "help/index.html"};
+    QTest::newRow("CHM viewer") << both << true << true << QStringList{"help.chm"};
+    QTest::newRow("no CHM viewer") << both << false << true << QStringList{"help/index.html"};
+    QTest::newRow("CHM refused") << both << true << false
+                                 << QStringList{"help.chm", "help/index.html"};
+    QTest::newRow("only the CHM") << QStringList{"help.chm"} << false << true
+                                  << QStringList{"help.chm"};
+    QTest::newRow("only the HTML")
+        << QStringList{"help/index.html"} << true << true << QStringList{"help/index.html"};
+    QTest::newRow("no manual") << QStringList{} << true << false << QStringList{"help.chm"};
+  }
+  void HelpFallsBackToTheHtmlPages() {
+    QFETCH(QStringList, files);
+    QFETCH(bool, chm_viewer);
+    QFETCH(bool, open_result);
+    QFETCH(QStringList, opened);
+    for (const QString& name : files) Write(File(name), "manual");
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(files_->path()));
+    DesktopWatch watch;
+    watch.chm_viewer = chm_viewer;
+    watch.open_result = open_result;
+    TForm1 form({});
+    form.Button3->click();
+    QDir::setCurrent(previous);
+    QStringList asked;
+    for (const QUrl& url : watch.opened)
+      asked << QDir(files_->path()).relativeFilePath(url.toLocalFile());
+    QCOMPARE(asked, opened);
+  }
+
+  void HelpFilesAreFoundInTheFirstFolderHoldingThem() {
+    Write(File("b/help.chm"), "manual");
+    Write(File("c/help.chm"), "manual");
+    Write(File("c/help/index.html"), "manual");
+    const HelpFiles found = FindHelpFiles({File("a"), File("b"), File("c")});
+    QCOMPARE(found.chm, File("b/help.chm"));
+    QCOMPARE(found.html, File("c/help/index.html"));
   }
 };
 

@@ -52,12 +52,14 @@ class DesktopWatch {
     });
     SetOpenHook([this](const QUrl& url) {
       opened.push_back(url);
-      return true;
+      return open_result;
     });
+    SetProgramForHook([this](const QString&) { return chm_viewer; });
   }
   ~DesktopWatch() {
     SetMessageHook({});
     SetOpenHook({});
+    SetProgramForHook({});
   }
   QStringList Texts() const {
     QStringList texts;
@@ -67,6 +69,8 @@ class DesktopWatch {
 
   std::vector<Message> messages;
   std::vector<QUrl> opened;
+  bool open_result = true;  // what the desktop answers to each request
+  bool chm_viewer = true;   // whether it has a program for help.chm
 };
 
 }  // namespace vorlane

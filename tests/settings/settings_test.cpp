@@ -193,8 +193,69 @@ TEST(Settings, LoadAndSaveUseTheChosenConfigFile) {
   SetConfigFilePath("");
   const std::string beside_executable = ConfigFilePath();
   EXPECT_EQ(std::filesystem::path(beside_executable).filename(), "config.ini");
-  EXPECT_EQ(std::filesystem::path(beside_executable).parent_path(),
-            std::filesystem::read_symlink("/proc/self/exe").parent_path());
+  // Run by a user who may not write in the build folder, the file moves to
+  // that user's configuration folder.
+  const std::filesystem::path program =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  if (FolderIsWritable(program.string())) {
+    EXPECT_EQ(std::filesystem::path(beside_executable).parent_path(), program);
+  } else {
+    EXPECT_EQ(std::filesystem::path(beside_executable).parent_path().filename(), "vorlane");
+  }
+}
+
+TEST(Settings, ConfigFileStaysBesideAWritableProgramElseGoesToTheUserFolder) {
+  struct Case {
+    bool writable;
+    const char* xdg;
+    const char* home;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {true, "/x", "/home/u", "/usr/lib/vorlane/config.ini"},
+      {false, "/x", "/home/u", "/x/vorlane/config.ini"},
+      {false, nullptr, "/home/u", "/home/u/.config/vorlane/config.ini"},
+      {false, "", "/home/u", "/home/u/.config/vorlane/config.ini"},
+      {false, "relative", "/home/u", "/home/u/.config/vorlane/config.ini"},
+      {false, nullptr, nullptr, "/usr/lib/vorlane/config.ini"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ConfigFileFor("/usr/lib/vorlane", c.writable, c.xdg, c.home), c.expected)
+        << c.writable << " " << (c.xdg ? c.xdg : "(unset)");
+  }
+}
+
+TEST(Settings, UserConfigFileTakesOverTheProgramsOptionsAndIsCreatedWithItsFolders) {
+  TempDir dir;
+  const std::string program = dir.path() + "/program";
+  std::filesystem::create_directory(program);
+  WriteFileBytes(program + "/config.ini", "[Format]\nName=SAMI\n");
+  const std::string user = dir.path() + "/home/.config/vorlane/config.ini";
+
+  // No user file yet: the options beside the program are read.
+  EXPECT_EQ(ConfigFileToRead(user, program), program + "/config.ini");
+  TProgramSettings s = Loaded(ConfigFileToRead(user, program));
+  EXPECT_EQ(s.FormatName, "SAMI");
+  s.FormatName = "TMPlayer";
+  ASSERT_TRUE(SaveSettingsTo(user, s));
+  EXPECT_EQ(std::filesystem::status(dir.path() + "/home/.config/vorlane").permissions(),
+            std::filesystem::perms::owner_all);
+  EXPECT_EQ(ReadFileBytes(program + "/config.ini"), "[Format]\nName=SAMI\n");
+
+  // From then on the user's own file counts.
+  EXPECT_EQ(ConfigFileToRead(user, program), user);
+  EXPECT_EQ(Loaded(user).FormatName, "TMPlayer");
+  EXPECT_EQ(ConfigFileToRead(program + "/config.ini", program), program + "/config.ini");
+}
+
+TEST(Settings, FolderIsWritableFollowsPermissions) {
+  TempDir dir;
+  EXPECT_TRUE(FolderIsWritable(dir.path()));
+  EXPECT_FALSE(FolderIsWritable(dir.path() + "/missing"));
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  ::chmod(dir.path().c_str(), 0555);
+  EXPECT_FALSE(FolderIsWritable(dir.path()));
+  ::chmod(dir.path().c_str(), 0755);
 }
 
 }  // namespace
