@@ -158,6 +158,18 @@ TEST(MarkupSignatures, AreCertain) {
   }
 }
 
+// The fuzzers' seeds of these formats must keep reading as their format.
+TEST(MarkupSignatures, FuzzSeedsReadAsTheirFormat) {
+  for (auto [name, format] : {std::pair{"webvtt.vtt", sfWebVTT}, std::pair{"ttml.ttml", sfTTML},
+                              std::pair{"sami.smi", sfSAMI}}) {
+    SCOPED_TRACE(name);
+    const LineList lines = ReadLinesFromFile(std::string(VORLANE_FUZZ_CORPUS) + "/" + name);
+    TSubtitles doc;
+    EXPECT_EQ(ReadBySignature(doc, lines), format);
+    EXPECT_GE(doc.Cues.size(), 2u);
+  }
+}
+
 // Each writer's output reads back to the same cues, at the millisecond
 // precision the formats keep, with line breaks and <i> <b> <u> intact.
 TEST(MarkupRoundTrip, WritersReadBack) {
