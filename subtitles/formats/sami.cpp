@@ -215,7 +215,7 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
       while (digits < start.size() && std::isdigit(static_cast<unsigned char>(start[digits]))) {
         ++digits;
       }
-      if (digits == 0 || digits > 12) FailOnLine(line, "SYNC without a start time");
+      if (digits == 0 || digits > 12) FailOnLine(line, "SYNC without a readable start time");
       blocks.emplace_back();
       blocks.back().start = MillisecondsToTime(std::stod(start.substr(0, digits)), line);
       in_block = true;

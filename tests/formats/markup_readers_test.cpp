@@ -78,7 +78,8 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
       ReadTTML,
       {
           {"ClockAndOffsetTimes",
-           "<?xml version='1.0'?>\n" + tt + "ttp:frameRate='25' ttp:tickRate='10'>\n<body><div>\n"
+           "<?xml version='1.0'?>\n" + tt +
+               "ttp:frameRate='25' ttp:tickRate='10'>\n<body><div>\n"
                "<p begin='00:00:01.5' end='00:00:02:05'>a</p>\n"
                "<p begin='1.5h' dur='90m'>b</p>\n"
                "<p begin='2500ms' end='100f'>c</p>\n"
@@ -116,23 +117,22 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
 }
 
 TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
-  ExpectReads(
-      ReadSAMI,
-      {
-          {"BlocksLastToTheNextSyncAndNbspEndsThem",
-           "<SAMI><HEAD><STYLE><!-- <SYNC Start=5> .ENCC {} --></STYLE></HEAD><BODY>\n"
-           "<SYNC Start=1000><P Class=ENCC>\n  one<br>TWO &amp; <i>3</i>\n"
-           "<sync start=\"2500\"><p class='ENCC'>&nbsp;</p></sync>\n"
-           "<SYNC Start=3000><P Class=ENCC>last<font color=red>!</font>\n</BODY></SAMI>\n",
-           {{100, 250, "one\rTWO & <i>3</i>"}, {300, 600, "last!"}}},
-          {"FirstLanguageClassOnly",
-           "<SAMI><BODY><SYNC Start=0><P Class=KRCC>ko<P Class=ENCC>en\n"
-           "<SYNC Start=500><P Class=ENCC>en only\n<SYNC Start=900><P Class=KRCC>ko2\n"
-           "<SYNC Start=1000></BODY></SAMI>",
-           {{0, 50, "ko"}, {90, 100, "ko2"}}},
-      });
+  ExpectReads(ReadSAMI,
+              {
+                  {"BlocksLastToTheNextSyncAndNbspEndsThem",
+                   "<SAMI><HEAD><STYLE><!-- <SYNC Start=5> .ENCC {} --></STYLE></HEAD><BODY>\n"
+                   "<SYNC Start=1000><P Class=ENCC>\n  one<br>TWO &amp; <i>3</i>\n"
+                   "<sync start=\"2500\"><p class='ENCC'>&nbsp;</p></sync>\n"
+                   "<SYNC Start=3000><P Class=ENCC>last<font color=red>!</font>\n</BODY></SAMI>\n",
+                   {{100, 250, "one\rTWO & <i>3</i>"}, {300, 600, "last!"}}},
+                  {"FirstLanguageClassOnly",
+                   "<SAMI><BODY><SYNC Start=0><P Class=KRCC>ko<P Class=ENCC>en\n"
+                   "<SYNC Start=500><P Class=ENCC>en only\n<SYNC Start=900><P Class=KRCC>ko2\n"
+                   "<SYNC Start=1000></BODY></SAMI>",
+                   {{0, 50, "ko"}, {90, 100, "ko2"}}},
+              });
   EXPECT_EQ(ErrorOf(ReadSAMI, "<SAMI><BODY>\n<SYNC Start=x><P>a\n</BODY></SAMI>"),
-            "2 (SYNC without a start time)");
+            "2 (SYNC without a readable start time)");
 }
 
 TEST(MarkupSignatures, AreCertain) {

@@ -65,9 +65,9 @@ TEST(PeerReadback, TtconvReadsOurTTML) {
   const TSubtitles doc = Sample();
   const std::string ttml = doc.SaveToFile(dir.path() + "/out.ttml", sfTTML, false);
   const std::string srt = dir.path() + "/back.srt";
-  ASSERT_EQ(std::system((ttconv + " convert -i '" + ttml + "' -o '" + srt + "' >/dev/null 2>&1")
-                            .c_str()),
-            0);
+  ASSERT_EQ(
+      std::system((ttconv + " convert -i '" + ttml + "' -o '" + srt + "' >/dev/null 2>&1").c_str()),
+      0);
   EXPECT_EQ(WithoutTags(ReadSubRipFile(srt)), WithoutTags(doc.Cues));
 }
 
