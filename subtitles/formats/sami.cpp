@@ -108,8 +108,8 @@ std::string AttributeValue(std::string_view attributes, std::string_view name) {
   return {};
 }
 
-// One SYNC block: its start, the line of its tag and its text per language
-// class ("" for text outside a classed <P>).
+// One SYNC block: its start and its text per language class ("" for text
+// outside a classed <P>).
 struct SyncBlock {
   std::int32_t start = 0;
   std::map<std::string, std::string> text;
@@ -167,11 +167,15 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
   const JoinedText joined(lines);
   const std::string_view text = joined.text();
   std::vector<SyncBlock> blocks;
-  std::string language;  // the class read: the first one a block uses
-  std::string current;   // the class of the paragraph being read
-  bool in_block = false;
+  std::string language;         // the class read: the first one a block uses
+  std::string current;          // the class of the paragraph being read
+  std::string* sink = nullptr;  // the text of the block and class being read
   auto add = [&](std::string_view s) {
-    if (in_block) blocks.back().text[current] += s;
+    if (sink != nullptr) *sink += s;
+  };
+  auto read_into = [&](const std::string& language_class) {
+    current = language_class;
+    if (sink != nullptr) sink = &blocks.back().text[current];
   };
   std::size_t i = 0;
   while (i < text.size()) {
@@ -218,15 +222,15 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
       if (digits == 0 || digits > 12) FailOnLine(line, "SYNC without a readable start time");
       blocks.emplace_back();
       blocks.back().start = MillisecondsToTime(std::stod(start.substr(0, digits)), line);
-      in_block = true;
+      sink = &blocks.back().text[""];
       current.clear();
     } else if (tag.name == "/body" || tag.name == "/sami") {
-      in_block = false;
+      sink = nullptr;
     } else if (tag.name == "p") {
-      current = Lower(AttributeValue(tag.attributes, "class"));
-      if (in_block && language.empty()) language = current;
+      read_into(Lower(AttributeValue(tag.attributes, "class")));
+      if (sink != nullptr && language.empty()) language = current;
     } else if (tag.name == "/p" || tag.name == "/sync") {
-      current.clear();
+      read_into("");
     } else if (tag.name == "br") {
       add("\r");
     } else {
