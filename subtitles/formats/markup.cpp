@@ -1,7 +1,7 @@
 // Script formats: Advanced SSA and StreamSubText Player (SAMI has a unit of
-// its own). Each opens with a long fixed header of styles or properties. The cue text
-// is written as it stands apart from its line breaks: it is not escaped for
-// the markup and no character set is converted.
+// its own). Each opens with a long fixed header of styles or properties. The
+// cue text is written as it stands apart from its line breaks: it is not
+// escaped for the markup and no character set is converted.
 #include <cstddef>
 #include <string>
 

@@ -1,6 +1,8 @@
 // SAMI: an HTML-like file of <SYNC Start=ms> blocks, each shown until the
 // next one. Real files are HTML rather than XML (unclosed <P>, any case,
 // style sheets in comments), so they are read with a tolerant tag scanner.
+// The writer's fixed header sets up one English class; it writes the cue
+// text as it stands, unescaped, with "<br>" for its line breaks.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
