@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <pugixml.hpp>
@@ -60,7 +61,8 @@ std::optional<double> TakeNumber(std::string_view& s) {
     ++n;
     while (n < s.size() && std::isdigit(static_cast<unsigned char>(s[n]))) ++n;
   }
-  const double value = std::stod(std::string(s.substr(0, n)));
+  // strtod gives infinity or 0 where stod would throw on a long number.
+  const double value = std::strtod(std::string(s.substr(0, n)).c_str(), nullptr);
   s.remove_prefix(n);
   return value;
 }
@@ -147,7 +149,7 @@ std::optional<double> ParseTime(std::string_view s, const Rates& rates) {
         ++digits;
       }
       if (digits == 0) return std::nullopt;
-      seconds += std::stod("0." + std::string(rest.substr(0, digits)));
+      seconds += std::strtod(("0." + std::string(rest.substr(0, digits))).c_str(), nullptr);
       rest.remove_prefix(digits);
     } else if (n == 3 && !rest.empty() && rest[0] == ':') {
       rest.remove_prefix(1);

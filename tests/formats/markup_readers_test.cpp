@@ -114,6 +114,9 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
             "3 (malformed XML: Start-end tags mismatch)");
   EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body><div>\n<p begin='1x'>x</p></div></body></tt>"),
             "3 (unreadable TTML time begin=\"1x\")");
+  EXPECT_EQ(ErrorOf(ReadTTML, tt + "><body><div><p begin='1" + std::string(400, '0') +
+                                  "s'>x</p></div></body></tt>"),
+            "1 (unreadable TTML time begin=\"1" + std::string(400, '0') + "s\")");
 }
 
 TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
