@@ -81,22 +81,6 @@ std::size_t AppendCharReference(std::string_view text, std::size_t pos, std::str
   return 0;
 }
 
-std::string DecodeCharReferences(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&') {
-      const std::size_t taken = AppendCharReference(text, i, out);
-      if (taken > 0) {
-        i += taken - 1;
-        continue;
-      }
-    }
-    out += text[i];
-  }
-  return out;
-}
-
 std::string_view KeptStyleTag(std::string_view name) {
   const bool closing = !name.empty() && name[0] == '/';
   if (closing) name.remove_prefix(1);

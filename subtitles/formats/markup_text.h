@@ -18,8 +18,6 @@ namespace vorlane {
 // "&nbsp;" as a plain space. Returns the length it took, 0 when no known
 // reference starts there (the '&' is then plain text).
 std::size_t AppendCharReference(std::string_view text, std::size_t pos, std::string& out);
-// Every known character reference of text decoded; the rest kept as it is.
-std::string DecodeCharReferences(std::string_view text);
 
 // The style tag a cue keeps for the tag name as markup writes it ("i",
 // "/b", "i.loud", "U"): "<i>", "</b>"... or empty for any other tag.
