@@ -19,12 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       SplitLineViews(std::string_view(reinterpret_cast<const char*>(data), size));
   for (int value : {VORLANE_FUZZ_FAMILY}) {
     const FormatInfo& info = FormatOf(static_cast<TSubtitleFormat>(value));
-    if (info.reader == nullptr) continue;
-    // Frame-based readers: a whole rate, a fractional one and the smallest
-    // that converts.
-    for (double rate : {25.0, 23.976, 1.0}) {
-      ReadGuarded(info.reader, rate, lines);
-      if (!info.frame_based) break;
+    // The classic reader and the second reading's one, where the row has them.
+    for (SubtitleReader reader : {info.reader, info.second_reader}) {
+      if (reader == nullptr) continue;
+      // Frame-based readers: a whole rate, a fractional one and the smallest
+      // that converts.
+      for (double rate : {25.0, 23.976, 1.0}) {
+        ReadGuarded(reader, rate, lines);
+        if (!info.frame_based) break;
+      }
     }
   }
   return 0;

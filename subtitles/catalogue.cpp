@@ -25,7 +25,7 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfZeroG, "ZeroG", "txt", ReadZeroG, WriteZeroG, false, false},
     {sfStreamSubTextScript, "StreamSubTextScript", "txt", ReadStreamSubTextScript,
      WriteStreamSubTextScript, false, false},
-    {sfSAMI, "SAMI", "smi", nullptr, WriteSAMI, false, false},
+    {sfSAMI, "SAMI", "smi", nullptr, WriteSAMI, false, false, ReadSAMI, IsSAMI},
     {sfAdvancedSSA, "AdvancedSSA", "ssa", nullptr, WriteAdvancedSSA, false, false},
     {sfStreamSubTextPlayer, "StreamSubTextPlayer", "txt", nullptr, WriteStreamSubTextPlayer, false,
      false},
@@ -72,8 +72,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
      false},
     {sfWincapsTextTimecoded, "WincapsTextTimecoded", "txt", nullptr, WriteWincapsTextTimecoded,
      false, false},
-    {sfWebVTT, "WebVTT", "vtt", nullptr, nullptr, false, false},
-    {sfTTML, "TTML", "ttml", nullptr, nullptr, false, false},
+    {sfWebVTT, "WebVTT", "vtt", nullptr, WriteWebVTT, false, false, ReadWebVTT, IsWebVTT},
+    {sfTTML, "TTML", "ttml", nullptr, WriteTTML, false, false, ReadTTML, IsTTML},
     {sfSBV, "SBV", "sbv", nullptr, nullptr, false, false},
 }};
 

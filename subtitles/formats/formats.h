@@ -53,8 +53,22 @@ void WriteMPL(const TSubtitles& doc, LineList& lines);
 void WriteMacSub(const TSubtitles& doc, LineList& lines);
 void WriteAQTitle(const TSubtitles& doc, LineList& lines);
 
-// markup and script formats (markup.cpp)
+// SAMI (sami.cpp)
+bool IsSAMI(const LineViews& lines);
+void ReadSAMI(TSubtitles& doc, const LineViews& lines);
 void WriteSAMI(const TSubtitles& doc, LineList& lines);
+
+// WebVTT (webvtt.cpp)
+bool IsWebVTT(const LineViews& lines);
+void ReadWebVTT(TSubtitles& doc, const LineViews& lines);
+void WriteWebVTT(const TSubtitles& doc, LineList& lines);
+
+// TTML and DFXP (ttml.cpp)
+bool IsTTML(const LineViews& lines);
+void ReadTTML(TSubtitles& doc, const LineViews& lines);
+void WriteTTML(const TSubtitles& doc, LineList& lines);
+
+// script formats (markup.cpp)
 void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines);
 

@@ -1,7 +1,7 @@
-// Markup and script formats: SAMI, Advanced SSA and StreamSubText Player.
-// Each opens with a long fixed header of styles or properties. The cue text
-// is written as it stands apart from its line breaks: it is not escaped for
-// the markup and no character set is converted.
+// Script formats: Advanced SSA and StreamSubText Player (SAMI has a unit of
+// its own). Each opens with a long fixed header of styles or properties. The
+// cue text is written as it stands apart from its line breaks: it is not
+// escaped for the markup and no character set is converted.
 #include <cstddef>
 #include <string>
 
@@ -11,45 +11,6 @@
 namespace vorlane {
 
 namespace {
-
-constexpr const char* kSAMIHeader[] = {
-    "<SAMI>",
-    "<HEAD>",
-    "<title>FILM",
-    "</title>",
-    "<!-- SuperSub",
-    "-->",
-    "<style type=\"text / css\">",
-    "<!--",
-    "P {margin-left:8pt;",
-    "margin-right:8pt;",
-    "margin-bottom:2pt;",
-    "margin-top:2pt;",
-    "text-align:center;",
-    "font-size:28pt;",
-    "font-family:arial, sans-serif;",
-    "font-weight:normal;",
-    "color:yellow;}",
-    ".ENCC {Name:English;",
-    "lang:en-US;",
-    "SAMIType:CC;}",
-    "#STDPrn",
-    "{Name:Standard Print;",
-    "font-size:28pt;}",
-    "#LargePrn {Name:Large",
-    "Print; font-size:22pt;}",
-    "#SmallPrn {Name:Small",
-    "Print; font-size:20pt;}",
-    "-->",
-    "</style>",
-    "</head><body>",
-};
-// The stop is a sync point of its own that blanks the screen.
-constexpr CueLine kSAMICue[] = {
-    {"<Sync Start=%d><P>%s", {kStartTotalMs, kText}},
-    {"<Sync Start=%d><P>&nbsp;", {kStopTotalMs}},
-};
-constexpr const char* kSAMIFooter[] = {"</BODY>", "</SAMI>"};
 
 constexpr const char* kAdvancedSSAHeader[] = {
     "[Script Info]",
@@ -116,10 +77,6 @@ constexpr char kRtfLineBreak[] = "\\cf0\\f1\\fs17 ~\\par \\cf1\\f0\\fs24 ";
 constexpr char kRtfClosing[] = "\\cf0\\f1\\fs17 ~\\par \\pard\\lang14346\\fs17 ~\\par }~";
 
 }  // namespace
-
-void WriteSAMI(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kSAMIHeader, kSAMICue, "<br>", kSAMIFooter});
-}
 
 void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, {kAdvancedSSAHeader, kAdvancedSSACue, "\\N", {}});

@@ -109,10 +109,11 @@ class Form1Test : public QObject {
     QCOMPARE(form.ParamFiles->toolTip(), "Drag & drop your files here");
     QCOMPARE(form.CheckBox1->toolTip(), "Backup files with be stored in BAK directory");
 
-    // 50 formats, sorted without regard to case, each carrying its value.
-    QCOMPARE(form.ComboBox1->count(), 50);
+    // The 50 classic formats, WebVTT and TTML, sorted without regard to
+    // case, each carrying its value.
+    QCOMPARE(form.ComboBox1->count(), 52);
     QStringList names;
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 52; ++i) {
       names << form.ComboBox1->itemText(i);
       QCOMPARE(form.ComboBox1->itemData(i).toInt(),
                static_cast<int>(FindFormatByName(names.back().toStdString()).value()));
@@ -308,7 +309,7 @@ class Form1Test : public QObject {
   void SettingsRoundTrip() {
     {
       TForm1 form({});
-      form.ComboBox1->setCurrentIndex(form.ComboBox1->findText("SubRipper"));
+      form.ComboBox1->setCurrentIndex(form.ComboBox1->findText("WebVTT"));
       form.CheckBox2->setChecked(false);
       form.resize(400, 500);
       form.ComboBox2->setCurrentIndex(2);  // the user picks "de - Deutsch"
@@ -319,14 +320,14 @@ class Form1Test : public QObject {
     }
     const QByteArray text = Read(config_);
     QVERIFY(text.contains("[Window]\nWidth=400\nHeight=500\n"));
-    QVERIFY(text.contains("[Format]\nName=SubRipper\n"));
+    QVERIFY(text.contains("[Format]\nName=WebVTT\n"));
     QVERIFY(text.contains("[Directory]\nDir=" + QDir::currentPath().toUtf8() + "/\n"));
     QVERIFY(text.contains("[Interface]\nLanguage=de\n"));
     QVERIFY(text.contains("[Files]\nBackup=1\nExtensions=0\n"));
 
     UseInterfaceLanguage("");
     TForm1 again({});
-    QCOMPARE(again.ComboBox1->currentText(), "SubRipper");
+    QCOMPARE(again.ComboBox1->currentText(), "WebVTT");
     QCOMPARE(again.size(), QSize(400, 500));
     QVERIFY(!again.CheckBox2->isChecked());
     QCOMPARE(again.ComboBox2->currentIndex(), 2);

@@ -25,12 +25,15 @@ check "stdin round trip" "$(printf '%s' "$srt" | od -An -c)" "$out"
 printf '%s' "$srt" | "$cli" subripper - >/dev/null
 check "format name ignores case" 0 $?
 
-# --list-formats: 50 rows, name TAB value TAB extension, in box order.
+# --list-formats: the 50 classic formats, WebVTT and TTML, name TAB value TAB
+# extension, in box order.
 list=$("$cli" --list-formats)
-check "list has 50 rows" 50 "$(printf '%s\n' "$list" | wc -l)"
+check "list has 52 rows" 52 "$(printf '%s\n' "$list" | wc -l)"
 check "first row" $'AdobeEncoreDVD\t21\ttxt' "$(printf '%s\n' "$list" | head -n 1)"
 check "last row" $'ZeroG\t11\ttxt' "$(printf '%s\n' "$list" | tail -n 1)"
 check "SubRipper row" $'SubRipper\t2\tsrt' "$(printf '%s\n' "$list" | grep '^SubRipper')"
+check "WebVTT row" $'WebVTT\t51\tvtt' "$(printf '%s\n' "$list" | grep '^WebVTT')"
+check "TTML row" $'TTML\t52\tttml' "$(printf '%s\n' "$list" | grep '^TTML')"
 
 # A timing field that is not a number: the corrupted-file report, status 1.
 bad=$'1\r\n00:00:xx,000 --> 00:00:04,000\r\nHi\r\n'

@@ -1,0 +1,216 @@
+// WebVTT, TTML and SAMI: the quirks of real files their readers must take,
+// the errors they give, and a round trip through each writer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "subtitles/formats/formats.h"
+#include "subtitles/lines.h"
+#include "subtitles/second_reading.h"
+#include "subtitles/subtitles.h"
+#include "tests/support.h"
+
+namespace vorlane {
+namespace {
+
+struct ReadCase {
+  const char* name;
+  std::string text;
+  std::vector<SubtitleCue> cues;
+};
+
+void ExpectReads(SubtitleReader reader, const std::vector<ReadCase>& cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TextFile file = MakeTextFile(c.text);
+    EXPECT_EQ(Read(reader, file.lines), c.cues);
+  }
+}
+
+std::string ErrorOf(SubtitleReader reader, const std::string& text) {
+  const TextFile file = MakeTextFile(text);
+  return ReadError(reader, file.lines);
+}
+
+TEST(WebVTTReader, ReadsWhatBrowsersRead) {
+  ExpectReads(
+      ReadWebVTT,
+      {
+          {"BomHeaderTextIdentifierSettings",
+           "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\ncue-1\n"
+           "00:00:01.500 --> 00:00:03.250 align:start position:10%\nA\nB\n",
+           {{150, 325, "A\rB"}}},
+          {"NoteStyleRegionSkipped",
+           "WEBVTT\n\nNOTE a --> b\n\nSTYLE\n::cue { color: red }\n\nREGION\nid:x\n\n"
+           "00:01.000 --> 00:02.000\nx\n",
+           {{100, 200, "x"}}},
+          {"HoursOfAnyWidthShortFractionsAndCommas",
+           "WEBVTT\n\n1:00:00.04 --> 100:00:00,5\nx\n",
+           {{360004, 36000050, "x"}}},
+          {"MillisecondsRoundHalfToEven", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{0, 2, "x"}}},
+          {"TagsKeptOrDroppedEntitiesDecoded",
+           "WEBVTT\n\n00:00.000 --> 00:01.000\n<v Ann><i.loud>Hi</i> <c.y>&amp; "
+           "<b>bye</b></c></v>&lt;3&nbsp;&#233;<00:00:00.500><u>x</u>&bogus;\n",
+           {{0, 100, "<i>Hi</i> & <b>bye</b><3 \xC3\xA9<u>x</u>&bogus;"}}},
+          // A line with "-->" ends the text and starts the next block.
+          {"ArrowLineEndsTheCue",
+           "WEBVTT\n\n00:00.000 --> 00:01.000\na\n00:02.000 --> 00:03.000\nb\n",
+           {{0, 100, "a"}, {200, 300, "b"}}},
+          {"BadTimingSkipsTheCueOnly",
+           "WEBVTT\n\n00:00 --> 00:01.000\nlost\n\n00:02.000 --> 00:03.000\nb\n",
+           {{200, 300, "b"}}},
+          {"EmptyCueAndSpacesOnBlankLines",
+           "WEBVTT\n\n00:00.000 --> 00:01.000\n \n00:01.000 --> 00:02.000\nx\n",
+           {{0, 100, ""}, {100, 200, "x"}}},
+          {"HeaderOnly", "WEBVTT\n", {}},
+      });
+  EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTT\n\n00:01 --> 00:02\nx\n"),
+            "3 (unreadable WebVTT cue timing)");
+  EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTTX\n"), "1 (no WEBVTT header)");
+}
+
+TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
+  const std::string tt =
+      "<tt xmlns='http://www.w3.org/ns/ttml' xmlns:ttp='http://www.w3.org/ns/ttml#parameter' "
+      "xmlns:tts='http://www.w3.org/ns/ttml#styling' ";
+  ExpectReads(
+      ReadTTML,
+      {
+          {"ClockAndOffsetTimes",
+           "<?xml version='1.0'?>\n" + tt +
+               "ttp:frameRate='25' ttp:tickRate='10'>\n<body><div>\n"
+               "<p begin='00:00:01.5' end='00:00:02:05'>a</p>\n"
+               "<p begin='1.5h' dur='90m'>b</p>\n"
+               "<p begin='2500ms' end='100f'>c</p>\n"
+               "<p begin='35t' end='4s'>d</p>\n"
+               "</div></body></tt>\n",
+           {{150, 220, "a"}, {250, 400, "c"}, {350, 400, "d"}, {540000, 1080000, "b"}}},
+          {"FrameRateMultiplierAndSubFrames",
+           tt + "ttp:frameRate='24' ttp:frameRateMultiplier='1000 1001' ttp:subFrameRate='2'>"
+                "<body><div><p begin='480f' end='00:00:20:12.1'>x</p></div></body></tt>",
+           {{2002, 2052, "x"}}},
+          // Old DFXP namespace and prefixed elements; the div's begin is
+          // added where its children begin before it.
+          {"PrefixesAndInheritedTimes",
+           "<tt:tt xmlns:tt='http://www.w3.org/2006/10/ttaf1'><tt:body begin='10s' end='60s'>"
+           "<tt:div begin='1s'><tt:p begin='2s' end='3s'>rel</tt:p><tt:p>all</tt:p></tt:div>"
+           "</tt:body></tt:tt>",
+           {{1100, 6000, "all"}, {1300, 1400, "rel"}}},
+          {"AbsoluteTimesRepeatedFromTheDiv",
+           tt + "><body><div begin='5s'><p begin='5s' end='6s'>a</p></div></body></tt>",
+           {{500, 600, "a"}}},
+          {"SpanTimesBreaksSpacesAndStyles",
+           tt + "><head><styling><style xml:id='it' tts:fontStyle='italic'/>"
+                "<style xml:id='s2' style='it' tts:fontWeight='bold'/></styling></head>"
+                "<body><div><p>\n  <span begin='1s' end='2s'>one &amp;</span>\n  <br/>"
+                "<span style='s2'>two</span> <span tts:textDecoration='underline'>3</span></p>"
+                "<p begin='3s' end='4s' style='it'>&#233;<span tts:fontStyle='normal'>n</span></p>"
+                "<p begin='5s' end='6s'>  </p></div></body></tt>",
+           {{100, 200, "one &\r<i><b>two</b></i> <u>3</u>"}, {300, 400, "<i>\xC3\xA9n</i>"}}},
+      });
+  // The XML error is reported on its line.
+  EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body>\n<p begin='1s'>x</div>\n</body></tt>"),
+            "3 (malformed XML: Start-end tags mismatch)");
+  EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body><div>\n<p begin='1x'>x</p></div></body></tt>"),
+            "3 (unreadable TTML time begin=\"1x\")");
+  EXPECT_EQ(ErrorOf(ReadTTML, tt + "><body><div><p begin='1" + std::string(400, '0') +
+                                  "s'>x</p></div></body></tt>"),
+            "1 (unreadable TTML time begin=\"1" + std::string(400, '0') + "s\")");
+}
+
+TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
+  ExpectReads(ReadSAMI,
+              {
+                  {"BlocksLastToTheNextSyncAndNbspEndsThem",
+                   "<SAMI><HEAD><STYLE><!-- <SYNC Start=5> .ENCC {} --></STYLE></HEAD><BODY>\n"
+                   "<SYNC Start=1000><P Class=ENCC>\n  one<br>TWO &amp; <i>3</i>\n"
+                   "<sync start=\"2500\"><p class='ENCC'>&nbsp;</p></sync>\n"
+                   "<SYNC Start=3000><P Class=ENCC>last<font color=red>!</font>\n</BODY></SAMI>\n",
+                   {{100, 250, "one\rTWO & <i>3</i>"}, {300, 600, "last!"}}},
+                  {"FirstLanguageClassOnly",
+                   "<SAMI><BODY><SYNC Start=0><P Class=KRCC>ko<P Class=ENCC>en\n"
+                   "<SYNC Start=500><P Class=ENCC>en only\n<SYNC Start=900><P Class=KRCC>ko2\n"
+                   "<SYNC Start=1000></BODY></SAMI>",
+                   {{0, 50, "ko"}, {90, 100, "ko2"}}},
+              });
+  EXPECT_EQ(ErrorOf(ReadSAMI, "<SAMI><BODY>\n<SYNC Start=x><P>a\n</BODY></SAMI>"),
+            "2 (SYNC without a readable start time)");
+}
+
+TEST(MarkupSignatures, AreCertain) {
+  const struct {
+    std::string text;
+    TSubtitleFormat format;
+  } cases[] = {
+      {"WEBVTT\n\n00:01.000 --> 00:02.000\nx\n", sfWebVTT},
+      {"\xEF\xBB\xBFWEBVTT\tFILE\n\n00:01.000 --> 00:02.000\nx\n", sfWebVTT},
+      {"WEBVTTX\n\n00:01.000 --> 00:02.000\nx\n", sf0},
+      {"<?xml version='1.0'?>\n<!-- c -->\n<tt xmlns='x'><body><div><p begin='1s' "
+       "end='2s'>x</p></div></body></tt>",
+       sfTTML},
+      {"<html><body><div><p begin='1s' end='2s'>x</p></div></body></html>", sf0},
+      {"  <sami><body><sync start=1>x</body></sami>", sfSAMI},
+      {"<html><sami><body><sync start=1>x</body></sami>", sf0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const TextFile file = MakeTextFile(c.text);
+    TSubtitles doc;
+    EXPECT_EQ(ReadBySignature(doc, file.lines), c.format);
+  }
+}
+
+// The fuzzers' seeds of these formats must keep reading as their format.
+TEST(MarkupSignatures, FuzzSeedsReadAsTheirFormat) {
+  for (auto [name, format] : {std::pair{"webvtt.vtt", sfWebVTT}, std::pair{"ttml.ttml", sfTTML},
+                              std::pair{"sami.smi", sfSAMI}}) {
+    SCOPED_TRACE(name);
+    const LineList lines = ReadLinesFromFile(std::string(VORLANE_FUZZ_CORPUS) + "/" + name);
+    TSubtitles doc;
+    EXPECT_EQ(ReadBySignature(doc, lines), format);
+    EXPECT_GE(doc.Cues.size(), 2u);
+  }
+}
+
+// Each writer's output reads back to the same cues, at the millisecond
+// precision the formats keep, with line breaks and <i> <b> <u> intact.
+TEST(MarkupRoundTrip, WritersReadBack) {
+  const std::vector<SubtitleCue> cues = {
+      {150, 325, "<i>A & B</i>\r5 < 6 > 4"},
+      {400, 500, "<b>bold</b> <u>under</u>"},
+      {360000, 36000099, "caf\xC3\xA9 --> x"},
+  };
+  TSubtitles doc;
+  doc.Cues = cues;
+  for (TSubtitleFormat format : {sfWebVTT, sfTTML, sfSAMI}) {
+    SCOPED_TRACE(FormatOf(format).name);
+    LineList lines;
+    doc.SaveToList(lines, format);
+    const TextFile file = MakeTextFile(JoinLines(lines));
+    TSubtitles back;
+    EXPECT_EQ(ReadBySignature(back, file.lines), format);
+    EXPECT_EQ(back.Cues, cues);
+  }
+}
+
+// Text with tags that overlap or are left open still makes well-formed
+// TTML; negative times, which neither format has, are written as 0.
+TEST(MarkupWriters, KeepTheirOutputValid) {
+  TSubtitles doc;
+  doc.Cues = {{-50, 100, "<i>a <b>b</i> c</b> </u><u>d\r\re"}};
+  LineList ttml;
+  doc.SaveToList(ttml, sfTTML);
+  EXPECT_EQ(ttml[4],
+            "      <p begin=\"00:00:00.000\" end=\"00:00:01.000\"><span "
+            "tts:fontStyle=\"italic\">a <span tts:fontWeight=\"bold\">b</span></span><span "
+            "tts:fontWeight=\"bold\"> c</span> <span tts:textDecoration=\"underline\">d<br/><br/>"
+            "e</span></p>");
+  LineList vtt;
+  doc.SaveToList(vtt, sfWebVTT);
+  EXPECT_EQ(vtt, (LineList{"WEBVTT", "", "00:00:00.000 --> 00:00:01.000",
+                           "<i>a <b>b</i> c</b> </u><u>d", "e"}));
+}
+
+}  // namespace
+}  // namespace vorlane
