@@ -55,7 +55,6 @@ void WriteAQTitle(const TSubtitles& doc, LineList& lines);
 
 // markup and script formats (markup.cpp)
 void WriteSAMI(const TSubtitles& doc, LineList& lines);
-void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines);
 
 // timecode list formats (timecode_lists.cpp)
@@ -77,7 +76,6 @@ void WritePinnacleImpression(const TSubtitles& doc, LineList& lines);
 void WriteSonicScenarist(const TSubtitles& doc, LineList& lines);
 void WriteSonicDVDCreator(const TSubtitles& doc, LineList& lines);
 void WriteSpruceDVDMaestro(const TSubtitles& doc, LineList& lines);
-void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines);
 void WriteUleadDVDWorkshop2a(const TSubtitles& doc, LineList& lines);
 
 // caption and broadcast formats (caption_broadcast.cpp)
@@ -89,12 +87,34 @@ void WriteSofni(const TSubtitles& doc, LineList& lines);
 void WriteWincapsTextTimecoded(const TSubtitles& doc, LineList& lines);
 
 // player and lyrics formats (player_lyrics.cpp)
-void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines);
 void WriteKaraokeLyricsVKT(const TSubtitles& doc, LineList& lines);
 void WriteOVRScript(const TSubtitles& doc, LineList& lines);
 void WritePowerDivX(const TSubtitles& doc, LineList& lines);
 void WriteQuickTimeText(const TSubtitles& doc, LineList& lines);
 void WriteSubCreator1x(const TSubtitles& doc, LineList& lines);
 void WriteSubSonic(const TSubtitles& doc, LineList& lines);
+
+// Formats read by the second reading, each with its signature
+// (bool IsX(lines): the lines certainly are in the format).
+
+// SubStation Alpha v4 and v4+ (substation_alpha.cpp)
+void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines);
+void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
+bool IsAdvancedSSA(const LineViews& lines);
+
+// YouTube SBV (sbv.cpp)
+void ReadSBV(TSubtitles& doc, const LineViews& lines);
+void WriteSBV(const TSubtitles& doc, LineList& lines);
+bool IsSBV(const LineViews& lines);
+
+// Karaoke lyrics LRC (lrc.cpp)
+void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines);
+void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines);
+bool IsKaraokeLyricsLRC(const LineViews& lines);
+
+// Spruce subtitle file (spruce_stl.cpp)
+void ReadSpruceSubtitleFile(TSubtitles& doc, const LineViews& lines);
+void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines);
+bool IsSpruceSubtitleFile(const LineViews& lines);
 
 }  // namespace vorlane

@@ -1,7 +1,7 @@
-// Markup and script formats: SAMI, Advanced SSA and StreamSubText Player.
-// Each opens with a long fixed header of styles or properties. The cue text
-// is written as it stands apart from its line breaks: it is not escaped for
-// the markup and no character set is converted.
+// Markup and script formats: SAMI and StreamSubText Player (Advanced SSA,
+// read as well, has a unit of its own: substation_alpha.cpp). Each opens with a long fixed header
+// of styles or properties. The cue text is written as it stands apart from its line breaks: it is
+// not escaped for the markup and no character set is converted.
 #include <cstddef>
 #include <string>
 
@@ -51,29 +51,6 @@ constexpr CueLine kSAMICue[] = {
 };
 constexpr const char* kSAMIFooter[] = {"</BODY>", "</SAMI>"};
 
-constexpr const char* kAdvancedSSAHeader[] = {
-    "[Script Info]",
-    "ScriptType: v4.00+",
-    "Collisions: Normal",
-    "PlayResX: 384",
-    "PlayResY: 288",
-    "Timer: 100.0000",
-    "",
-    "[V4+ Styles]",
-    ("Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, "
-     "Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
-     "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding"),
-    ("Style: Default , Tahoma, 24, &HFFFFFF, &HFFFFFF, &HFFFFFF, &HC0C0C0, -1, 0, 0, 0, 100, 100, "
-     "0, 0#, 1, 2, 3, 2, 20, 20, 20, 1"),
-    "",
-    "[Events]",
-    "Format: Layer, Start, End, Style, Actor, MarginL, MarginR, MarginV, Effect, Text",
-};
-constexpr CueLine kAdvancedSSACue[] = {
-    {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,,Default,,0000,0000,0000,,%s",
-     {kStartTimecode, kStopTimecode, kText}},
-};
-
 // The header lines before and after the player's web address.
 constexpr const char* kStreamSubTextPlayerIntro[] = {
     "SST 2.0.73",
@@ -119,10 +96,6 @@ constexpr char kRtfClosing[] = "\\cf0\\f1\\fs17 ~\\par \\pard\\lang14346\\fs17 ~
 
 void WriteSAMI(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, {kSAMIHeader, kSAMICue, "<br>", kSAMIFooter});
-}
-
-void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kAdvancedSSAHeader, kAdvancedSSACue, "\\N", {}});
 }
 
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines) {
