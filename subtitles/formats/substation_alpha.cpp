@@ -5,6 +5,7 @@
 // one Dialogue line per cue.
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -216,6 +217,18 @@ class TextConverter {
   bool visible_ = false;
 };
 
+// True when the lines open with the header the writer gives. Its Dialogue
+// lines hold one field more than its Format line names: an empty one after
+// End, so that the style stands under Name and so on.
+bool HasWrittenHeader(const LineViews& lines) {
+  constexpr std::size_t count = std::size(kAdvancedSSAHeader);
+  if (lines.size() < count) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (Trim(i == 0 ? WithoutBom(lines[i]) : lines[i]) != kAdvancedSSAHeader[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
@@ -224,6 +237,7 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
   std::vector<std::string> style_fields;
   std::unordered_map<std::string, bool> italic_styles;
   FieldOrder events = EventOrder({});
+  const bool written = HasWrittenHeader(lines);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty() || line.front() == ';') continue;
@@ -252,7 +266,9 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
       }
     } else if (section == Section::kEvents) {
       if (TakeKey(line, "format:", rest)) {
-        events = EventOrder(FieldNames(rest));
+        std::vector<std::string> names = FieldNames(rest);
+        if (written) names.insert(names.begin() + 3, "");
+        events = EventOrder(names);
       } else if (TakeKey(line, "dialogue:", rest)) {
         const auto fields = SplitFields(rest, events.count);
         if (fields.size() <= events.start || fields.size() <= events.end) {
