@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       SplitLineViews(std::string_view(reinterpret_cast<const char*>(data), size));
   for (int value : {VORLANE_FUZZ_FAMILY}) {
     const FormatInfo& info = FormatOf(static_cast<TSubtitleFormat>(value));
+    // The second reading's reader and signature, when the row has them.
+    if (info.signature != nullptr) info.signature(lines);
+    if (info.second_reader != nullptr) ReadGuarded(info.second_reader, 25.0, lines);
     if (info.reader == nullptr) continue;
     // Frame-based readers: a whole rate, a fractional one and the smallest
     // that converts.

@@ -165,17 +165,23 @@ class TextConverter {
  private:
   void Put(std::string_view s) {
     if (drawing_) return;
+    if (s != "\r" && s != " ") {
+      visible_ = true;
+      // A style opens where text shows, so a style turned on and off again
+      // before any text leaves no empty pair behind.
+      for (int k = 0; k < 3; ++k) {
+        if (want_[k] && !on_[k]) out_.append(kOpen[k]);
+        on_[k] = want_[k];
+      }
+    }
     out_.append(s);
-    if (s != "\r" && s != " ") visible_ = true;
   }
 
   // Turns style k (italic, bold, underline) on or off.
   void Toggle(int k, bool on) {
-    static constexpr const char* kOpen[] = {"<i>", "<b>", "<u>"};
-    static constexpr const char* kClose[] = {"</i>", "</b>", "</u>"};
-    if (on == on_[k]) return;
-    on_[k] = on;
-    out_.append(on ? kOpen[k] : kClose[k]);
+    want_[k] = on;
+    if (!on && on_[k]) out_.append(kClose[k]);
+    if (!on) on_[k] = false;
   }
 
   void Overrides(std::string_view block) {
@@ -210,7 +216,10 @@ class TextConverter {
   }
 
   std::string out_;
-  bool on_[3] = {false, false, false};
+  static constexpr const char* kOpen[] = {"<i>", "<b>", "<u>"};
+  static constexpr const char* kClose[] = {"</i>", "</b>", "</u>"};
+  bool want_[3] = {false, false, false};  // as the overrides so far ask
+  bool on_[3] = {false, false, false};    // as written
   int alignment_ = 0;
   bool drawing_ = false;
   bool drew_ = false;

@@ -40,8 +40,9 @@ TEST(SubStationAlphaReader, ReadsWhatRealScriptsHold) {
         "Style: Thought,Arial,20,&H0,&H0,&H0,&H0,0,-1", "Style: Plain,Arial,20,&H0,&H0,&H0,&H0,0,0",
         "[Events]", kEventsV4Plus, "Dialogue: 0,0:00:01.00,0:00:02.00,Thought,,0,0,0,,Hmm {\\i0}no",
         "Dialogue: 0,0:00:01.00,0:00:02.00,Plain,,0,0,0,,{\\p1}m 0 0 l 10 10{\\p0}",
-        "Dialogue: 0,0:00:02.00,0:00:03.00,Plain,,0,0,0,,"},
-       {{100, 200, "<i>Hmm </i>no"}, {200, 300, ""}}},
+        "Dialogue: 0,0:00:02.00,0:00:03.00,Plain,,0,0,0,,",
+        "Dialogue: 0,0:00:03.00,0:00:04.00,Thought,,0,0,0,,{\\i0}plain"},
+       {{100, 200, "<i>Hmm </i>no"}, {200, 300, ""}, {300, 400, "plain"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
