@@ -276,7 +276,7 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
     } else if (section == Section::kEvents) {
       if (TakeKey(line, "format:", rest)) {
         std::vector<std::string> names = FieldNames(rest);
-        if (written) names.insert(names.begin() + 3, "");
+        if (written && names.size() >= 3) names.insert(names.begin() + 3, "");
         events = EventOrder(names);
       } else if (TakeKey(line, "dialogue:", rest)) {
         const auto fields = SplitFields(rest, events.count);
