@@ -66,7 +66,6 @@ constexpr const char* kMaestroHeader[] = {
 constexpr CueLine kMaestroCue[] = {{"%.4d\t\t%.2d:%.2d:%.2d:%.2d\t%.2d:%.2d:%.2d:%.2d\t%s",
                                     {kNumber, kStartTimecode, kStopTimecode, kText}}};
 
-// The names are padded to a common column within each group.
 // Ulead DVD Workshop 2a shares the header and counted footer of version 2
 // (WriteUleadLayout); only its cue lines differ. The text is a string of its own, so an empty text
 // gives an empty line.

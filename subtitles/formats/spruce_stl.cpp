@@ -21,6 +21,7 @@ namespace vorlane {
 
 namespace {
 
+// The names are padded to a common column within each group.
 constexpr const char* kSpruceStlHeader[] = {
     "//Font select and font size",
     "$FontName       = Arial",
