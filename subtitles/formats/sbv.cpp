@@ -35,6 +35,15 @@ std::optional<Timing> ParseTiming(std::string_view line) {
   return Timing{*start, *stop};
 }
 
+// "H:MM:SS.mmm"; a time before zero gets a minus sign in front of its
+// distance from zero, which reads back as it was.
+std::string SBVTime(std::int32_t t) {
+  const std::int64_t magnitude = t < 0 ? -std::int64_t{t} : t;
+  const std::int64_t ms = magnitude * 10;
+  return FormatTemplate("%s%d:%.2d:%.2d.%.3d", {t < 0 ? "-" : "", ms / 3600000, ms / 60000 % 60,
+                                                ms / 1000 % 60, ms % 1000});
+}
+
 }  // namespace
 
 void ReadSBV(TSubtitles& doc, const LineViews& lines) {
@@ -64,11 +73,7 @@ void ReadSBV(TSubtitles& doc, const LineViews& lines) {
 // An empty line ends a cue, so empty lines inside a text are left out.
 void WriteSBV(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
-    const MsSplit a = SplitThroughMs(cue.Start);
-    const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(FormatTemplate("%d:%.2d:%.2d.%.3d,%d:%.2d:%.2d.%.3d",
-                                   {a.hours, a.minutes, a.seconds, a.milliseconds, b.hours,
-                                    b.minutes, b.seconds, b.milliseconds}));
+    lines.push_back(SBVTime(cue.Start) + "," + SBVTime(cue.Stop));
     for (const std::string& text_line : TextLines(cue.Text)) {
       if (!text_line.empty()) lines.push_back(text_line);
     }

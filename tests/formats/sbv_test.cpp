@@ -39,7 +39,9 @@ TEST(SBVReader, SignatureWantsMillisecondsOnTheFirstLine) {
 }
 
 TEST(SBVReader, ReadsBackItsWriter) {
-  ExpectRoundTrip(sfSBV, {{150, 325, "A\rB"}, {400, 500, ""}, {3600000, 3600001, "C"}});
+  // A time before zero keeps its sign in front of its distance from zero.
+  ExpectRoundTrip(
+      sfSBV, {{-684, -1, "A\rB"}, {400, 500, ""}, {3600000, 3600001, "C"}, {0, INT32_MAX, "D"}});
 }
 
 }  // namespace
