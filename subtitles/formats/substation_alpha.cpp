@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,8 +38,16 @@ constexpr const char* kAdvancedSSAHeader[] = {
     "[Events]",
     "Format: Layer, Start, End, Style, Actor, MarginL, MarginR, MarginV, Effect, Text",
 };
-constexpr CueLine kAdvancedSSACue[] = {
+// The classic Dialogue line holds one field more than the Format line names:
+// an empty one after End, so that players find the style under Name and
+// show every text with a comma in front. The line written otherwise has the
+// fields the Format line names.
+constexpr CueLine kClassicAdvancedSSACue[] = {
     {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,,Default,,0000,0000,0000,,%s",
+     {kStartTimecode, kStopTimecode, kText}},
+};
+constexpr CueLine kAdvancedSSACue[] = {
+    {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,Default,,0000,0000,0000,,%s",
      {kStartTimecode, kStopTimecode, kText}},
 };
 
@@ -226,9 +235,8 @@ class TextConverter {
   bool visible_ = false;
 };
 
-// True when the lines open with the header the writer gives. Its Dialogue
-// lines hold one field more than its Format line names: an empty one after
-// End, so that the style stands under Name and so on.
+// True when the lines open with the header the writer gives, whose classic
+// Dialogue lines hold the extra field.
 bool HasWrittenHeader(const LineViews& lines) {
   constexpr std::size_t count = std::size(kAdvancedSSAHeader);
   if (lines.size() < count) return false;
@@ -246,6 +254,8 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
   std::vector<std::string> style_fields;
   std::unordered_map<std::string, bool> italic_styles;
   FieldOrder events = EventOrder({});
+  // The order of a classic written Dialogue line, with the extra field.
+  FieldOrder shifted = events;
   const bool written = HasWrittenHeader(lines);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
@@ -276,28 +286,38 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
     } else if (section == Section::kEvents) {
       if (TakeKey(line, "format:", rest)) {
         std::vector<std::string> names = FieldNames(rest);
-        if (written && names.size() >= 3) names.insert(names.begin() + 3, "");
         events = EventOrder(names);
+        if (names.size() >= 3) names.insert(names.begin() + 3, "");
+        shifted = EventOrder(names);
       } else if (TakeKey(line, "dialogue:", rest)) {
-        const auto fields = SplitFields(rest, events.count);
-        if (fields.size() <= events.start || fields.size() <= events.end) {
+        auto fields = SplitFields(rest, events.count);
+        FieldOrder order = events;
+        if (written) {
+          auto classic = SplitFields(rest, shifted.count);
+          if (classic.size() > 5 && classic[3].empty() && classic[4] == "Default" &&
+              classic[5].empty()) {
+            fields = std::move(classic);
+            order = shifted;
+          }
+        }
+        if (fields.size() <= order.start || fields.size() <= order.end) {
           FailOnLine(index, "a Dialogue line without its start and end times");
         }
-        const auto start = ParseClock(fields[events.start], 3);
-        if (!start) FailOnLine(index, NotValid(fields[events.start], "time"));
-        const auto stop = ParseClock(fields[events.end], 3);
-        if (!stop) FailOnLine(index, NotValid(fields[events.end], "time"));
+        const auto start = ParseClock(fields[order.start], 3);
+        if (!start) FailOnLine(index, NotValid(fields[order.start], "time"));
+        const auto stop = ParseClock(fields[order.end], 3);
+        if (!stop) FailOnLine(index, NotValid(fields[order.end], "time"));
         // A line cut short of its text field shows nothing.
-        if (fields.size() <= events.text) continue;
+        if (fields.size() <= order.text) continue;
         bool italic = false;
-        if (events.style < fields.size()) {
-          std::string_view style = fields[events.style];
+        if (order.style < fields.size()) {
+          std::string_view style = fields[order.style];
           if (!style.empty() && style.front() == '*') style.remove_prefix(1);
           const auto found = italic_styles.find(std::string(style));
           italic = found != italic_styles.end() && found->second;
         }
         TextConverter converter(italic);
-        std::string text = converter.Convert(fields[events.text]);
+        std::string text = converter.Convert(fields[order.text]);
         if (converter.DrawingOnly()) continue;
         doc.Cues.push_back({*start, *stop, std::move(text)});
       }
@@ -306,7 +326,9 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
 }
 
 void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kAdvancedSSAHeader, kAdvancedSSACue, "\\N", {}});
+  const std::span<const CueLine> cue =
+      doc.ClassicReading() ? std::span<const CueLine>(kClassicAdvancedSSACue) : kAdvancedSSACue;
+  WriteLayout(doc, lines, {kAdvancedSSAHeader, cue, "\\N", {}});
 }
 
 // A script opens with [Script Info]; one that lost its head still has its

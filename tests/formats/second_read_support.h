@@ -13,10 +13,12 @@
 
 namespace vorlane {
 
-// Writes cues in format, then reads the lines back by signature: the format
-// must be recognised and give the cues back.
-inline void ExpectRoundTrip(TSubtitleFormat format, const std::vector<SubtitleCue>& cues) {
+// Writes cues in format (as the classic writer does, if asked), then reads the lines back by
+// signature: the format must be recognised and give the cues back.
+inline void ExpectRoundTrip(TSubtitleFormat format, const std::vector<SubtitleCue>& cues,
+                            bool classic_writer = false) {
   TSubtitles written;
+  written.SetClassicReading(classic_writer);
   written.Cues = cues;
   LineList lines;
   written.SaveToList(lines, format);

@@ -63,8 +63,12 @@ TEST(SubStationAlphaReader, SignatureNeedsTheScriptHeadOrEvents) {
   EXPECT_FALSE(IsAdvancedSSA(LineList{"Dialogue: 0,0:00:01.00,0:00:02.00,,,,,,,A"}));
 }
 
-TEST(SubStationAlphaReader, ReadsBackItsWriter) {
-  ExpectRoundTrip(sfAdvancedSSA, {{150, 325, "A, b\rB"}, {360000 + 1, 360000 + 99, "<i>x</i>"}});
+TEST(SubStationAlphaReader, ReadsBackItsWriterClassicOrNot) {
+  const std::vector<SubtitleCue> cues = {{150, 325, "A, b\rB"}, {360001, 360099, "<i>x</i>"}};
+  for (bool classic : {false, true}) {
+    SCOPED_TRACE(classic);
+    ExpectRoundTrip(sfAdvancedSSA, cues, classic);
+  }
 }
 
 }  // namespace
