@@ -67,8 +67,14 @@ bool IsTagLine(std::string_view s) {
 std::string WithoutWordStamps(std::string_view text) {
   std::string out;
   std::size_t i = 0;
+  // The next '>' is searched for once per '>', not once per '<', so a line
+  // of many '<' costs no more than its length.
+  std::size_t next_close = 0;
   while (i < text.size()) {
-    const std::size_t close = text[i] == '<' ? text.find('>', i) : std::string_view::npos;
+    if (text[i] == '<' && next_close != std::string_view::npos && next_close <= i) {
+      next_close = text.find('>', i);
+    }
+    const std::size_t close = text[i] == '<' ? next_close : std::string_view::npos;
     if (close != std::string_view::npos && StampTime(text.substr(i + 1, close - i - 1))) {
       i = close + 1;
     } else {

@@ -141,10 +141,14 @@ class TextConverter {
 
   std::string Convert(std::string_view text) {
     std::size_t i = 0;
+    // The next '}' is searched for once per '}', not once per '{', so a text
+    // of many '{' costs no more than its length.
+    std::size_t next_close = 0;
     while (i < text.size()) {
       const char c = text[i];
       if (c == '{') {
-        const std::size_t close = text.find('}', i);
+        if (next_close != std::string_view::npos && next_close <= i) next_close = text.find('}', i);
+        const std::size_t close = next_close;
         if (close != std::string_view::npos) {
           Overrides(text.substr(i + 1, close - i - 1));
           i = close + 1;
@@ -195,10 +199,11 @@ class TextConverter {
 
   void Overrides(std::string_view block) {
     std::size_t pos = block.find('\\');
+    std::size_t paren = block.find('(');  // searched for again once passed
     while (pos != std::string_view::npos) {
       std::size_t next = block.find('\\', pos + 1);
       // A tag with arguments in parentheses may hold backslashes (\t(...)).
-      const std::size_t paren = block.find('(', pos);
+      if (paren != std::string_view::npos && paren < pos) paren = block.find('(', pos);
       if (paren != std::string_view::npos && (next == std::string_view::npos || paren < next)) {
         const std::size_t end = block.find(')', paren);
         next = end == std::string_view::npos ? std::string_view::npos : block.find('\\', end);
