@@ -63,6 +63,8 @@ bool IsTagLine(std::string_view s) {
   return n > 1 && n < s.size() && s[n] == ':';
 }
 
+constexpr std::size_t kLongestWordStamp = 24;
+
 // The lyric without the word stamps "<mm:ss.xx>" of enhanced files.
 std::string WithoutWordStamps(std::string_view text) {
   std::string out;
@@ -74,8 +76,10 @@ std::string WithoutWordStamps(std::string_view text) {
     if (text[i] == '<' && next_close != std::string_view::npos && next_close <= i) {
       next_close = text.find('>', i);
     }
+    // A stamp is a few characters long ("<123:45.678>" at most in practice).
     const std::size_t close = text[i] == '<' ? next_close : std::string_view::npos;
-    if (close != std::string_view::npos && StampTime(text.substr(i + 1, close - i - 1))) {
+    if (close != std::string_view::npos && close - i <= kLongestWordStamp &&
+        StampTime(text.substr(i + 1, close - i - 1))) {
       i = close + 1;
     } else {
       out.push_back(text[i++]);
