@@ -13,6 +13,7 @@
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
+#include "subtitles/timing.h"
 
 namespace vorlane {
 
@@ -98,8 +99,19 @@ struct Stamp {
 void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
   doc.Cues.clear();
   std::vector<Stamp> stamps;
+  std::int64_t offset = 0;  // milliseconds
   for (std::size_t index = 0; index < lines.size(); ++index) {
     std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
+    // [offset:ms] moves every stamp: a positive offset shows the lyrics sooner.
+    if (IsTagLine(line) && Lower(line.substr(0, 8)) == "[offset:") {
+      const std::string_view value = Trim(line.substr(8, line.size() - 9));
+      try {
+        if (!value.empty()) offset = StrToInt(value.substr(0, 1) == "+" ? value.substr(1) : value);
+      } catch (const SubtitleError&) {
+        FailOnLine(index, NotValid(value, "offset"));
+      }
+      continue;
+    }
     std::vector<std::int32_t> times;
     while (const std::size_t length = StampLength(line)) {
       const auto time = StampTime(line.substr(1, length - 2));
@@ -112,6 +124,9 @@ void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
     // Several stamps on one line share its lyric.
     const std::string text = WithoutWordStamps(line);
     for (std::int32_t time : times) stamps.push_back({time, text});
+  }
+  for (Stamp& stamp : stamps) {
+    stamp.time = CheckedTime(std::int64_t{stamp.time} - FloorDiv(offset, 10));
   }
   std::stable_sort(stamps.begin(), stamps.end(),
                    [](const Stamp& a, const Stamp& b) { return a.time < b.time; });
