@@ -105,8 +105,8 @@ bool IsComment(std::string_view line) {
   return line.substr(0, 2) == "//";
 }
 
-// The text with "|" as CR and the ^I ^B ^U switches as <i> <b> <u>, every
-// switch closed at the end.
+// The text with "|" (and the blanks around it) as CR and the ^I ^B ^U switches as <i> <b> <u>,
+// every switch closed at the end.
 std::string CueText(std::string_view text) {
   static constexpr char kCodes[] = {'I', 'B', 'U'};
   static constexpr const char* kOpen[] = {"<i>", "<b>", "<u>"};
@@ -115,7 +115,10 @@ std::string CueText(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '|') {
+      // Blanks around the bar only set it apart: "making | our".
+      while (!out.empty() && out.back() == ' ') out.pop_back();
       out.push_back('\r');
+      while (i + 1 < text.size() && text[i + 1] == ' ') ++i;
       continue;
     }
     if (text[i] == '^' && i + 1 < text.size()) {

@@ -101,8 +101,8 @@ std::vector<std::string> FieldNames(std::string_view rest) {
   return names;
 }
 
-// The value after "Key:" when the line starts with key (without regard to
-// case), else nothing.
+// True when the line starts with key (a name and its colon, matched without
+// regard to case), with rest set to what follows it.
 bool TakeKey(std::string_view line, std::string_view key, std::string_view& rest) {
   if (line.size() <= key.size() || Lower(line.substr(0, key.size())) != key) return false;
   rest = line.substr(key.size());

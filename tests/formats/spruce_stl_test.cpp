@@ -15,7 +15,7 @@ TEST(SpruceStlReader, ReadsFramesAtTheFileRate) {
       {"FramesAt25CommentsSettingsBreaks",
        {"//Default Formatting", "$FontName = Arial", "",
         "00:02:17:10 , 00:02:20:09 , Senator, we're | on approach."},
-       {{13740, 14036, "Senator, we're \r on approach."}}},
+       {{13740, 14036, "Senator, we're\ron approach."}}},
       {"FrameRateSetting", {"$FrameRate = 30", "00:00:01:15,00:00:02:00,A"}, {{150, 200, "A"}}},
       // A last field of 25 or more cannot count frames: hundredths.
       {"HundredthsWhereFramesCannotBe",
