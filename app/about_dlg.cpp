@@ -45,7 +45,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
   Label3->move(64, 40);
 
   Label4 = new QLabel(
-      QStringLiteral("Reads 11 subtitle formats and writes 50, many files at a time."), this);
+      QStringLiteral("Reads 18 subtitle formats and writes 53, many files at a time."), this);
   Label4->setObjectName(QStringLiteral("Label4"));
   Label4->setWordWrap(true);
   Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);

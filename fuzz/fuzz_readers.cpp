@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       SplitLineViews(std::string_view(reinterpret_cast<const char*>(data), size));
   for (int value : {VORLANE_FUZZ_FAMILY}) {
     const FormatInfo& info = FormatOf(static_cast<TSubtitleFormat>(value));
+    // The second reading's signature, when the row has one.
+    if (info.signature != nullptr) info.signature(lines);
     // The classic reader and the second reading's one, where the row has them.
     for (SubtitleReader reader : {info.reader, info.second_reader}) {
       if (reader == nullptr) continue;

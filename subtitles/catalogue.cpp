@@ -26,7 +26,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfStreamSubTextScript, "StreamSubTextScript", "txt", ReadStreamSubTextScript,
      WriteStreamSubTextScript, false, false},
     {sfSAMI, "SAMI", "smi", nullptr, WriteSAMI, false, false, ReadSAMI, IsSAMI},
-    {sfAdvancedSSA, "AdvancedSSA", "ssa", nullptr, WriteAdvancedSSA, false, false},
+    {sfAdvancedSSA, "AdvancedSSA", "ssa", nullptr, WriteAdvancedSSA, false, false, ReadAdvancedSSA,
+     IsAdvancedSSA},
     {sfStreamSubTextPlayer, "StreamSubTextPlayer", "txt", nullptr, WriteStreamSubTextPlayer, false,
      false},
     {sfTTXT, "TTXT", "txt", ReadTTXT, WriteTTXT, false, false},
@@ -49,7 +50,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfFABSubtitler, "FABSubtitler", "txt", nullptr, WriteFABSubtitler, false, false},
     {sfInscriberCG, "InscriberCG", "txt", nullptr, WriteInscriberCG, false, false},
     {sfJACOSub2, "JACOSub2", "js", nullptr, WriteJACOSub2, false, false},
-    {sfKaraokeLyricsLRC, "KaraokeLyricsLRC", "lrc", nullptr, WriteKaraokeLyricsLRC, false, false},
+    {sfKaraokeLyricsLRC, "KaraokeLyricsLRC", "lrc", nullptr, WriteKaraokeLyricsLRC, false, false,
+     ReadKaraokeLyricsLRC, IsKaraokeLyricsLRC},
     {sfKaraokeLyricsVKT, "KaraokeLyricsVKT", "txt", nullptr, WriteKaraokeLyricsVKT, false, false},
     {sfMACDVDStudioPro, "MACDVDStudioPro", "txt", nullptr, WriteMACDVDStudioPro, false, false},
     {sfOVRScript, "OVRScript", "ovr", nullptr, WriteOVRScript, false, false},
@@ -65,7 +67,7 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfSonicDVDCreator, "SonicDVDCreator", "sub", nullptr, WriteSonicDVDCreator, false, false},
     {sfSpruceDVDMaestro, "SpruceDVDMaestro", "son", nullptr, WriteSpruceDVDMaestro, false, false},
     {sfSpruceSubtitleFile, "SpruceSubtitleFile", "stl", nullptr, WriteSpruceSubtitleFile, false,
-     false},
+     false, ReadSpruceSubtitleFile, IsSpruceSubtitleFile},
     {sfSubCreator1x, "SubCreator1x", "txt", nullptr, WriteSubCreator1x, false, false},
     {sfSubSonic, "SubSonic", "sub", nullptr, WriteSubSonic, false, false},
     {sfUleadDVDWorkshop2a, "UleadDVDWorkshop2a", "txt", nullptr, WriteUleadDVDWorkshop2a, false,
@@ -74,7 +76,7 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
      false, false},
     {sfWebVTT, "WebVTT", "vtt", nullptr, WriteWebVTT, false, false, ReadWebVTT, IsWebVTT},
     {sfTTML, "TTML", "ttml", nullptr, WriteTTML, false, false, ReadTTML, IsTTML},
-    {sfSBV, "SBV", "sbv", nullptr, nullptr, false, false},
+    {sfSBV, "SBV", "sbv", nullptr, WriteSBV, false, false, ReadSBV, IsSBV},
 }};
 
 constexpr bool EntriesInValueOrder() {

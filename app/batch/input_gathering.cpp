@@ -41,8 +41,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 using FolderId = std::pair<dev_t, ino_t>;
 
-void LookIn(const std::string& folder, std::vector<std::string>& list,
-            std::set<FolderId>& visited) {
+void LookIn(const std::string& folder, std::vector<std::string>& list, std::set<FolderId>& visited,
+            bool classic) {
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
   // A folder met twice (through a bind mount, say) is searched once, so no
@@ -66,7 +66,7 @@ void LookIn(const std::string& folder, std::vector<std::string>& list,
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0) continue;
     if (S_ISDIR(link.st_mode)) {
-      LookIn(path, list, visited);
+      LookIn(path, list, visited, classic);
       continue;
     }
     // A symbolic link counts for what it points at: a link to a file is
@@ -76,50 +76,60 @@ void LookIn(const std::string& folder, std::vector<std::string>& list,
     // the run later.
     struct stat target {};
     if (::stat(path.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) continue;
-    if (isSubtitleFile(path)) list.push_back(path);
+    if (isSubtitleFile(path, classic)) list.push_back(path);
   }
+}
+
+// The extensions listed in text (comma-separated), sorted.
+std::vector<std::string> ExtensionList(std::string_view text) {
+  std::vector<std::string> list;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    list.emplace_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  std::sort(list.begin(), list.end(), NameBefore);
+  return list;
 }
 
 }  // namespace
 
 const std::vector<std::string>& SubtitleExtensions() {
-  static const std::vector<std::string> extensions = [] {
-    std::vector<std::string> list;
-    const std::string_view text =
-        ".sub,.txt,.srt,.ssa,.smi,.js,.lrc,.dks,.sst,.son,.stl,.ovr,.psb,.bak";
-    std::size_t start = 0;
-    while (start <= text.size()) {
-      std::size_t comma = text.find(',', start);
-      if (comma == std::string_view::npos) comma = text.size();
-      list.emplace_back(text.substr(start, comma - start));
-      start = comma + 1;
-    }
-    std::sort(list.begin(), list.end(), NameBefore);
-    return list;
-  }();
+  static const std::vector<std::string> extensions =
+      ExtensionList(".sub,.txt,.srt,.ssa,.smi,.js,.lrc,.dks,.sst,.son,.stl,.ovr,.psb,.bak");
   return extensions;
 }
 
-bool isSubtitleFile(const std::string& path) {
+const std::vector<std::string>& NewSubtitleExtensions() {
+  static const std::vector<std::string> extensions =
+      ExtensionList(".ass,.vtt,.ttml,.dfxp,.sbv,.ttxt");
+  return extensions;
+}
+
+bool isSubtitleFile(const std::string& path, bool classic) {
   const std::size_t slash = path.rfind('/');
   const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
   const std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot < name_start) return false;
   const std::string extension = AsciiLower(std::string_view(path).substr(dot));
-  const auto& list = SubtitleExtensions();
-  return std::binary_search(list.begin(), list.end(), extension, NameBefore);
+  const auto in = [&](const std::vector<std::string>& list) {
+    return std::binary_search(list.begin(), list.end(), extension, NameBefore);
+  };
+  return in(SubtitleExtensions()) || (!classic && in(NewSubtitleExtensions()));
 }
 
-void FileLook(const std::string& folder, std::vector<std::string>& list) {
+void FileLook(const std::string& folder, std::vector<std::string>& list, bool classic) {
   std::set<FolderId> visited;
-  LookIn(folder, list, visited);
+  LookIn(folder, list, visited, classic);
 }
 
-void QueryFile(const std::string& path, std::vector<std::string>& list) {
+void QueryFile(const std::string& path, std::vector<std::string>& list, bool classic) {
   struct stat st {};
   if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    FileLook(path, list);
-  } else if (isSubtitleFile(path)) {
+    FileLook(path, list, classic);
+  } else if (isSubtitleFile(path, classic)) {
     list.push_back(path);
   }
 }

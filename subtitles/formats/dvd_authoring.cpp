@@ -1,6 +1,7 @@
 // DVD authoring formats: subtitle lists with a start and a stop timecode per
 // entry (hh:mm:ss:xx, xx in hundredths of a second, never frames), some of
-// them behind a fixed settings header. Written only.
+// them behind a fixed settings header. Written only (the Spruce subtitle
+// file, read as well, has a unit of its own: spruce_stl.cpp).
 #include <string>
 
 #include "subtitles/formats/formats.h"
@@ -65,49 +66,6 @@ constexpr const char* kMaestroHeader[] = {
 constexpr CueLine kMaestroCue[] = {{"%.4d\t\t%.2d:%.2d:%.2d:%.2d\t%.2d:%.2d:%.2d:%.2d\t%s",
                                     {kNumber, kStartTimecode, kStopTimecode, kText}}};
 
-// The names are padded to a common column within each group.
-constexpr const char* kSpruceStlHeader[] = {
-    "//Font select and font size",
-    "$FontName       = Arial",
-    "$FontSize       = 30",
-    "",
-    "//Character attributes (global)",
-    "$Bold           = FALSE",
-    "$UnderLined     = FALSE",
-    "$Italic         = FALSE",
-    "",
-    "//Position Control",
-    "$HorzAlign      = Center",
-    "$VertAlign      = Bottom",
-    "$XOffset        = 0",
-    "$YOffset        = 0",
-    "",
-    "//Contrast Control",
-    "$TextContrast           = 15",
-    "$Outline1Contrast       = 8",
-    "$Outline2Contrast       = 15",
-    "$BackgroundContrast     = 0",
-    "",
-    "//Effects Control",
-    "$ForceDisplay   = FALSE",
-    "$FadeIn         = 0",
-    "$FadeOut        = 0",
-    "",
-    "//Other Controls",
-    "$TapeOffset          = FALSE",
-    "//$SetFilePathToken  = <<:>>",
-    "",
-    "//Colors",
-    "$ColorIndex1    = 0",
-    "$ColorIndex2    = 1",
-    "$ColorIndex3    = 2",
-    "$ColorIndex4    = 3",
-    "",
-    "//Subtitles",
-};
-constexpr CueLine kSpruceStlCue[] = {
-    {"%.2d:%.2d:%.2d:%.2d,%.2d:%.2d:%.2d:%.2d,%s", {kStartTimecode, kStopTimecode, kText}}};
-
 // Ulead DVD Workshop 2a shares the header and counted footer of version 2
 // (WriteUleadLayout); only its cue lines differ. The text is a string of its own, so an empty text
 // gives an empty line.
@@ -136,10 +94,6 @@ void WriteSonicDVDCreator(const TSubtitles& doc, LineList& lines) {
 
 void WriteSpruceDVDMaestro(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, {kMaestroHeader, kMaestroCue, " ", kNone});
-}
-
-void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kSpruceStlHeader, kSpruceStlCue, "|", kNone});
 }
 
 void WriteUleadDVDWorkshop2a(const TSubtitles& doc, LineList& lines) {

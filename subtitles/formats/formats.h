@@ -53,23 +53,7 @@ void WriteMPL(const TSubtitles& doc, LineList& lines);
 void WriteMacSub(const TSubtitles& doc, LineList& lines);
 void WriteAQTitle(const TSubtitles& doc, LineList& lines);
 
-// SAMI (sami.cpp)
-bool IsSAMI(const LineViews& lines);
-void ReadSAMI(TSubtitles& doc, const LineViews& lines);
-void WriteSAMI(const TSubtitles& doc, LineList& lines);
-
-// WebVTT (webvtt.cpp)
-bool IsWebVTT(const LineViews& lines);
-void ReadWebVTT(TSubtitles& doc, const LineViews& lines);
-void WriteWebVTT(const TSubtitles& doc, LineList& lines);
-
-// TTML and DFXP (ttml.cpp)
-bool IsTTML(const LineViews& lines);
-void ReadTTML(TSubtitles& doc, const LineViews& lines);
-void WriteTTML(const TSubtitles& doc, LineList& lines);
-
-// script formats (markup.cpp)
-void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
+// StreamSubText Player (markup.cpp)
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines);
 
 // timecode list formats (timecode_lists.cpp)
@@ -91,7 +75,6 @@ void WritePinnacleImpression(const TSubtitles& doc, LineList& lines);
 void WriteSonicScenarist(const TSubtitles& doc, LineList& lines);
 void WriteSonicDVDCreator(const TSubtitles& doc, LineList& lines);
 void WriteSpruceDVDMaestro(const TSubtitles& doc, LineList& lines);
-void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines);
 void WriteUleadDVDWorkshop2a(const TSubtitles& doc, LineList& lines);
 
 // caption and broadcast formats (caption_broadcast.cpp)
@@ -103,12 +86,49 @@ void WriteSofni(const TSubtitles& doc, LineList& lines);
 void WriteWincapsTextTimecoded(const TSubtitles& doc, LineList& lines);
 
 // player and lyrics formats (player_lyrics.cpp)
-void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines);
 void WriteKaraokeLyricsVKT(const TSubtitles& doc, LineList& lines);
 void WriteOVRScript(const TSubtitles& doc, LineList& lines);
 void WritePowerDivX(const TSubtitles& doc, LineList& lines);
 void WriteQuickTimeText(const TSubtitles& doc, LineList& lines);
 void WriteSubCreator1x(const TSubtitles& doc, LineList& lines);
 void WriteSubSonic(const TSubtitles& doc, LineList& lines);
+
+// Formats read by the second reading, each with its signature
+// (bool IsX(lines): the lines certainly are in the format).
+
+// SubStation Alpha v4 and v4+ (substation_alpha.cpp)
+void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines);
+void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
+bool IsAdvancedSSA(const LineViews& lines);
+
+// YouTube SBV (sbv.cpp)
+void ReadSBV(TSubtitles& doc, const LineViews& lines);
+void WriteSBV(const TSubtitles& doc, LineList& lines);
+bool IsSBV(const LineViews& lines);
+
+// Karaoke lyrics LRC (lrc.cpp)
+void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines);
+void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines);
+bool IsKaraokeLyricsLRC(const LineViews& lines);
+
+// Spruce subtitle file (spruce_stl.cpp)
+void ReadSpruceSubtitleFile(TSubtitles& doc, const LineViews& lines);
+void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines);
+bool IsSpruceSubtitleFile(const LineViews& lines);
+
+// SAMI (sami.cpp)
+bool IsSAMI(const LineViews& lines);
+void ReadSAMI(TSubtitles& doc, const LineViews& lines);
+void WriteSAMI(const TSubtitles& doc, LineList& lines);
+
+// WebVTT (webvtt.cpp)
+bool IsWebVTT(const LineViews& lines);
+void ReadWebVTT(TSubtitles& doc, const LineViews& lines);
+void WriteWebVTT(const TSubtitles& doc, LineList& lines);
+
+// TTML and DFXP (ttml.cpp)
+bool IsTTML(const LineViews& lines);
+void ReadTTML(TSubtitles& doc, const LineViews& lines);
+void WriteTTML(const TSubtitles& doc, LineList& lines);
 
 }  // namespace vorlane

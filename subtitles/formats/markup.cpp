@@ -1,7 +1,7 @@
-// Script formats: Advanced SSA and StreamSubText Player (SAMI has a unit of
-// its own). Each opens with a long fixed header of styles or properties. The
-// cue text is written as it stands apart from its line breaks: it is not
-// escaped for the markup and no character set is converted.
+// StreamSubText Player: a long fixed header of properties, then each cue's
+// text as a small RTF document. The cue text is written as it stands apart
+// from its line breaks: it is not escaped and no character set is converted.
+// (SAMI and Advanced SSA, read as well, have units of their own.)
 #include <cstddef>
 #include <string>
 
@@ -12,28 +12,6 @@ namespace vorlane {
 
 namespace {
 
-constexpr const char* kAdvancedSSAHeader[] = {
-    "[Script Info]",
-    "ScriptType: v4.00+",
-    "Collisions: Normal",
-    "PlayResX: 384",
-    "PlayResY: 288",
-    "Timer: 100.0000",
-    "",
-    "[V4+ Styles]",
-    ("Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, "
-     "Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
-     "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding"),
-    ("Style: Default , Tahoma, 24, &HFFFFFF, &HFFFFFF, &HFFFFFF, &HC0C0C0, -1, 0, 0, 0, 100, 100, "
-     "0, 0#, 1, 2, 3, 2, 20, 20, 20, 1"),
-    "",
-    "[Events]",
-    "Format: Layer, Start, End, Style, Actor, MarginL, MarginR, MarginV, Effect, Text",
-};
-constexpr CueLine kAdvancedSSACue[] = {
-    {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,,Default,,0000,0000,0000,,%s",
-     {kStartTimecode, kStopTimecode, kText}},
-};
 
 // The header lines before and after the player's web address.
 constexpr const char* kStreamSubTextPlayerIntro[] = {
@@ -78,9 +56,6 @@ constexpr char kRtfClosing[] = "\\cf0\\f1\\fs17 ~\\par \\pard\\lang14346\\fs17 ~
 
 }  // namespace
 
-void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kAdvancedSSAHeader, kAdvancedSSACue, "\\N", {}});
-}
 
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, kStreamSubTextPlayerIntro);

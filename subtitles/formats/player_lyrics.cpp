@@ -1,5 +1,6 @@
 // Player and lyrics formats: most give each cue one line with its start time
-// and text and one with its stop time. Written only.
+// and text and one with its stop time. Written only (LRC, read as well, has
+// a unit of its own: lrc.cpp).
 #include <string>
 
 #include "subtitles/decimal.h"
@@ -12,15 +13,6 @@ namespace vorlane {
 namespace {
 
 constexpr FixedLines kNone{};
-
-constexpr const char* kLrcHeader[] = {
-    "[ti:Project title]", "[ar:Project author]", "[la:af]", "Project title", "",
-};
-// [mm:ss:xx]: the minutes within the hour, so whole hours are not shown.
-constexpr CueLine kLrcCue[] = {
-    {"[%.2d:%.2d:%.2d]%s", {kStartMinutes, kStartSeconds, kStartHundredths, kText}},
-    {"[%.2d:%.2d:%.2d]", {kStopMinutes, kStopSeconds, kStopHundredths}},
-};
 
 constexpr const char* kVktHeader[] = {
     "# <HEAD>",
@@ -63,11 +55,6 @@ constexpr CueLine kQuickTimeCue[] = {
 };
 
 }  // namespace
-
-void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines) {
-  // The text's lines run together.
-  WriteLayout(doc, lines, {kLrcHeader, kLrcCue, "", kNone});
-}
 
 void WriteKaraokeLyricsVKT(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, {kVktHeader, kVktCue, "", kVktFooter});

@@ -39,6 +39,16 @@ TEST(IsSubtitleFile, ComparesTheFileNamesExtensionWithoutCase) {
   for (const Case& c : cases) EXPECT_EQ(isSubtitleFile(c.path), c.accepted) << c.path;
 }
 
+TEST(IsSubtitleFile, TakesTheNewFormatsExtensionsUnlessClassic) {
+  for (const char* path :
+       {"/s/a.ass", "/s/A.VTT", "/s/a.Ttml", "/s/a.dfxp", "/s/a.SBV", "/s/a.ttxt"}) {
+    EXPECT_TRUE(isSubtitleFile(path)) << path;
+    EXPECT_FALSE(isSubtitleFile(path, true)) << path;
+  }
+  EXPECT_TRUE(isSubtitleFile("/s/a.ssa", true));
+  EXPECT_FALSE(isSubtitleFile("/s/a.xml"));
+}
+
 class GatheringTest : public testing::Test {
  protected:
   void File(const std::string& relative) {
@@ -108,6 +118,17 @@ TEST_F(GatheringTest, FileLookWithTrailingSeparatorFormsSinglePaths) {
   Paths list;
   FileLook(At("Subs/"), list);
   EXPECT_EQ(list, (Paths{At("Subs/a.srt")}));
+}
+
+TEST_F(GatheringTest, ClassicFolderSearchKeepsToTheFourteenAllTheWayDown) {
+  File("Subs/b.vtt");
+  File("Subs/c.srt");
+  File("Subs/x/a.ASS");
+  Paths all, classic;
+  QueryFile(At("Subs"), all);
+  QueryFile(At("Subs"), classic, true);
+  EXPECT_EQ(all, (Paths{At("Subs/b.vtt"), At("Subs/c.srt"), At("Subs/x/a.ASS")}));
+  EXPECT_EQ(classic, (Paths{At("Subs/c.srt")}));
 }
 
 TEST_F(GatheringTest, QueryFileTakesFoldersByFilterAndFilesByExtension) {

@@ -25,10 +25,11 @@ check "stdin round trip" "$(printf '%s' "$srt" | od -An -c)" "$out"
 printf '%s' "$srt" | "$cli" subripper - >/dev/null
 check "format name ignores case" 0 $?
 
-# --list-formats: the 50 classic formats, WebVTT and TTML, name TAB value TAB
-# extension, in box order.
+# --list-formats: the 50 classic rows and those after them, name TAB value
+# TAB extension, in box order.
 list=$("$cli" --list-formats)
-check "list has 52 rows" 52 "$(printf '%s\n' "$list" | wc -l)"
+check "list has the 50 classic rows" 50 "$(printf '%s\n' "$list" | awk -F'\t' '$2 <= 50' | wc -l)"
+check "SBV row" $'SBV\t53\tsbv' "$(printf '%s\n' "$list" | grep '^SBV')"
 check "first row" $'AdobeEncoreDVD\t21\ttxt' "$(printf '%s\n' "$list" | head -n 1)"
 check "last row" $'ZeroG\t11\ttxt' "$(printf '%s\n' "$list" | tail -n 1)"
 check "SubRipper row" $'SubRipper\t2\tsrt' "$(printf '%s\n' "$list" | grep '^SubRipper')"

@@ -4,6 +4,7 @@
 
 #include "subtitles/detection.h"
 #include "subtitles/lines.h"
+#include "subtitles/second_reading.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -11,11 +12,16 @@ namespace {
 
 TEST(FuzzSeeds, EachReadsAsItsFormat) {
   const std::pair<const char*, TSubtitleFormat> seeds[] = {
-      {"subrip.srt", sfSubRipper},         {"microdvd.sub", sfMicroDVD},
-      {"mpl2.txt", sfMPL2},                {"tmplayer.txt", sfTMPlayer},
-      {"subviewer1.txt", sfSubViewer1},    {"subviewer2.txt", sfSubViewer2},
-      {"turbotitler.txt", sfTurboTitler},  {"viplay.txt", sfViPlay},
-      {"zerog.txt", sfZeroG},              {"sst_script.txt", sfStreamSubTextScript},
+      {"subrip.srt", sfSubRipper},
+      {"microdvd.sub", sfMicroDVD},
+      {"mpl2.txt", sfMPL2},
+      {"tmplayer.txt", sfTMPlayer},
+      {"subviewer1.txt", sfSubViewer1},
+      {"subviewer2.txt", sfSubViewer2},
+      {"turbotitler.txt", sfTurboTitler},
+      {"viplay.txt", sfViPlay},
+      {"zerog.txt", sfZeroG},
+      {"sst_script.txt", sfStreamSubTextScript},
       {"ttxt.ttxt", sfTTXT}};
   for (auto [name, format] : seeds) {
     SCOPED_TRACE(name);
@@ -25,6 +31,22 @@ TEST(FuzzSeeds, EachReadsAsItsFormat) {
     doc.SetFrameRate(25);
     bool frame_based = false;
     ASSERT_TRUE(doc.LoadFromList(lines, frame_based));
+    EXPECT_FALSE(doc.Cues.empty());
+  }
+}
+
+// Seeds of the formats only the second reading reads: picked by their
+// signature, read with at least one cue.
+TEST(FuzzSeeds, SecondReadingSeedsReadAsTheirFormat) {
+  const std::pair<const char*, TSubtitleFormat> seeds[] = {{"substation_alpha.ass", sfAdvancedSSA},
+                                                           {"lrc.lrc", sfKaraokeLyricsLRC},
+                                                           {"spruce.stl", sfSpruceSubtitleFile},
+                                                           {"sbv.sbv", sfSBV}};
+  for (auto [name, format] : seeds) {
+    SCOPED_TRACE(name);
+    const LineList lines = ReadLinesFromFile(std::string(VORLANE_FUZZ_CORPUS) + "/" + name);
+    TSubtitles doc;
+    EXPECT_EQ(ReadBySignature(doc, lines), format);
     EXPECT_FALSE(doc.Cues.empty());
   }
 }

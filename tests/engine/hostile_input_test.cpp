@@ -15,17 +15,21 @@
 namespace vorlane {
 namespace {
 
-// Runs every registered reader directly over lines, at a usable frame rate.
+// Runs every registered reader (the second reading's too, and its
+// signatures) directly over lines, at a usable frame rate.
 void EveryReaderCopes(const LineList& lines) {
   for (const FormatInfo& info : FormatCatalogue()) {
-    if (info.reader == nullptr) continue;
     SCOPED_TRACE(std::string(info.name));
-    TSubtitles doc;
-    doc.SetFrameRate(25);
-    try {
-      info.reader(doc, lines);
-    } catch (const SubtitleError& e) {
-      EXPECT_STRNE(e.what(), "");
+    if (info.signature != nullptr) info.signature(lines);
+    for (SubtitleReader reader : {info.reader, info.second_reader}) {
+      if (reader == nullptr) continue;
+      TSubtitles doc;
+      doc.SetFrameRate(25);
+      try {
+        reader(doc, lines);
+      } catch (const SubtitleError& e) {
+        EXPECT_STRNE(e.what(), "");
+      }
     }
   }
   TSubtitles doc;
@@ -44,6 +48,17 @@ TEST(HostileInput, OneLineOf100MB) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(DetectFormat(lines), sf0);
   EveryReaderCopes(lines);
+}
+
+// A megabyte of openers whose closer comes late or never: every reader
+// that looks for the closer must stay linear.
+TEST(HostileInput, LongRunsOfOpeners) {
+  for (char opener : {'{', '<', '[', '('}) {
+    const std::string run(1u << 20, opener);
+    EveryReaderCopes({"[Events]", "Dialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,," + run,
+                      "Dialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,{\\" + run + "\\i1)}",
+                      "[00:01.00]" + run + ">", "[00:02.00]" + run});
+  }
 }
 
 TEST(HostileInput, TenMillionEmptyLines) {

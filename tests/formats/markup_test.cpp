@@ -115,13 +115,13 @@ INSTANTIATE_TEST_SUITE_P(
                        kSAMIFooter},
         OutputCase{"AdvancedSSAOneCue", sfAdvancedSSA, kOneCue,
                    kAdvancedSSAHeader +
-                       "Dialogue: 0,0:00:01.50,0:00:03.25,,Default,,0000,0000,0000,,A\\NB\r\n"},
+                       "Dialogue: 0,0:00:01.50,0:00:03.25,Default,,0000,0000,0000,,A\\NB\r\n"},
         OutputCase{"AdvancedSSAEmpty", sfAdvancedSSA, {}, kAdvancedSSAHeader},
         OutputCase{"AdvancedSSATenHours",
                    sfAdvancedSSA,
                    {{3600000, 3606150, ""}},
                    kAdvancedSSAHeader +
-                       "Dialogue: 0,10:00:00.00,10:01:01.50,,Default,,0000,0000,0000,,\r\n"},
+                       "Dialogue: 0,10:00:00.00,10:01:01.50,Default,,0000,0000,0000,,\r\n"},
         OutputCase{"PlayerOneCue", sfStreamSubTextPlayer, kOneCue,
                    kPlayerHeader + "1500\t3250\t" + kRtfOpening + " A" + kRtfBreak + "B " +
                        kRtfClosing + "\r\n"},
@@ -132,6 +132,19 @@ INSTANTIATE_TEST_SUITE_P(
                    {{0, 2147483647, ""}},
                    kPlayerHeader + "0\t21474836470\t" + kRtfOpening + "  " + kRtfClosing + "\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The classic line has an empty field after End, one more than the Format
+// line names.
+TEST(WriteMarkup, ClassicAdvancedSSAKeepsItsExtraField) {
+  TSubtitles doc;
+  doc.SetClassicReading(true);
+  doc.Cues = kOneCue;
+  LineList lines;
+  doc.SaveToList(lines, sfAdvancedSSA);
+  EXPECT_EQ(
+      JoinLines(lines),
+      kAdvancedSSAHeader + "Dialogue: 0,0:00:01.50,0:00:03.25,,Default,,0000,0000,0000,,A\\NB\r\n");
+}
 
 TEST(WriteMarkup, HeadersHaveTheirLineCounts) {
   EXPECT_EQ(SavedLines(sfSAMI, {}).size(), 32u);

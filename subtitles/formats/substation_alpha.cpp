@@ -1,0 +1,356 @@
+// SubStation Alpha v4 (.ssa) and v4+ (.ass): sections in brackets; styles in
+// [V4 Styles] or [V4+ Styles], events in [Events], each section with a
+// "Format:" line that names the fields of its lines. Text is the last field
+// of an event and may hold commas. The writer gives one Default style and
+// one Dialogue line per cue.
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "subtitles/formats/formats.h"
+#include "subtitles/formats/text_reading.h"
+#include "subtitles/formats/writer_rules.h"
+
+namespace vorlane {
+
+namespace {
+
+constexpr const char* kAdvancedSSAHeader[] = {
+    "[Script Info]",
+    "ScriptType: v4.00+",
+    "Collisions: Normal",
+    "PlayResX: 384",
+    "PlayResY: 288",
+    "Timer: 100.0000",
+    "",
+    "[V4+ Styles]",
+    ("Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, "
+     "Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
+     "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding"),
+    ("Style: Default , Tahoma, 24, &HFFFFFF, &HFFFFFF, &HFFFFFF, &HC0C0C0, -1, 0, 0, 0, 100, 100, "
+     "0, 0#, 1, 2, 3, 2, 20, 20, 20, 1"),
+    "",
+    "[Events]",
+    "Format: Layer, Start, End, Style, Actor, MarginL, MarginR, MarginV, Effect, Text",
+};
+// The classic Dialogue line holds one field more than the Format line names:
+// an empty one after End, so that players find the style under Name and
+// show every text with a comma in front. The line written otherwise has the
+// fields the Format line names.
+constexpr CueLine kClassicAdvancedSSACue[] = {
+    {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,,Default,,0000,0000,0000,,%s",
+     {kStartTimecode, kStopTimecode, kText}},
+};
+constexpr CueLine kAdvancedSSACue[] = {
+    {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,Default,,0000,0000,0000,,%s",
+     {kStartTimecode, kStopTimecode, kText}},
+};
+
+// Where a file has no Format line, its fields stand in the standard order,
+// which v4 and v4+ share for what is read here: the first field is Marked
+// (v4) or Layer (v4+).
+constexpr std::string_view kStandardEventFields[] = {
+    "layer", "start", "end", "style", "name", "marginl", "marginr", "marginv", "effect", "text"};
+// Italic is the ninth style field in both versions.
+constexpr std::size_t kStandardStyleItalic = 8;
+
+// The fields of a line after its "Key:", count of them at most, the last one
+// taking the rest of the line (commas included). Blanks around the fields
+// are dropped.
+std::vector<std::string_view> SplitFields(std::string_view rest, std::size_t count) {
+  std::vector<std::string_view> fields;
+  while (fields.size() + 1 < count) {
+    const std::size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) break;
+    fields.push_back(Trim(rest.substr(0, comma)));
+    rest.remove_prefix(comma + 1);
+  }
+  fields.push_back(Trim(rest));
+  return fields;
+}
+
+struct FieldOrder {
+  std::size_t count = 0;
+  std::size_t start = 0, end = 0, style = 0, text = 0;
+};
+
+FieldOrder EventOrder(const std::vector<std::string>& names) {
+  FieldOrder order;
+  order.count = names.size();
+  bool start = false, end = false, text = false;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == "start") order.start = i, start = true;
+    if (names[i] == "end") order.end = i, end = true;
+    if (names[i] == "style") order.style = i;
+    if (names[i] == "text") order.text = i, text = true;
+  }
+  // A Format line without the fields read here is no use: keep the standard.
+  if (!start || !end || !text)
+    return EventOrder({std::begin(kStandardEventFields), std::end(kStandardEventFields)});
+  return order;
+}
+
+std::vector<std::string> FieldNames(std::string_view rest) {
+  std::vector<std::string> names;
+  for (std::string_view field : SplitFields(rest, SIZE_MAX)) names.push_back(Lower(field));
+  return names;
+}
+
+// True when the line starts with key (a name and its colon, matched without
+// regard to case), with rest set to what follows it.
+bool TakeKey(std::string_view line, std::string_view key, std::string_view& rest) {
+  if (line.size() <= key.size() || Lower(line.substr(0, key.size())) != key) return false;
+  rest = line.substr(key.size());
+  return true;
+}
+
+// The number after a tag name when it is all digits (\i1, \b700, \an8),
+// -1 when there are none, -2 when something else follows (\iclip, \blur).
+int TagNumber(std::string_view tag, std::size_t name_length) {
+  std::string_view digits = tag.substr(name_length);
+  if (digits.empty()) return -1;
+  int value = 0;
+  for (char c : digits) {
+    if (!IsDigit(c)) return -2;
+    if (value < 100000) value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+// The \an number of a legacy \a alignment: 1-3 bottom, 5-7 top, 9-11 middle.
+int LegacyAlignment(int a) {
+  if (a >= 1 && a <= 3) return a;
+  if (a >= 5 && a <= 7) return a + 2;
+  if (a >= 9 && a <= 11) return a - 5;
+  return 0;
+}
+
+// An event's text as cue text: line breaks as CR, italic, bold and underline
+// as <i> <b> <u>, the first alignment kept as {\anN} in front, every other
+// override dropped, and drawings (between \p1 and \p0) left out.
+class TextConverter {
+ public:
+  explicit TextConverter(bool italic_style) {
+    if (italic_style) Toggle(0, true);
+  }
+
+  std::string Convert(std::string_view text) {
+    std::size_t i = 0;
+    // The next '}' is searched for once per '}', not once per '{', so a text
+    // of many '{' costs no more than its length.
+    std::size_t next_close = 0;
+    while (i < text.size()) {
+      const char c = text[i];
+      if (c == '{') {
+        if (next_close != std::string_view::npos && next_close <= i) next_close = text.find('}', i);
+        const std::size_t close = next_close;
+        if (close != std::string_view::npos) {
+          Overrides(text.substr(i + 1, close - i - 1));
+          i = close + 1;
+          continue;
+        }
+      }
+      if (c == '\\' && i + 1 < text.size()) {
+        const char n = text[i + 1];
+        if (n == 'N' || n == 'n' || n == 'h') {
+          Put(n == 'h' ? " " : "\r");
+          i += 2;
+          continue;
+        }
+      }
+      Put(std::string_view(&text[i], 1));
+      ++i;
+    }
+    if (!visible_) return "";
+    for (int k = 2; k >= 0; --k) Toggle(k, false);
+    std::string result = alignment_ == 0 ? "" : "{\\an" + std::to_string(alignment_) + "}";
+    return result + out_;
+  }
+
+  // True when the event is a drawing and nothing else.
+  bool DrawingOnly() const { return drew_ && !visible_; }
+
+ private:
+  void Put(std::string_view s) {
+    if (drawing_) return;
+    if (s != "\r" && s != " ") {
+      visible_ = true;
+      // A style opens where text shows, so a style turned on and off again
+      // before any text leaves no empty pair behind.
+      for (int k = 0; k < 3; ++k) {
+        if (want_[k] && !on_[k]) out_.append(kOpen[k]);
+        on_[k] = want_[k];
+      }
+    }
+    out_.append(s);
+  }
+
+  // Turns style k (italic, bold, underline) on or off.
+  void Toggle(int k, bool on) {
+    want_[k] = on;
+    if (!on && on_[k]) out_.append(kClose[k]);
+    if (!on) on_[k] = false;
+  }
+
+  void Overrides(std::string_view block) {
+    std::size_t pos = block.find('\\');
+    std::size_t paren = block.find('(');  // searched for again once passed
+    while (pos != std::string_view::npos) {
+      std::size_t next = block.find('\\', pos + 1);
+      // A tag with arguments in parentheses may hold backslashes (\t(...)).
+      if (paren != std::string_view::npos && paren < pos) paren = block.find('(', pos);
+      if (paren != std::string_view::npos && (next == std::string_view::npos || paren < next)) {
+        const std::size_t end = block.find(')', paren);
+        next = end == std::string_view::npos ? std::string_view::npos : block.find('\\', end);
+      }
+      Tag(Trim(block.substr(pos + 1, next == std::string_view::npos ? next : next - pos - 1)));
+      pos = next;
+    }
+  }
+
+  void Tag(std::string_view tag) {
+    if (tag.empty()) return;
+    const char name = tag.front();
+    if ((name == 'i' || name == 'b' || name == 'u') && TagNumber(tag, 1) >= -1) {
+      const int k = name == 'i' ? 0 : name == 'b' ? 1 : 2;
+      Toggle(k, TagNumber(tag, 1) > 0);  // \b700 is bold too; a bare \i resets
+    } else if (tag.substr(0, 2) == "an" && TagNumber(tag, 2) >= 1 && TagNumber(tag, 2) <= 9) {
+      if (alignment_ == 0) alignment_ = TagNumber(tag, 2);
+    } else if (name == 'a' && TagNumber(tag, 1) >= 1) {
+      if (alignment_ == 0) alignment_ = LegacyAlignment(TagNumber(tag, 1));
+    } else if (name == 'p' && TagNumber(tag, 1) >= 0) {
+      drawing_ = TagNumber(tag, 1) > 0;
+      drew_ = drew_ || drawing_;
+    }
+  }
+
+  std::string out_;
+  static constexpr const char* kOpen[] = {"<i>", "<b>", "<u>"};
+  static constexpr const char* kClose[] = {"</i>", "</b>", "</u>"};
+  bool want_[3] = {false, false, false};  // as the overrides so far ask
+  bool on_[3] = {false, false, false};    // as written
+  int alignment_ = 0;
+  bool drawing_ = false;
+  bool drew_ = false;
+  bool visible_ = false;
+};
+
+// True when the lines open with the header the writer gives, whose classic
+// Dialogue lines hold the extra field.
+bool HasWrittenHeader(const LineViews& lines) {
+  constexpr std::size_t count = std::size(kAdvancedSSAHeader);
+  if (lines.size() < count) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (Trim(i == 0 ? WithoutBom(lines[i]) : lines[i]) != kAdvancedSSAHeader[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
+  doc.Cues.clear();
+  enum class Section { kOther, kStyles, kEvents } section = Section::kOther;
+  std::vector<std::string> style_fields;
+  std::unordered_map<std::string, bool> italic_styles;
+  FieldOrder events = EventOrder({});
+  // The order of a classic written Dialogue line, with the extra field.
+  FieldOrder shifted = events;
+  const bool written = HasWrittenHeader(lines);
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      const std::string name = Lower(line);
+      // [V4 Styles], [V4+ Styles] and the odd [V4++ Styles] alike.
+      section = name == "[events]"                          ? Section::kEvents
+                : name.find("styles]") != std::string::npos ? Section::kStyles
+                                                            : Section::kOther;
+      continue;
+    }
+    std::string_view rest;
+    if (section == Section::kStyles) {
+      if (TakeKey(line, "format:", rest)) {
+        style_fields = FieldNames(rest);
+      } else if (TakeKey(line, "style:", rest)) {
+        std::size_t italic = kStandardStyleItalic;
+        for (std::size_t i = 0; i < style_fields.size(); ++i) {
+          if (style_fields[i] == "italic") italic = i;
+        }
+        const auto fields = SplitFields(rest, SIZE_MAX);
+        std::string_view name = fields[0];
+        if (!name.empty() && name.front() == '*') name.remove_prefix(1);
+        const bool on = italic < fields.size() && (fields[italic] == "-1" || fields[italic] == "1");
+        italic_styles[std::string(name)] = on;
+      }
+    } else if (section == Section::kEvents) {
+      if (TakeKey(line, "format:", rest)) {
+        std::vector<std::string> names = FieldNames(rest);
+        events = EventOrder(names);
+        if (names.size() >= 3) names.insert(names.begin() + 3, "");
+        shifted = EventOrder(names);
+      } else if (TakeKey(line, "dialogue:", rest)) {
+        auto fields = SplitFields(rest, events.count);
+        FieldOrder order = events;
+        if (written) {
+          auto classic = SplitFields(rest, shifted.count);
+          if (classic.size() > 5 && classic[3].empty() && classic[4] == "Default" &&
+              classic[5].empty()) {
+            fields = std::move(classic);
+            order = shifted;
+          }
+        }
+        if (fields.size() <= order.start || fields.size() <= order.end) {
+          FailOnLine(index, "a Dialogue line without its start and end times");
+        }
+        const auto start = ParseClock(fields[order.start], 3);
+        if (!start) FailOnLine(index, NotValid(fields[order.start], "time"));
+        const auto stop = ParseClock(fields[order.end], 3);
+        if (!stop) FailOnLine(index, NotValid(fields[order.end], "time"));
+        // A line cut short of its text field shows nothing.
+        if (fields.size() <= order.text) continue;
+        bool italic = false;
+        if (order.style < fields.size()) {
+          std::string_view style = fields[order.style];
+          if (!style.empty() && style.front() == '*') style.remove_prefix(1);
+          const auto found = italic_styles.find(std::string(style));
+          italic = found != italic_styles.end() && found->second;
+        }
+        TextConverter converter(italic);
+        std::string text = converter.Convert(fields[order.text]);
+        if (converter.DrawingOnly()) continue;
+        doc.Cues.push_back({*start, *stop, std::move(text)});
+      }
+    }
+  }
+}
+
+void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
+  const std::span<const CueLine> cue =
+      doc.ClassicReading() ? std::span<const CueLine>(kClassicAdvancedSSACue) : kAdvancedSSACue;
+  WriteLayout(doc, lines, {kAdvancedSSAHeader, cue, "\\N", {}});
+}
+
+// A script opens with [Script Info]; one that lost its head still has its
+// [Events] section with Dialogue lines.
+bool IsAdvancedSSA(const LineViews& lines) {
+  bool first = true;
+  bool events = false;
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
+    if (line.empty()) continue;
+    const std::string head = Lower(line.substr(0, 13));
+    if (first && head == "[script info]") return true;
+    first = false;
+    if (head == "[events]") events = true;
+    if (events && head.substr(0, 9) == "dialogue:") return true;
+  }
+  return false;
+}
+
+}  // namespace vorlane
