@@ -49,6 +49,8 @@ const char kUsage[] =
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
     "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
+    "  --classic          read with the classic rules only, and offer only the 50\n"
+    "                     classic output formats\n"
     "  --quiet            print nothing but errors\n"
     "  --help             show this help\n";
 
@@ -58,6 +60,7 @@ struct Options {
   bool backup = true;
   bool force_extension = true;
   bool quiet = false;
+  bool classic = false;
   double fps = 0;
   std::string output_dir;
   std::vector<std::string> positional;
@@ -111,6 +114,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
       options.backup = false;
     } else if (arg == "--no-force-ext") {
       options.force_extension = false;
+    } else if (arg == "--classic") {
+      options.classic = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
     } else if (IsOption(arg, "--fps")) {
@@ -133,8 +138,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
   return -1;
 }
 
-void ListFormats() {
-  for (TSubtitleFormat value : OutputFormatsInBoxOrder()) {
+void ListFormats(bool classic) {
+  for (TSubtitleFormat value : OutputFormatsInBoxOrder(classic)) {
     const FormatInfo& info = FormatOf(value);
     std::cout << info.name << '\t' << static_cast<int>(value) << '\t' << info.extension << '\n';
   }
@@ -158,8 +163,14 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
       std::cerr << "vorlane-cli: " << name << ": format not recognised or not readable\n";
       return kSomeFailed;
     }
+    // A rate the input gives itself comes before --fps, as it does for a
+    // file without a video beside it; the frames are then read again.
+    if (frame_based && doc.FileFrameRate() > 0) {
+      doc.SetFrameRate(doc.FileFrameRate());
+      doc.LoadFromList(input.lines, frame_based);
+    }
   } catch (const std::exception& e) {
-    std::cerr << CorruptedFileMessage(name, e.what()) << '\n';
+    std::cerr << "vorlane-cli: " << FailureOf(name, e).Text() << '\n';
     return kSomeFailed;
   }
   if (frame_based && !HasUsableFrameRate(doc)) {
@@ -219,6 +230,9 @@ class CliFrontEnd : public BatchFrontEnd {
   double AskFrameRate(const std::string& /*path*/) override { return options_.fps; }
 
   void ReportCorruptedFile(const std::string& message) override { Error(message); }
+  void ReportLoadFailure(const LoadFailure& failure) override {
+    Error("vorlane-cli: " + failure.Text());
+  }
 
   void FileSkipped(const SkipNotice& notice) override {
     const std::string name = "vorlane-cli: " + notice.path + ": ";
@@ -334,6 +348,7 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
 
   BatchOptions batch;
   batch.output_folder = options.output_dir;
+  batch.classic_reading = options.classic;
   CliFrontEnd front_end(options, files, format);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
@@ -369,11 +384,11 @@ int main(int argc, char** argv) {
     return kConverted;
   }
   if (options.list_formats) {
-    ListFormats();
+    ListFormats(options.classic);
     return kConverted;
   }
   if (options.positional.empty()) return UsageError("no output format given");
-  const auto format = FindFormatByName(options.positional.front());
+  const auto format = FindFormatByName(options.positional.front(), options.classic);
   if (!format) return UsageError("unknown output format '" + options.positional.front() + "'");
   if (FormatOf(*format).writer == nullptr) {
     std::cerr << "vorlane-cli: the output format " << FormatOf(*format).name
@@ -397,6 +412,7 @@ int main(int argc, char** argv) {
   // standard input, as one run serves all files.
   TSubtitles doc;
   doc.SetFrameRate(options.fps);
+  doc.SetClassicReading(options.classic);
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
     if (options.positional[i] == "-" && ConvertStream(doc, *format) != kConverted) {
       status = kSomeFailed;

@@ -73,7 +73,7 @@ class FileIO : public testing::Test {
  protected:
   TempDir dir_;
   std::vector<std::string> reports_;
-  CorruptionReporter reporter_ = [this](const std::string& m) { reports_.push_back(m); };
+  CorruptionReporter reporter_ = [this](const LoadFailure& f) { reports_.push_back(f.BoxText()); };
   std::string Path(const char* name) { return dir_.path() + "/" + name; }
 };
 
@@ -96,7 +96,7 @@ TEST_F(FileIO, CorruptedFileIsReportedWithItsPath) {
   EXPECT_FALSE(doc.LoadFromFile(Path("bad.srt"), frame_based, reporter_));
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_EQ(reports_[0], "File " + Path("bad.srt") +
-                             " is corrupted. Error on line: '0x' is not a valid integer value");
+                             " is corrupted. Error on line: '0x' is not a valid integer value (line 2)");
 }
 
 TEST_F(FileIO, MissingFileIsReportedAsCannotOpen) {
