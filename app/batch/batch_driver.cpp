@@ -230,7 +230,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         // Frames in or frames out: the video of the same name tells the
         // rate, else the file itself, else the user.
         const std::string video = FindVideo(path, video_names);
-        doc.SetFrameRate(!video.empty()                ? ProbeVideo(video)
+        doc.SetFrameRate(!video.empty()            ? ProbeVideo(video)
                          : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
                                                    : front_end.AskFrameRate(path));
         if (!HasUsableFrameRate(doc)) {

@@ -18,9 +18,9 @@ constexpr const char* kStartScript = "******** START SCRIPT ********";
 // are text, such as "[Music]" or "[br]" at the start of a cue.
 bool IsSubViewer2Tag(std::string_view line) {
   static constexpr std::string_view kTags[] = {
-      "INFORMATION", "TITLE",   "AUTHOR",          "SOURCE",   "PRG",   "FILEPATH",
-      "DELAY",       "CD TRACK", "COMMENT",        "END INFORMATION",   "SUBTITLE",
-      "COLF",        "STYLE",   "SIZE",            "FONT"};
+      "INFORMATION", "TITLE", "AUTHOR",   "SOURCE",  "PRG",
+      "FILEPATH",    "DELAY", "CD TRACK", "COMMENT", "END INFORMATION",
+      "SUBTITLE",    "COLF",  "STYLE",    "SIZE",    "FONT"};
   if (!StartsWith(line, "[")) return false;
   const std::size_t close = line.find(']');
   if (close == std::string_view::npos) return false;

@@ -159,8 +159,9 @@ TEST_F(FileIO, CorruptedFileIsReportedWithItsPath) {
   bool frame_based = false;
   EXPECT_FALSE(doc.LoadFromFile(Path("bad.srt"), frame_based, reporter_));
   ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0], "File " + Path("bad.srt") +
-                             " is corrupted. Error on line: '0x' is not a valid integer value (line 2)");
+  EXPECT_EQ(reports_[0],
+            "File " + Path("bad.srt") +
+                " is corrupted. Error on line: '0x' is not a valid integer value (line 2)");
 }
 
 TEST_F(FileIO, MissingFileIsReportedAsCannotOpen) {

@@ -59,9 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"00:00:01,000 --> 00:00:02,000", "a", "", ""},
                  {{100, 200, "a"}}},
         // A minus sign before the hours makes the whole time negative.
-        ReadCase{"NegativeTimes",
-                 {"-00:00:06,840 --> -01:30:00,000", "a"},
-                 {{-684, -540000, "a"}}},
+        ReadCase{"NegativeTimes", {"-00:00:06,840 --> -01:30:00,000", "a"}, {{-684, -540000, "a"}}},
         ReadCase{
             "MillisecondsOfAnyLength", {"00:00:01,5 --> 00:00:02,1234", "x"}, {{100, 323, "x"}}},
         ReadCase{

@@ -184,9 +184,11 @@ TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
   doc.SetFrameRate(1);
   bool frame_based = false;
   std::string reported;
-  EXPECT_FALSE(doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
+  EXPECT_FALSE(
+      doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
   EXPECT_EQ(reported,
-            "File " + path + " is corrupted. Error on line: Time out of range (frame 2147483647) (line 1)");
+            "File " + path +
+                " is corrupted. Error on line: Time out of range (frame 2147483647) (line 1)");
 }
 
 TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {

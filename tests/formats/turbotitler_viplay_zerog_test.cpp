@@ -111,7 +111,8 @@ TEST(CueLineFormatsLoad, CorruptedLineIsReportedWithTheFileName) {
   TSubtitles doc;
   bool frame_based = true;
   std::string reported;
-  EXPECT_FALSE(doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
+  EXPECT_FALSE(
+      doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
   EXPECT_EQ(reported,
             "File " + path + " is corrupted. Error on line: List index out of bounds (9) (line 2)");
 }
