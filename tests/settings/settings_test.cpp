@@ -115,8 +115,6 @@ TEST(Settings, ClassicReadingKey) {
     const char* reading_after;  // the [Reading] part of the file after saving
   } cases[] = {
       {"Absent", "", false, false, ""},
-      {"Off", "[Reading]\nClassic=0\n", false, false, "[Reading]\nClassic=0\n"},
-      {"On", "[Reading]\nClassic=1\n", true, true, "[Reading]\nClassic=1\n"},
       {"TurnedOff", "[Reading]\nClassic=1\n", true, false, "[Reading]\nClassic=0\n"},
       {"TurnedOn", "", false, true, "[Reading]\nClassic=1\n"},
   };
