@@ -180,7 +180,9 @@ void TForm1::FormCreate(const std::vector<std::string>& arguments) {
   TranslateWindow(*this);
 
   ComboBox1->clear();
-  for (TSubtitleFormat format : OutputFormatsInBoxOrder()) {
+  // With classic reading the box offers the classic formats alone, and a
+  // format named on the command line is looked up among them.
+  for (TSubtitleFormat format : OutputFormatsInBoxOrder(ProgramSettings.ClassicReading)) {
     ComboBox1->addItem(QString::fromLatin1(FormatOf(format).name.data(),
                                            static_cast<int>(FormatOf(format).name.size())),
                        static_cast<int>(format));
@@ -235,7 +237,7 @@ TSubtitleFormat TForm1::SelectedFormat() const {
 
 void TForm1::QueryFile(const std::string& path) {
   std::vector<std::string> found;
-  vorlane::QueryFile(path, found);
+  vorlane::QueryFile(path, found, ProgramSettings.ClassicReading);
   for (const std::string& file : found) ParamFiles->AddPath(file);
 }
 
@@ -265,7 +267,9 @@ void TForm1::Button1Click() {
 void TForm1::ConvertAll(TSubtitleFormat format) {
   QtFrontEnd front_end(*this);
   running_ = true;
-  vorlane::ConvertAll(ParamFiles->count(), format, front_end);
+  BatchOptions options;
+  options.classic_reading = ProgramSettings.ClassicReading;
+  vorlane::ConvertAll(ParamFiles->count(), format, front_end, options);
   running_ = false;
   if (!close_requested_ && !front_end.abandoned().empty()) {
     ShowMessage(this, MessageKind::kError, AbandonedFilesMessage(front_end.abandoned()));

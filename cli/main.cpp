@@ -57,6 +57,8 @@ const char kUsage[] =
     "                     frames per second instead of FROM (after --shift)\n"
     "  --report FILE      write a JSON report of every input into FILE (- for\n"
     "                     standard output, unless an input is -)\n"
+    "  --classic          read with the classic rules only, and offer only the 50\n"
+    "                     classic output formats\n"
     "  --quiet            print nothing but errors: no progress, no summary\n"
     "  --version          show the version\n"
     "  --help             show this help\n"
@@ -72,6 +74,7 @@ struct Options {
   bool force_extension = true;
   bool quiet = false;
   bool version = false;
+  bool classic = false;
   double fps = 0;
   std::string output_dir;
   std::string report;  // empty: no report
@@ -127,6 +130,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
       options.backup = false;
     } else if (arg == "--no-force-ext") {
       options.force_extension = false;
+    } else if (arg == "--classic") {
+      options.classic = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
     } else if (arg == "--version") {
@@ -183,8 +188,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
   return -1;
 }
 
-void ListFormats() {
-  for (TSubtitleFormat value : OutputFormatsInBoxOrder()) {
+void ListFormats(bool classic) {
+  for (TSubtitleFormat value : OutputFormatsInBoxOrder(classic)) {
     const FormatInfo& info = FormatOf(value);
     std::cout << info.name << '\t' << static_cast<int>(value) << '\t' << info.extension << '\n';
   }
@@ -222,8 +227,14 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
       return give_up(InputResult::kSkipped, reason,
                      "vorlane-cli: " + std::string(name) + ": " + reason);
     }
+    // A rate the input gives itself comes before --fps, as it does for a
+    // file without a video beside it; the frames are then read again.
+    if (frame_based && doc.FileFrameRate() > 0) {
+      doc.SetFrameRate(doc.FileFrameRate());
+      doc.LoadFromList(input.lines, frame_based);
+    }
   } catch (const std::exception& e) {
-    const std::string message = CorruptedFileMessage(name, e.what());
+    const std::string message = FailureOf(name, e).BoxText();
     return give_up(InputResult::kFailed, message, message);
   }
   if (frame_based && !HasUsableFrameRate(doc)) {
@@ -402,7 +413,7 @@ std::vector<std::string> GatherFiles(const Options& options,
       // A folder as the window's command line takes it: searched with its
       // subfolders, subtitle extensions only.
       const std::size_t before = files.size();
-      FileLook(full, files);
+      FileLook(full, files, options.classic);
       if (files.size() == before && !options.quiet) {
         std::cerr << "vorlane-cli: " << full << ": no subtitle files found\n";
       }
@@ -421,6 +432,7 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
 
   BatchOptions batch;
   batch.output_folder = options.output_dir;
+  batch.classic_reading = options.classic;
   if (!options.retiming.Empty()) {
     batch.transform = [&options](TSubtitles& doc) { Retime(doc, options.retiming); };
   }
@@ -512,11 +524,11 @@ int main(int argc, char** argv) {
     return kConverted;
   }
   if (options.list_formats) {
-    ListFormats();
+    ListFormats(options.classic);
     return kConverted;
   }
   if (options.positional.empty()) return UsageError("no output format given");
-  const auto format = FindFormatByName(options.positional.front());
+  const auto format = FindFormatByName(options.positional.front(), options.classic);
   if (!format) return UsageError("unknown output format '" + options.positional.front() + "'");
   if (FormatOf(*format).writer == nullptr) {
     std::cerr << "vorlane-cli: the output format " << FormatOf(*format).name
@@ -552,6 +564,7 @@ int main(int argc, char** argv) {
   // standard input, as one run serves all files.
   TSubtitles doc;
   doc.SetFrameRate(options.fps);
+  doc.SetClassicReading(options.classic);
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
     if (options.positional[i] == "-" &&
         ConvertStream(doc, *format, options, report) != kConverted) {

@@ -89,6 +89,7 @@ void LoadSettingsFrom(const std::string& path, TProgramSettings& settings) {
   settings.Backup = ini.ReadBool("Files", "Backup", true);
   settings.Extensions = ini.ReadBool("Files", "Extensions", true);
   settings.ExitWhenDone = ini.ReadBool("WhenDone", "Exit", true);
+  settings.ClassicReading = ini.ReadBool("Reading", "Classic", false);
 }
 
 namespace {
@@ -118,6 +119,9 @@ bool SaveSettingsTo(const std::string& path, const TProgramSettings& settings) {
   ini.WriteBool("Files", "Backup", settings.Backup);
   ini.WriteBool("Files", "Extensions", settings.Extensions);
   ini.WriteBool("WhenDone", "Exit", settings.ExitWhenDone);
+  if (settings.ClassicReading || ini.Value("Reading", "Classic")) {
+    ini.WriteBool("Reading", "Classic", settings.ClassicReading);
+  }
   return ini.Save(path);
 }
 

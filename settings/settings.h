@@ -19,6 +19,10 @@ struct TProgramSettings {
   bool Backup = false;      // "Backup source files"
   bool Extensions = false;  // "Force proper extensions"
   bool ExitWhenDone = false;
+  // [Reading] Classic: read with the classic rules only, and offer only the
+  // classic output formats. Off by default; the key is written only once it
+  // has been on, so a file that never had it stays as it was.
+  bool ClassicReading = false;
 };
 
 // The one record of the program, zero-filled until LoadSettings.

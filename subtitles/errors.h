@@ -10,6 +10,14 @@ namespace vorlane {
 class SubtitleError : public std::runtime_error {
  public:
   explicit SubtitleError(const std::string& message) : std::runtime_error(message) {}
+
+  // The 1-based line of the input at fault, 0 when no line is. The reader's
+  // loop sets it for an error raised while it reads a line.
+  int Line() const { return line_; }
+  void SetLine(int line) { line_ = line; }
+
+ private:
+  int line_ = 0;
 };
 
 }  // namespace vorlane

@@ -1,8 +1,12 @@
 #include "subtitles/subtitles.h"
 
+#include <algorithm>
 #include <exception>
+#include <new>
 
 #include "subtitles/detection.h"
+#include "subtitles/errors.h"
+#include "subtitles/formats/formats.h"
 #include "subtitles/lines.h"
 #include "subtitles/second_reading.h"
 #include "subtitles/timing.h"
@@ -17,16 +21,30 @@ std::string CorruptedFileMessage(const std::string& path, const std::string& mes
   return "File " + path + " is corrupted. Error on line: " + message;
 }
 
+std::string LoadFailure::BoxText() const {
+  std::string text = CorruptedFileMessage(path, message);
+  if (line > 0 && message != std::to_string(line)) text += " (line " + std::to_string(line) + ")";
+  return text;
+}
+
+LoadFailure FailureOf(const std::string& path, const std::exception& error) {
+  LoadFailure failure{path, error.what(), 0};
+  if (const auto* subtitle_error = dynamic_cast<const SubtitleError*>(&error)) {
+    failure.line = subtitle_error->Line();
+  } else if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+    failure.message = "Out of memory";
+  }
+  return failure;
+}
+
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
                               const CorruptionReporter& report) {
   format_read_ = sf0;
   try {
     const TextFile file = ReadTextFile(path);
     return LoadFromList(file.lines, frame_based);
-  } catch (const std::bad_alloc&) {
-    if (report) report(CorruptedFileMessage(path, "Out of memory"));
   } catch (const std::exception& e) {
-    if (report) report(CorruptedFileMessage(path, e.what()));
+    if (report) report(FailureOf(path, e));
   }
   return false;
 }
@@ -38,6 +56,7 @@ bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
   // survives, whatever happens below.
   Cues.clear();
   format_read_ = sf0;
+  file_frame_rate_ = info.value == sfMicroDVD ? MicroDVDFileFrameRate(lines) : 0;
   if (info.reader == nullptr) {
     if (classic_reading_) return false;
     frame_based = false;
@@ -74,9 +93,31 @@ bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
   return true;
 }
 
+namespace {
+
+bool BeforeZero(const SubtitleCue& cue) {
+  return cue.Start < 0 || cue.Stop < 0;
+}
+
+}  // namespace
+
 void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   const FormatInfo& info = FormatOf(format);
-  if (info.writer != nullptr) info.writer(*this, lines);
+  if (info.writer == nullptr) return;
+  if (std::none_of(Cues.begin(), Cues.end(), BeforeZero)) {
+    info.writer(*this, lines);
+    return;
+  }
+  // Times before zero (a shifted file) would come out garbled or without
+  // their sign in most formats, so the writers are given none.
+  TSubtitles shown(*this);
+  std::erase_if(shown.Cues, [](const SubtitleCue& cue) {
+    return cue.Stop < 0 || (cue.Start < 0 && cue.Stop == 0);
+  });
+  for (SubtitleCue& cue : shown.Cues) {
+    if (cue.Start < 0) cue.Start = 0;
+  }
+  info.writer(shown, lines);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {

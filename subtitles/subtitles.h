@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,10 +21,25 @@ struct SubtitleCue {
   bool operator==(const SubtitleCue&) const = default;
 };
 
-// Receives the report of a file that could not be loaded:
-// "File <path> is corrupted. Error on line: <message>". The window shows it
-// in an error box, the command line prints it.
-using CorruptionReporter = std::function<void(const std::string& message)>;
+// A file that could not be loaded, and why.
+struct LoadFailure {
+  std::string path;
+  std::string message;  // the failure's own message
+  int line = 0;         // the 1-based line at fault, 0 when no line is
+
+  // The error box's text: "File <path> is corrupted. Error on line:
+  // <message>", followed by " (line N)" when a line is at fault and the
+  // message does not consist of its number already.
+  // The command line prints the same text.
+  std::string BoxText() const;
+};
+
+// The failure of loading path that error describes.
+LoadFailure FailureOf(const std::string& path, const std::exception& error);
+
+// Receives the report of a file that could not be loaded. The window shows
+// it in an error box, the command line prints it.
+using CorruptionReporter = std::function<void(const LoadFailure& failure)>;
 
 class TSubtitles {
  public:
@@ -36,6 +52,10 @@ class TSubtitles {
   // The rate as a whole number, Round(rate) with halves to even, wherever a
   // format shows or tests it as one.
   std::int64_t WholeFrameRate() const;
+  // The frame rate the last file loaded gives itself (a MicroDVD first cue
+  // "{1}{1}23.976"), 0 when it gives none. A video beside the file comes
+  // first; this rate comes before asking the user.
+  double FileFrameRate() const { return file_frame_rate_; }
 
   // Reads the file, recognises its format and reads its cues. True when a
   // reader ran (for MicroDVD: would have run given a frame rate), with
@@ -54,7 +74,10 @@ class TSubtitles {
   // the second reading takes over where they give up.
   bool ClassicReading() const { return classic_reading_; }
   void SetClassicReading(bool on) { classic_reading_ = on; }
-  // Appends the format's output to lines (nothing for sf0).
+  // Appends the format's output to lines (nothing for sf0). No format shows
+  // a time before zero: a cue that starts before zero is written from zero,
+  // and one that ends before zero, or at zero having started before it, is
+  // left out.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
   // Writes the document in that format to path, or to path with its
   // extension replaced by the format's proper one. Returns the path written.
@@ -63,11 +86,12 @@ class TSubtitles {
 
  private:
   double frame_rate_ = 0;
+  double file_frame_rate_ = 0;
   bool classic_reading_ = false;
   TSubtitleFormat format_read_ = sf0;
 };
 
-// The text LoadFromFile reports for a failure while loading path.
+// "File <path> is corrupted. Error on line: <message>".
 std::string CorruptedFileMessage(const std::string& path, const std::string& message);
 
 // path with the extension of its file name replaced by ext (or ext appended

@@ -199,6 +199,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // One document for the whole run: a frame rate settled for one file is
   // where the next file starts from.
   TSubtitles doc;
+  doc.SetClassicReading(options.classic_reading);
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
   VideoNames video_names;
@@ -230,19 +231,21 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       record.path = path;
 
       bool reported = false;
-      const CorruptionReporter report = [&](const std::string& message) {
+      const CorruptionReporter report = [&](const LoadFailure& failure) {
         reported = true;
-        record.message = message;
-        front_end.ReportCorruptedFile(message);
+        record.message = failure.BoxText();
+        front_end.ReportLoadFailure(failure);
       };
       bool frame_based = false;
       if (!doc.LoadFromFile(path, frame_based, report)) {
         skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
       } else if (frame_based || (output.writes_frames && !HasUsableFrameRate(doc))) {
         // Frames in or frames out: the video of the same name tells the
-        // rate, else the user does.
+        // rate, else the file itself, else the user.
         const std::string video = FindVideo(path, video_names);
-        doc.SetFrameRate(video.empty() ? front_end.AskFrameRate(path) : ProbeVideo(video));
+        doc.SetFrameRate(!video.empty()            ? ProbeVideo(video)
+                         : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
+                                                   : front_end.AskFrameRate(path));
         if (!HasUsableFrameRate(doc)) {
           // No cues could be converted: writing would put an empty file in
           // the place of the source.

@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "subtitles/catalogue.h"
+#include "subtitles/subtitles.h"
 
 namespace vorlane {
-
-class TSubtitles;
 
 // Why a file was put on the skipped list.
 enum class SkipReason {
@@ -69,6 +68,11 @@ class BatchFrontEnd {
   virtual double AskFrameRate(const std::string& path) = 0;
   // The engine's "File ... is corrupted. Error on line: ..." report.
   virtual void ReportCorruptedFile(const std::string& message) = 0;
+  // The same failure with its parts; by default its error box text goes to
+  // ReportCorruptedFile.
+  virtual void ReportLoadFailure(const LoadFailure& failure) {
+    ReportCorruptedFile(failure.BoxText());
+  }
   // Called once at the end of a run with the files that were not converted.
   virtual void ShowSkippedFiles(const std::vector<std::string>& paths) = 0;
   // Progress after each file that was not skipped, then a chance for the
@@ -100,6 +104,8 @@ struct BatchOptions {
   // retiming, say). An error it raises abandons the file before its source
   // is moved or anything is written.
   std::function<void(TSubtitles&)> transform = nullptr;
+  // Only the classic rules read the files (TSubtitles::SetClassicReading).
+  bool classic_reading = false;
 };
 
 struct BatchResult {

@@ -14,6 +14,10 @@ void WriteSubRip(const TSubtitles& doc, LineList& lines);
 
 // MicroDVD (microdvd.cpp)
 void ReadMicroDVD(TSubtitles& doc, const LineViews& lines);
+// The frame rate a MicroDVD file gives in its first cue, "{1}{1}23.976" (or
+// "{0}{0}25"), or 0 when its first cue is an ordinary one. Such a cue is no
+// cue: ReadMicroDVD passes over it.
+double MicroDVDFileFrameRate(const LineViews& lines);
 void WriteMicroDVD(const TSubtitles& doc, LineList& lines);
 
 // MPL2 and TMPlayer (mpl2_tmplayer.cpp)

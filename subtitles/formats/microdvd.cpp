@@ -1,10 +1,70 @@
 // MicroDVD: one line per cue, "{start frame}{stop frame}text", the text's
 // lines separated by "|". Times are frame numbers, so both directions
 // convert through the document's frame rate.
+#include <optional>
+#include <string>
+
+#include "subtitles/decimal.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
+
+namespace {
+
+// The places of the two frame fields in a cue line: the line is a cue when
+// it begins with "{" and holds "}{" and then "}".
+struct CuePlaces {
+  int p1 = 0;  // position of "}{"
+  int p2 = 0;  // position of the "}" after it
+};
+
+std::optional<CuePlaces> FrameCueLine(std::string_view line) {
+  if (!StartsWith(line, "{")) return std::nullopt;
+  const int p1 = PosEx("}{", line, 2);
+  if (p1 == 0) return std::nullopt;
+  const int p2 = PosEx("}", line, p1 + 2);
+  if (p2 == 0) return std::nullopt;
+  return CuePlaces{p1, p2};
+}
+
+// The rate of a cue "{1}{1}23.976" or "{0}{0}25": a frame rate in decimal,
+// "." or "," before its fraction, blanks around it allowed. 0 for any other
+// cue.
+double RateOfCue(std::string_view line, const CuePlaces& at) {
+  const std::string start = CopyRange(line, 2, at.p1);
+  if ((start != "0" && start != "1") || CopyRange(line, at.p1 + 2, at.p2) != start) return 0;
+  std::string text = CopyTail(line, at.p2 + 1);
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return 0;
+  text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+  int digits = 0;
+  bool point = false;
+  for (char& c : text) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if ((c == '.' || c == ',') && !point && digits > 0) {
+      point = true;
+      c = '.';
+    } else {
+      return 0;
+    }
+  }
+  if (digits == 0 || digits > 12 || text.back() == '.') return 0;
+  const double rate = StrToFloat(text, '.');
+  // Frame rates of real video lie far inside this.
+  return rate >= 1 && rate < 1000 ? rate : 0;
+}
+
+}  // namespace
+
+double MicroDVDFileFrameRate(const LineViews& lines) {
+  for (std::string_view line : lines) {
+    if (const auto at = FrameCueLine(line)) return RateOfCue(line, *at);
+  }
+  return 0;
+}
 
 void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
@@ -14,14 +74,16 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
   // this reader then, and a direct call reads nothing rather than dividing
   // by zero.
   if (!(rate > 0)) return;
-  for (const auto& line : lines) {
-    if (!StartsWith(line, "{")) continue;
-    const int p1 = PosEx("}{", line, 2);
-    if (p1 == 0) continue;
-    const int p2 = PosEx("}", line, p1 + 2);
-    if (p2 == 0) continue;
-    const std::int32_t start_frame = StrToInt(CopyRange(line, 2, p1));
-    const std::int32_t stop_frame = StrToInt(CopyRange(line, p1 + 2, p2));
+  bool first_cue = true;
+  ForEachLine(lines, [&](std::string_view line) {
+    const auto at = FrameCueLine(line);
+    if (!at) return;
+    // A first cue that gives the file's frame rate is not shown.
+    const bool first = first_cue;
+    first_cue = false;
+    if (first && RateOfCue(line, *at) > 0) return;
+    const std::int32_t start_frame = StrToInt(CopyRange(line, 2, at->p1));
+    const std::int32_t stop_frame = StrToInt(CopyRange(line, at->p1 + 2, at->p2));
     SubtitleCue cue;
     // A frame number too large for the rate fails the read as a corrupted
     // file instead of wrapping into a wrong time.
@@ -29,9 +91,9 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
     cue.Stop = FramesToCentiseconds(stop_frame, rate);
     // Anything after the second "}" is text, formatting codes in braces
     // included.
-    cue.Text = ReplaceAll(CopyTail(line, p2 + 1), "|", "\r");
+    cue.Text = ReplaceAll(CopyTail(line, at->p2 + 1), "|", "\r");
     cues.push_back(std::move(cue));
-  }
+  });
 }
 
 void WriteMicroDVD(const TSubtitles& doc, LineList& lines) {

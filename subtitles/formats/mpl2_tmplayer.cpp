@@ -5,6 +5,7 @@
 
 #include "subtitles/errors.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
@@ -19,12 +20,12 @@ constexpr std::int64_t kTMPlayerDuration = 300;
 void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
-  for (const auto& line : lines) {
-    if (!StartsWith(line, "[")) continue;
+  ForEachLine(lines, [&](std::string_view line) {
+    if (!StartsWith(line, "[")) return;
     const int p1 = PosEx("][", line, 2);
-    if (p1 == 0) continue;
+    if (p1 == 0) return;
     const int p2 = PosEx("]", line, p1 + 2);
-    if (p2 == 0) continue;
+    if (p2 == 0) return;
     const std::int64_t start = StrToInt(CopyRange(line, 2, p1));
     const std::int64_t stop = StrToInt(CopyRange(line, p1 + 2, p2));
     SubtitleCue cue;
@@ -33,7 +34,7 @@ void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
     // Other markup, such as a leading "/", stays part of the text.
     cue.Text = ReplaceAll(CopyTail(line, p2 + 1), "|", "\r");
     cues.push_back(std::move(cue));
-  }
+  });
 }
 
 void WriteMPL2(const TSubtitles& doc, LineList& lines) {
@@ -48,11 +49,11 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   int number = 0;
-  for (const auto& line : lines) {
+  ForEachLine(lines, [&](std::string_view line) {
     ++number;
     // Only hours that begin with "0" are read: ten hours or more, or an
     // unpadded hour, never are.
-    if (!StartsWith(line, "0")) continue;
+    if (!StartsWith(line, "0")) return;
     // A search that finds nothing gives 0, and the next one then starts
     // again from the beginning of the line.
     const int p1 = Pos(":", line);
@@ -72,7 +73,7 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
       // either. The failure names the line.
       throw SubtitleError(std::to_string(number));
     }
-  }
+  });
 }
 
 void WriteTMPlayer(const TSubtitles& doc, LineList& lines) {

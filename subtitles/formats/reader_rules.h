@@ -1,9 +1,11 @@
-// What the readers share beyond the string operations: a time taken from
-// consecutive fields of a split line.
+// What the readers share beyond the string operations: the loop over the
+// lines, and a time taken from consecutive fields of a split line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "subtitles/errors.h"
 #include "subtitles/strings.h"
 #include "subtitles/timing.h"
 
@@ -12,10 +14,27 @@ namespace vorlane {
 // The unit of the field after the seconds, if there is one.
 enum class Fraction { kNone, kHundredths, kMilliseconds };
 
+// Calls read_line(line) for every line in order. An error raised while a
+// line is read names that line (1-based), unless it names one already.
+template <class ReadLine>
+void ForEachLine(const LineViews& lines, ReadLine&& read_line) {
+  std::size_t at = 0;
+  try {
+    for (; at < lines.size(); ++at) read_line(lines[at]);
+  } catch (SubtitleError& error) {
+    if (error.Line() == 0) error.SetLine(static_cast<int>(at + 1));
+    throw;
+  }
+}
+
 // Hours, minutes and seconds from fields first, first + 1 and first + 2,
 // then the fraction from first + 3 (milliseconds are cut to centiseconds).
 // The fields are parsed in order, so the first bad one is the one reported;
 // a time beyond the 32-bit range fails instead of wrapping.
+//
+// A minus sign before the hours makes the whole time negative, as in a
+// shifted file's "-00:00:06,843": the hours alone would lose the sign of
+// "-00" and turn "-01:30:00" into minus half an hour.
 inline std::int32_t TimeFromFields(const FieldList& f, int first, Fraction fraction) {
   const std::int64_t h = IntItem(f, first);
   const std::int64_t m = IntItem(f, first + 1);
@@ -23,6 +42,11 @@ inline std::int32_t TimeFromFields(const FieldList& f, int first, Fraction fract
   std::int64_t cs = 0;
   if (fraction == Fraction::kHundredths) cs = IntItem(f, first + 3);
   if (fraction == Fraction::kMilliseconds) cs = IntItem(f, first + 3) / 10;
+  const std::string_view hours = ListItem(f, first);
+  const std::size_t sign = hours.find_first_not_of(' ');
+  if (h <= 0 && sign != std::string_view::npos && hours[sign] == '-') {
+    return CheckedTime(-std::int64_t{MakeTime(-h, m, s, cs)});
+  }
   return MakeTime(h, m, s, cs);
 }
 

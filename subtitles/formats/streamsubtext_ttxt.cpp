@@ -38,7 +38,7 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines) {
   // becomes the document's.
   double rate = 0.0;
   FieldList fields;
-  for (const auto& line : lines) {
+  ForEachLine(lines, [&](std::string_view line) {
     if (!header && Contains(line, "SST")) header = true;
     if (header && !titles && Contains(line, "[TITLES]")) titles = true;
     if (titles && rate < 1.0 && Contains(line, "fps=")) {
@@ -56,7 +56,7 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines) {
       cue.Text = ReplaceAll(ListItem(fields, 10), "~", "\r");
       cues.push_back(std::move(cue));
     }
-  }
+  });
 }
 
 void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines) {
@@ -79,12 +79,12 @@ void ReadTTXT(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   FieldList fields;
-  for (const auto& line : lines) {
+  ForEachLine(lines, [&](std::string_view line) {
     // Each pattern character is a separator of its own, so "<TextSample" is
     // found letter by letter. Lines that do not split (the declaration, the
     // header elements, closing tags) are passed over.
     if (!SplitByPattern(line, "?<TextSample?sampleTime=\"?:?:?.?\"?text=\"'?\">?", fields)) {
-      continue;
+      return;
     }
     SubtitleCue cue;
     cue.Start = TimeFromFields(fields, 1, Fraction::kMilliseconds);
@@ -96,7 +96,7 @@ void ReadTTXT(TSubtitles& doc, const LineViews& lines) {
     if (!text.empty()) text.pop_back();
     cue.Text = ReplaceAll(text, "''", "\r");
     cues.push_back(std::move(cue));
-  }
+  });
 }
 
 void WriteTTXT(const TSubtitles& doc, LineList& lines) {

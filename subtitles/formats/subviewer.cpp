@@ -13,6 +13,31 @@ namespace {
 
 constexpr const char* kStartScript = "******** START SCRIPT ********";
 
+// The tags of a SubViewer 2 header. A line that begins with one of them in
+// brackets, in any letter case, is header; other lines that begin with "["
+// are text, such as "[Music]" or "[br]" at the start of a cue.
+bool IsSubViewer2Tag(std::string_view line) {
+  static constexpr std::string_view kTags[] = {
+      "INFORMATION", "TITLE", "AUTHOR",   "SOURCE",  "PRG",
+      "FILEPATH",    "DELAY", "CD TRACK", "COMMENT", "END INFORMATION",
+      "SUBTITLE",    "COLF",  "STYLE",    "SIZE",    "FONT"};
+  if (!StartsWith(line, "[")) return false;
+  const std::size_t close = line.find(']');
+  if (close == std::string_view::npos) return false;
+  const std::string_view name = line.substr(1, close - 1);
+  for (std::string_view tag : kTags) {
+    if (name.size() != tag.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < tag.size() && same; ++i) {
+      char c = name[i];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      same = c == tag[i];
+    }
+    if (same) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
@@ -22,11 +47,11 @@ void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
   // The cue between its start and its stop time line.
   std::optional<SubtitleCue> open;
   FieldList fields;
-  for (const auto& line : lines) {
+  ForEachLine(lines, [&](std::string_view line) {
     if (!started) {
       // Nothing before the start marker is read as a cue.
       started = Contains(line, kStartScript);
-      continue;
+      return;
     }
     if (StartsWith(line, "[") && SplitByPattern(line, "[?:?:?]?", fields)) {
       // A time line is never text; what follows its "]" is ignored.
@@ -44,7 +69,7 @@ void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
       // Text lines keep the "|" the writer puts between the lines of a cue.
       open->Text.append(line).push_back('\r');
     }
-  }
+  });
   // A start time without a stop time at the end makes no cue.
 }
 
@@ -68,9 +93,8 @@ void ReadSubViewer2(TSubtitles& doc, const LineViews& lines) {
   // Times of a timing line still waiting for their text line.
   std::optional<SubtitleCue> pending;
   FieldList fields;
-  for (const auto& line : lines) {
-    // Header tags, and any text line that begins with "[", are passed over.
-    if (line.empty() || StartsWith(line, "[")) continue;
+  ForEachLine(lines, [&](std::string_view line) {
+    if (line.empty() || IsSubViewer2Tag(line)) return;
     if (SplitByPattern(line, "?:?:?.?,?:?:?.?", fields)) {
       // A second timing line before a text line replaces the times.
       SubtitleCue cue;
@@ -83,7 +107,7 @@ void ReadSubViewer2(TSubtitles& doc, const LineViews& lines) {
       cues.push_back(std::move(*pending));
       pending.reset();
     }
-  }
+  });
 }
 
 void WriteSubViewer2(const TSubtitles& doc, LineList& lines) {

@@ -36,10 +36,10 @@ void ReadCueLines(TSubtitles& doc, const LineViews& lines, const CueLineFormat& 
   auto& cues = doc.Cues;
   cues.clear();
   FieldList fields;
-  for (const auto& line : lines) {
-    if (!format.skip_prefix.empty() && StartsWith(line, format.skip_prefix)) continue;
+  ForEachLine(lines, [&](std::string_view line) {
+    if (!format.skip_prefix.empty() && StartsWith(line, format.skip_prefix)) return;
     // A line that does not split is no cue and no error.
-    if (!SplitByPattern(line, format.pattern, fields)) continue;
+    if (!SplitByPattern(line, format.pattern, fields)) return;
     // An empty stretch between two separators gives one field less, so the
     // later fields move down; a word that lands in a number field, or a
     // missing text field, then fails the read.
@@ -48,7 +48,7 @@ void ReadCueLines(TSubtitles& doc, const LineViews& lines, const CueLineFormat& 
     cue.Stop = TimeFromFields(fields, format.stop_field, format.fraction);
     cue.Text = ReplaceAll(ListItem(fields, format.text_field), format.break_token, "\r");
     cues.push_back(std::move(cue));
-  }
+  });
 }
 
 }  // namespace

@@ -199,6 +199,21 @@ class Form1Test : public QObject {
     QCOMPARE(Read(File("x.srt")), QByteArray(kSubRip));
   }
 
+  // [Reading] Classic=1: the box offers the classic formats alone, and the
+  // setting is kept when the window closes.
+  void ClassicSettingOffersTheClassicFormats() {
+    Write(config_, "[Reading]\nClassic=1\n");
+    {
+      TForm1 form({});
+      QCOMPARE(form.ComboBox1->count(), static_cast<int>(OutputFormatsInBoxOrder(true).size()));
+      for (int i = 0; i < form.ComboBox1->count(); ++i) {
+        QVERIFY(IsClassicFormat(static_cast<TSubtitleFormat>(form.ComboBox1->itemData(i).toInt())));
+      }
+      form.close();
+    }
+    QVERIFY(Read(config_).contains("[Reading]\nClassic=1\n"));
+  }
+
   void DropsTakeSubtitleFilesAndSearchFolders_data() {
     QTest::addColumn<QStringList>("dropped");
     QTest::addColumn<QStringList>("entries");
@@ -391,7 +406,8 @@ class Form1Test : public QObject {
     QCOMPARE(rows, QStringList({File("bad.srt"), File("unknown.txt")}));
     QCOMPARE(watch.Texts(),
              QStringList({"File " + File("bad.srt") +
-                              " is corrupted. Error on line: '0x' is not a valid integer value",
+                              " is corrupted. Error on line: '0x' is not a valid integer value"
+                              " (line 2)",
                           "Done!"}));
     QCOMPARE(watch.messages[0].kind, MessageKind::kError);
     QCOMPARE(form.ProgressBar1->value(), 3);

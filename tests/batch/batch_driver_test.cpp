@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -64,7 +65,10 @@ class RecordingFrontEnd : public BatchFrontEnd {
   bool StopRequested() override { return ++stop_calls == stop_after; }
   int stop_calls = 0;
 
-  BatchResult Run(TSubtitleFormat format, const BatchOptions& options = {}) {
+  // With VORLANE_TEST_CLASSIC set, every run reads with the classic rules:
+  // the whole suite then shows that they convert as they always did.
+  BatchResult Run(TSubtitleFormat format, BatchOptions options = {}) {
+    if (std::getenv("VORLANE_TEST_CLASSIC") != nullptr) options.classic_reading = true;
     return ConvertAll(static_cast<int>(entries.size()), format, *this, options);
   }
 };
@@ -342,6 +346,38 @@ TEST_F(BatchTest, VideoLookUpOrderDecidesTheFrameRate) {
   ExpectNoSourceLost();
 }
 
+TEST_F(BatchTest, RateInTheFileComesAfterTheVideoAndBeforeAsking) {
+  struct Case {
+    const char* name;
+    const char* first_line;  // before "{25}{50}Hi"
+    bool avi;                // an AVI of 25 frames per second beside
+    std::int32_t start;      // of the first cue written, centiseconds
+    bool asked;
+  };
+  const Case cases[] = {
+      {"RateLine", "{1}{1}50", false, 50, false},
+      {"ZeroFramesDecimalComma", "{0}{0}23,976", false, 104, false},
+      {"VideoFirst", "{1}{1}50", true, 100, false},
+      // Any other first cue is a cue, and the user is asked (answer: 25).
+      {"TextIsNoRate", "{1}{1}Hi", false, 4, true},
+      {"OtherFrames", "{1}{2}50", false, 4, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = std::string(c.name) + "/";
+    const std::string source = Put(folder + "x.sub", c.first_line + ("\r\n" + kMicroDVD));
+    if (c.avi) Put(folder + "x.avi", Avi(25));
+    RecordingFrontEnd front;
+    front.entries = {source};
+    front.force_extension = true;
+    front.rate_to_answer = 25;
+    const BatchResult result = front.Run(sfSubRipper);
+    EXPECT_EQ(front.asked, c.asked ? Paths{source} : Paths{});
+    EXPECT_EQ(result.written, Paths{At(folder + "x.srt")});
+    EXPECT_EQ(FirstStartIn(At(folder + "x.srt")), c.start);
+  }
+}
+
 TEST_F(BatchTest, FrameRateBelowOneSkipsTheFileAndLeavesItUntouched) {
   struct Case {
     const char* name;
@@ -476,7 +512,8 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
   EXPECT_EQ(front.progress, (std::vector<std::pair<int, int>>{{0, 5}, {2, 5}}));
   ASSERT_EQ(front.corrupted.size(), 2u);
   EXPECT_EQ(front.corrupted[1],
-            "File " + broken + " is corrupted. Error on line: 'xx' is not a valid integer value");
+            "File " + broken +
+                " is corrupted. Error on line: 'xx' is not a valid integer value (line 2)");
   std::vector<SkipReason> reasons;
   for (const auto& notice : front.skip_notices) reasons.push_back(notice.reason);
   EXPECT_EQ(reasons, (std::vector<SkipReason>{SkipReason::kNotRecognised, SkipReason::kCorrupted,

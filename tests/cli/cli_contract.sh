@@ -6,6 +6,15 @@ cli=${VORLANE_CLI:?set VORLANE_CLI to the vorlane-cli binary}
 # Some checks run from other folders: a relative path to the binary must
 # still name it there.
 [[ $cli == */* && $cli != /* ]] && cli=$PWD/$cli
+# VORLANE_CLI_ARGS (such as --classic) go before every command's own
+# arguments: the whole contract holds with them as well.
+wrap=$(mktemp -d)
+trap 'rm -rf "$wrap"' EXIT
+if [[ -n ${VORLANE_CLI_ARGS:-} ]]; then
+  printf '#!/bin/sh\nexec %q %s "$@"\n' "$cli" "$VORLANE_CLI_ARGS" >"$wrap/cli"
+  chmod +x "$wrap/cli"
+  cli=$wrap/cli
+fi
 failures=0
 passes=0
 
@@ -40,7 +49,7 @@ check "TTML row" $'TTML\t52\tttml' "$(printf '%s\n' "$list" | grep '^TTML')"
 bad=$'1\r\n00:00:xx,000 --> 00:00:04,000\r\nHi\r\n'
 err=$(printf '%s' "$bad" | "$cli" SubRipper - 2>&1 >/dev/null)
 check "corrupted status" 1 "$(printf '%s' "$bad" | "$cli" SubRipper - >/dev/null 2>&1; echo $?)"
-check "corrupted message and summary" "File <stdin> is corrupted. Error on line: 'xx' is not a valid integer value
+check "corrupted message and summary" "File <stdin> is corrupted. Error on line: 'xx' is not a valid integer value (line 2)
 converted 0, skipped 0, failed 1" "$err"
 
 # Unrecognised input: status 1, nothing on standard output.
@@ -69,6 +78,11 @@ check "frames out with rate" "{150}{402}Hello|World" "$(printf '%s' "$srt" | "$c
 sub=$'{25}{50}Hi\r\n'
 check "frames in without rate status" 1 "$(printf '%s' "$sub" | "$cli" SubRipper - >/dev/null 2>&1; echo $?)"
 check "frames in with rate" "00:00:01,000 --> 00:00:02,000" "$(printf '%s' "$sub" | "$cli" --fps 25 SubRipper - | tr -d '\r' | sed -n 2p)"
+# A MicroDVD first cue {1}{1}RATE is the input's own frame rate, before
+# --fps, and no cue.
+check "frames in with the file's rate" "1
+00:00:01,000 --> 00:00:02,000
+Hi" "$(printf '{1}{1}25\r\n%s' "$sub" | "$cli" --fps 50 SubRipper - | tr -d '\r' | sed -n 1,3p)"
 check "infinite fps" 2 "$("$cli" --fps inf SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
 
 # File mode: folders searched as the window's command line takes them.
@@ -76,7 +90,7 @@ same() {  # same FILE BYTES: "same" when the file holds exactly these bytes
   if cmp -s "$1" <(printf '%s' "$2"); then echo same; else echo differs; fi
 }
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work" "$wrap"' EXIT
 mkdir -p "$work/tree/Season1" "$work/tree/.old"
 printf '%s' "$srt" >"$work/tree/Season1/EP01.SRT"
 printf '%s' "$srt" >"$work/tree/.old/old.srt"
@@ -168,6 +182,8 @@ check "quiet status" 1 $?
 check "quiet says only the error" "vorlane-cli: $work/tree/notes.txt: format not recognised or not readable" "$err"
 "$cli" --help | grep -q -- '--output-dir'
 check "help lists --output-dir" 0 $?
+"$cli" --help | grep -q -- '--classic'
+check "help lists --classic" 0 $?
 
 # --version; the summary line after every run, not with --quiet.
 check "version" "vorlane-cli ${VORLANE_VERSION:?}" "$("$cli" --version)"

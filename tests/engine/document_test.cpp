@@ -69,11 +69,69 @@ TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
   ASSERT_EQ(doc.Cues.size(), 1u);
 }
 
+// Cues before zero: written from zero when they end after it, left out
+// when they do not. Every writer gets the same cues.
+TEST(SaveToList, NoFormatShowsATimeBeforeZero) {
+  TSubtitles doc;
+  doc.Cues = {{-100, 200, "a"}, {-300, -100, "b"}, {-100, 0, "c"},
+              {0, 0, "d"},      {500, -1, "e"},    {300, 400, "f"}};
+  TSubtitles shown;
+  shown.Cues = {{0, 200, "a"}, {0, 0, "d"}, {300, 400, "f"}};
+  LineList srt;
+  doc.SaveToList(srt, sfSubRipper);
+  EXPECT_EQ(JoinLines(srt),
+            "1\r\n00:00:00,000 --> 00:00:02,000\r\na\r\n\r\n"
+            "2\r\n00:00:00,000 --> 00:00:00,000\r\nd\r\n\r\n"
+            "3\r\n00:00:03,000 --> 00:00:04,000\r\nf\r\n\r\n");
+  for (TSubtitleFormat format : OutputFormatsInBoxOrder()) {
+    SCOPED_TRACE(FormatOf(format).name);
+    LineList got;
+    LineList expected;
+    doc.SaveToList(got, format);
+    shown.SaveToList(expected, format);
+    EXPECT_EQ(got, expected);
+  }
+}
+
+// A reader's error names its line after the classic text, in the error box
+// and on the command line alike.
+TEST(LoadFailure, NamesTheLineAtFault) {
+  const struct {
+    LineList lines;
+    const char* box;  // after "File f is corrupted. Error on line: "
+  } cases[] = {
+      {{"1", "00:00:01,000 --> 00:00:0x,000", "a"},
+       "'0x' is not a valid integer value (line 2)"},
+      {{"{1}{2}a", "", "{3}{x}b"},
+       "'x' is not a valid integer value (line 3)"},
+      {{"[SUBTITLE]", "00:00:01.00,00:00:0x.00", "a"},
+       "'0x' is not a valid integer value (line 2)"},
+      // TMPlayer's message is the line's number itself.
+      {{"00:00:01:a", "0 comments: none"}, "2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.box);
+    TSubtitles doc;
+    doc.SetClassicReading(true);
+    doc.SetFrameRate(25);
+    bool frame_based = false;
+    try {
+      doc.LoadFromList(c.lines, frame_based);
+      ADD_FAILURE() << "no error";
+    } catch (const std::exception& e) {
+      const LoadFailure failure = FailureOf("f", e);
+      EXPECT_EQ(failure.BoxText(), std::string("File f is corrupted. Error on line: ") + c.box);
+    }
+  }
+  const LoadFailure no_line = FailureOf("f", SubtitleError("Cannot open file \"f\". Gone"));
+  EXPECT_EQ(no_line.BoxText(), "File f is corrupted. Error on line: Cannot open file \"f\". Gone");
+}
+
 class FileIO : public testing::Test {
  protected:
   TempDir dir_;
   std::vector<std::string> reports_;
-  CorruptionReporter reporter_ = [this](const std::string& m) { reports_.push_back(m); };
+  CorruptionReporter reporter_ = [this](const LoadFailure& f) { reports_.push_back(f.BoxText()); };
   std::string Path(const char* name) { return dir_.path() + "/" + name; }
 };
 
@@ -95,8 +153,9 @@ TEST_F(FileIO, CorruptedFileIsReportedWithItsPath) {
   bool frame_based = false;
   EXPECT_FALSE(doc.LoadFromFile(Path("bad.srt"), frame_based, reporter_));
   ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0], "File " + Path("bad.srt") +
-                             " is corrupted. Error on line: '0x' is not a valid integer value");
+  EXPECT_EQ(reports_[0],
+            "File " + Path("bad.srt") +
+                " is corrupted. Error on line: '0x' is not a valid integer value (line 2)");
 }
 
 TEST_F(FileIO, MissingFileIsReportedAsCannotOpen) {

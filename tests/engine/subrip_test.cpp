@@ -37,12 +37,29 @@ INSTANTIATE_TEST_SUITE_P(
                   "00:00:03,000 --> 00:00:04,000", "b", ""},
                  {{100, 200, "a"}, {300, 400, "b"}}},
         ReadCase{"BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{100, 200, ""}}},
-        // A timing line inside an open cue replaces its times only, and the
-        // following number line becomes text.
+        // A timing line always begins a new cue, and the number line just
+        // before it is not text, with or without the empty line.
         ReadCase{
-            "TimingWithoutEmptyLineStaysInTheSlot",
+            "TimingWithoutEmptyLineBeginsANewCue",
             {"1", "00:00:01,000 --> 00:00:02,000", "a", "2", "00:00:03,000 --> 00:00:04,000", "b"},
-            {{300, 400, "a\r2\rb"}}},
+            {{100, 200, "a"}, {300, 400, "b"}}},
+        ReadCase{"TimingRightAfterTimingGivesAnEmptyCue",
+                 {"00:00:01,000 --> 00:00:02,000", "00:00:03,000 --> 00:00:04,000", "b"},
+                 {{100, 200, ""}, {300, 400, "b"}}},
+        // An empty line inside the text ends the cue only when a new cue
+        // follows; otherwise it and the text after it stay in the cue.
+        ReadCase{"EmptyLineInsideTheText",
+                 {"1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "b", "", "2",
+                  "00:00:03,000 --> 00:00:04,000", "c"},
+                 {{100, 200, "a\r\r\rb"}, {300, 400, "c"}}},
+        ReadCase{"NumberNotFollowedByTimingIsText",
+                 {"00:00:01,000 --> 00:00:02,000", "a", "", "42", "", "b", "7"},
+                 {{100, 200, "a\r\r42\r\rb\r7"}}},
+        ReadCase{"EmptyLinesAtTheEndAreNotText",
+                 {"00:00:01,000 --> 00:00:02,000", "a", "", ""},
+                 {{100, 200, "a"}}},
+        // A minus sign before the hours makes the whole time negative.
+        ReadCase{"NegativeTimes", {"-00:00:06,840 --> -01:30:00,000", "a"}, {{-684, -540000, "a"}}},
         ReadCase{
             "MillisecondsOfAnyLength", {"00:00:01,5 --> 00:00:02,1234", "x"}, {{100, 323, "x"}}},
         ReadCase{

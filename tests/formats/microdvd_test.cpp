@@ -26,6 +26,34 @@ std::string ReadError(double rate, const LineList& lines) {
   return "no error";
 }
 
+// A first cue that gives a frame rate is the file's rate, not a cue; any
+// other cue stays one.
+TEST(ReadMicroDVD, FirstCueWithARateIsTheFilesRate) {
+  const struct {
+    const char* name;
+    LineList lines;
+    double file_rate;
+    std::vector<SubtitleCue> cues;  // at 25 frames per second
+  } cases[] = {
+      {"Rate", {"{1}{1}23.976", "{25}{50}a"}, 23.976, {{100, 200, "a"}}},
+      {"ZeroFramesAfterOtherLines", {"junk", "{0}{0} 25 ", "{25}{50}a"}, 25, {{100, 200, "a"}}},
+      {"DecimalComma", {"{1}{1}29,97"}, 29.97, {}},
+      {"NotTheFirstCue", {"{25}{50}a", "{1}{1}25"}, 0, {{100, 200, "a"}, {4, 4, "25"}}},
+      {"Words", {"{1}{1}25 fps"}, 0, {{4, 4, "25 fps"}}},
+      {"BelowOne", {"{0}{0}0.5"}, 0, {{0, 0, "0.5"}}},
+      {"OtherFrames", {"{1}{25}25"}, 0, {{4, 100, "25"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSubtitles doc;
+    bool frame_based = false;
+    ASSERT_TRUE(doc.LoadFromList(c.lines, frame_based));
+    EXPECT_TRUE(frame_based);
+    EXPECT_DOUBLE_EQ(doc.FileFrameRate(), c.file_rate);
+    EXPECT_EQ(ReadAt(25, c.lines), c.cues);
+  }
+}
+
 TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
   const struct {
     const char* line;
@@ -155,9 +183,11 @@ TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
   doc.SetFrameRate(1);
   bool frame_based = false;
   std::string reported;
-  EXPECT_FALSE(doc.LoadFromFile(path, frame_based, [&](const std::string& m) { reported = m; }));
+  EXPECT_FALSE(
+      doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
   EXPECT_EQ(reported,
-            "File " + path + " is corrupted. Error on line: Time out of range (frame 2147483647)");
+            "File " + path +
+                " is corrupted. Error on line: Time out of range (frame 2147483647) (line 1)");
 }
 
 TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {

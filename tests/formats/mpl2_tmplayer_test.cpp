@@ -97,7 +97,8 @@ TEST(TMPlayerLoad, LineNumberFailureIsReportedWithTheFileName) {
   TSubtitles doc;
   bool frame_based = true;
   std::string reported;
-  EXPECT_FALSE(doc.LoadFromFile(path, frame_based, [&](const std::string& m) { reported = m; }));
+  EXPECT_FALSE(
+      doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
   EXPECT_EQ(reported, "File " + path + " is corrupted. Error on line: 3");
 }
 

@@ -60,9 +60,13 @@ TEST(ReadSubViewer2, ReadsATimingLineAndOneTextLine) {
        {"[SUBTITLE]", "00:00:01.50,00:00:04.05", "Hello[br]World"},
        {{150, 405, "Hello\rWorld"}}},
       {"EmptyLineBeforeTheText", {"00:00:01.50,00:00:04.05", "", "text"}, {{150, 405, "text"}}},
-      {"BracketTextIsSkipped",
-       {"00:00:01.50,00:00:04.05", "[i]skipped", "taken"},
-       {{150, 405, "taken"}}},
+      // Only the header tags are passed over; other lines that begin with
+      // "[" are text.
+      {"BracketTextIsText",
+       {"[INFORMATION]", "[Title]x", "[DELAY] 0", "[COLF]&HFFFFFF,[STYLE]bd", "[SUBTITLE]",
+        "00:00:01.50,00:00:04.05", "[br]Music[br]", "00:00:05.00,00:00:06.00", "[END INFORMATION]",
+        "[i]x"},
+       {{150, 405, "\rMusic\r"}, {500, 600, "[i]x"}}},
       {"SecondTextLineDropped",
        {"00:00:01.00,00:00:02.00", "one", "two", "00:00:03.00,00:00:04.00", "three"},
        {{100, 200, "one"}, {300, 400, "three"}}},
@@ -170,10 +174,9 @@ TEST(SubViewerRoundTrip, ReadsBackAtTheFormatsPrecision) {
   } cases[] = {
       // Whole seconds; the line break comes back as the bar it was written as.
       {sfSubViewer1, {{200, 400, "Hello|World"}, {0, 0, ""}, {366200, 36000000, "[i]x"}}},
-      // Hundredths exactly. Empty text lines and text lines that begin with
-      // "[" are skipped, so those two cues never get their text line and are
-      // lost: a limit of the format, pinned here.
-      {sfSubViewer2, {{150, 405, "Hello\rWorld"}}},
+      // Hundredths exactly. An empty text line is skipped, so that cue never
+      // gets its text line and is lost: a limit of the format, pinned here.
+      {sfSubViewer2, {{150, 405, "Hello\rWorld"}, {366199, 36000000, "[i]x"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(FormatOf(c.format).name);

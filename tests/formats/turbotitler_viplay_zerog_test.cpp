@@ -111,9 +111,10 @@ TEST(CueLineFormatsLoad, CorruptedLineIsReportedWithTheFileName) {
   TSubtitles doc;
   bool frame_based = true;
   std::string reported;
-  EXPECT_FALSE(doc.LoadFromFile(path, frame_based, [&](const std::string& m) { reported = m; }));
+  EXPECT_FALSE(
+      doc.LoadFromFile(path, frame_based, [&](const LoadFailure& f) { reported = f.BoxText(); }));
   EXPECT_EQ(reported,
-            "File " + path + " is corrupted. Error on line: List index out of bounds (9)");
+            "File " + path + " is corrupted. Error on line: List index out of bounds (9) (line 2)");
 }
 
 TEST(WriteCueLineFormats, WritesHeaderAndOneLinePerCue) {

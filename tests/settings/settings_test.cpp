@@ -105,6 +105,36 @@ TEST(Settings, HandEditedFileIsReadAndUpdatedInPlace) {
             "\r\n[WhenDone]\r\nExit=1\r\n");
 }
 
+// [Reading] Classic: off by default, and written only once it has been on.
+TEST(Settings, ClassicReadingKey) {
+  const struct {
+    const char* name;
+    std::string before;
+    bool loaded;
+    bool saved_as;
+    const char* reading_after;  // the [Reading] part of the file after saving
+  } cases[] = {
+      {"Absent", "", false, false, ""},
+      {"TurnedOff", "[Reading]\nClassic=1\n", true, false, "[Reading]\nClassic=0\n"},
+      {"TurnedOn", "", false, true, "[Reading]\nClassic=1\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string path = dir.path() + "/config.ini";
+    WriteFileBytes(path, c.before);
+    TProgramSettings s = Loaded(path);
+    EXPECT_EQ(s.ClassicReading, c.loaded);
+    s.ClassicReading = c.saved_as;
+    ASSERT_TRUE(SaveSettingsTo(path, s));
+    const std::string after = ReadFileBytes(path);
+    const std::size_t at = after.find("[Reading]");
+    EXPECT_EQ(at == std::string::npos ? "" : after.substr(at, after.find("\n[", at) - at),
+              c.reading_after);
+    EXPECT_EQ(Loaded(path).ClassicReading, c.saved_as);
+  }
+}
+
 TEST(Settings, LongFolderAndFormatNameAreStoredWhole) {
   TempDir dir;
   const std::string path = dir.path() + "/config.ini";
