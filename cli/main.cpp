@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "subtitles/decimal.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
+#include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
 namespace {
@@ -44,8 +46,9 @@ const char kUsage[] =
     "\n"
     "Options:\n"
     "  --list-formats     list the output formats: name, value and extension\n"
-    "  --fps RATE         frame rate for frame-based input and output, used when no\n"
-    "                     video of the same name lies beside the file\n"
+    "  --fps RATE         frame rate (1 to 1000) for frame-based input and output,\n"
+    "                     used when no video of the same name beside the file\n"
+    "                     tells one\n"
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
     "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
@@ -68,13 +71,59 @@ int UsageError(const std::string& message) {
   return kUsageError;
 }
 
+// The frame rates --fps takes.
+constexpr double kLowestRate = 1;
+constexpr double kHighestRate = 1000;
+
 bool ParseRate(const std::string& text, double& rate) {
   try {
     rate = StrToFloat(text, '.');
   } catch (const SubtitleError&) {
     return false;
   }
-  return std::isfinite(rate) && rate >= 0;
+  return std::isfinite(rate) && rate >= kLowestRate && rate <= kHighestRate;
+}
+
+// A path as one line of a list: as it is, unless it holds a control
+// character (a newline would split it into two entries), then in double
+// quotes with C escapes.
+std::string Quoted(const std::string& path) {
+  const bool plain = std::none_of(path.begin(), path.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+  if (plain) return path;
+  std::string out = "\"";
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        if (u < 0x20 || u == 0x7F) {
+          static constexpr char kHex[] = "0123456789abcdef";
+          out += "\\x";
+          out += kHex[u >> 4];
+          out += kHex[u & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
 }
 
 // The value of an option given as "--name VALUE" or "--name=VALUE".
@@ -119,7 +168,7 @@ int ParseArguments(int argc, char** argv, Options& options) {
         return UsageError("--fps needs a frame rate, such as --fps 25");
       }
       if (!ParseRate(value, options.fps)) {
-        return UsageError("'" + value + "' is not a valid frame rate for --fps");
+        return UsageError("'" + value + "' is not a valid frame rate for --fps (1 to 1000)");
       }
     } else if (IsOption(arg, "--output-dir")) {
       if (!OptionValue(argc, argv, i, "--output-dir", options.output_dir) ||
@@ -183,12 +232,14 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
   return kConverted;
 }
 
-// Set by the first Ctrl+C: the run stops after the file it is converting.
-// A second Ctrl+C ends the program at once.
+// Set by the first Ctrl+C, SIGTERM or SIGHUP: the run stops after the file
+// it is converting. A second one removes the output being written and ends
+// the program at once.
 volatile sig_atomic_t interrupted = 0;
 
 extern "C" void OnInterrupt(int signal_number) {
   if (interrupted) {
+    RemoveLiveTemporaries();
     ::signal(signal_number, SIG_DFL);
     ::raise(signal_number);
     return;
@@ -221,13 +272,25 @@ class CliFrontEnd : public BatchFrontEnd {
   void ReportCorruptedFile(const std::string& message) override { Error(message); }
 
   void FileSkipped(const SkipNotice& notice) override {
-    const std::string name = "vorlane-cli: " + notice.path + ": ";
+    const std::string name = "vorlane-cli: " + Quoted(notice.path) + ": ";
     switch (notice.reason) {
       case SkipReason::kNotRecognised:
         Error(name + "format not recognised or not readable");
         break;
       case SkipReason::kCorrupted:
         break;  // the engine's report has been printed
+      case SkipReason::kNotFound:
+        Error(name + "not found");
+        break;
+      case SkipReason::kCannotOpen:
+        Error(name + "cannot open: " + notice.detail);
+        break;
+      case SkipReason::kNotRegularFile:
+        Error(name + "not a regular file (a folder, pipe or device); not opened");
+        break;
+      case SkipReason::kNamedTwice:
+        Error(name + "named twice; converted once already in this run");
+        break;
       case SkipReason::kInputNeedsFrameRate:
       case SkipReason::kOutputNeedsFrameRate: {
         const std::string what =
@@ -248,14 +311,14 @@ class CliFrontEnd : public BatchFrontEnd {
   }
 
   void FileAbandoned(const std::string& path, const std::string& reason) override {
-    Error("vorlane-cli: " + path + ": not converted: " + reason);
+    Error("vorlane-cli: " + Quoted(path) + ": not converted: " + reason);
   }
 
   void ShowSkippedFiles(const std::vector<std::string>& paths) override {
     if (options_.quiet) return;
     ClearProgress();
     std::cerr << "Skipped files\n";
-    for (const auto& path : paths) std::cerr << path << '\n';
+    for (const auto& path : paths) std::cerr << Quoted(path) << '\n';
   }
 
   void SetProgress(int position, int /*maximum*/) override { Progress(position); }
@@ -334,11 +397,14 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
 
   BatchOptions batch;
   batch.output_folder = options.output_dir;
+  batch.fallback_frame_rate = options.fps;
   CliFrontEnd front_end(options, files, format);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  ::sigaction(SIGINT, &action, nullptr);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    ::sigaction(signal_number, &action, nullptr);
+  }
   const BatchResult result = ConvertAll(static_cast<int>(files.size()), format, front_end, batch);
   front_end.EndProgress();
   if (result.stopped) {

@@ -13,11 +13,13 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
 #include "app/batch/video_probe.h"
 #include "subtitles/lines.h"
+#include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -193,6 +195,45 @@ double ProbeVideo(const std::string& video) {
   return avi ? GetAVIFPS(video) : GetMPGFPS(video);
 }
 
+namespace {
+
+using FileId = std::pair<dev_t, ino_t>;
+
+std::optional<FileId> IdOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileId{st.st_dev, st.st_ino};
+}
+
+bool InsideBackupFolder(const std::string& path) {
+  const std::string folder = FolderPartOf(path);
+  return folder.size() >= 4 && folder.compare(folder.size() - 4, 4, "BAK/") == 0 &&
+         (folder.size() == 4 || folder[folder.size() - 5] == '/');
+}
+
+// Puts a file moved into BAK back where it was, if it can.
+void PutBack(const std::string& backup, const std::string& original) {
+  if (!backup.empty()) MoveWithoutReplacing(backup, original);
+}
+
+// What stands against writing target for the source at path: a message, or
+// empty when nothing does.
+std::string Obstacle(const std::string& path, const std::string& target,
+                     const std::set<FileId>& inputs) {
+  const std::optional<FileId> there = IdOf(target);
+  if (!there || there == IdOf(path)) return {};
+  if (inputs.count(*there) != 0) {
+    return "its output \"" + target + "\" would replace \"" + target +
+           "\", an input of this run that is still in its place";
+  }
+  if (InsideBackupFolder(target)) {
+    return "its output \"" + target + "\" would replace a file inside a BAK folder";
+  }
+  return {};
+}
+
+}  // namespace
+
 BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
                        const BatchOptions& options) {
   BatchResult result;
@@ -201,21 +242,60 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   TSubtitles doc;
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
+  // Paths whose source this run has moved into BAK or replaced by its own
+  // output: named again, they are not converted a second time.
+  std::set<std::string> converted;
+  std::set<std::string> cleaned_folders;
   VideoNames video_names;
+
+  // Every input of the run, by identity, so that no output takes the place
+  // of one that has not been converted, whichever way its path is spelled.
+  std::set<FileId> inputs;
+  for (int k = 0; k < count; ++k) {
+    const std::optional<std::string> entry = front_end.EntryAt(k);
+    struct stat st {};
+    if (entry && ::stat(entry->c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      inputs.insert({st.st_dev, st.st_ino});
+    }
+  }
   front_end.SetProgress(0, count);
 
   for (int i = 0; i < count; ++i) {
     std::string path;
     bool skipped = false;
-    auto skip = [&](SkipReason reason, const std::string& video = {}) {
+    auto skip = [&](SkipReason reason, const std::string& video = {},
+                    const std::string& detail = {}) {
       skipped = true;
       result.skipped.push_back(path);
-      front_end.FileSkipped({path, reason, video});
+      front_end.FileSkipped({path, reason, video, detail});
     };
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
       path = *entry;
+
+      // Looked at before anything opens it: a pipe or a device would block
+      // the reader for ever, and a file that is not there was never read,
+      // so it is no corrupted file.
+      struct stat st {};
+      if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        if (converted.count(path) != 0) {
+          skip(SkipReason::kNamedTwice);
+        } else if (error == ENOENT || error == ENOTDIR) {
+          skip(SkipReason::kNotFound);
+        } else {
+          skip(SkipReason::kCannotOpen, {}, SystemMessage(error));
+        }
+      } else if (!S_ISREG(st.st_mode)) {
+        skip(SkipReason::kNotRegularFile);
+      } else if (converted.count(path) != 0) {
+        skip(SkipReason::kNamedTwice);
+      } else if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); fd < 0) {
+        skip(SkipReason::kCannotOpen, {}, SystemMessage(errno));
+      } else {
+        ::close(fd);
+      }
 
       bool reported = false;
       const CorruptionReporter report = [&](const std::string& message) {
@@ -223,13 +303,20 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         front_end.ReportCorruptedFile(message);
       };
       bool frame_based = false;
-      if (!doc.LoadFromFile(path, frame_based, report)) {
+      if (skipped) {
+      } else if (!doc.LoadFromFile(path, frame_based, report)) {
         skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
-      } else if (frame_based || (output.writes_frames && !HasUsableFrameRate(doc))) {
+      } else if (frame_based || output.writes_frames) {
         // Frames in or frames out: the video of the same name tells the
-        // rate, else the user does.
+        // rate, else the user does. Time-based input with no video of its
+        // own keeps a rate already settled in the run.
         const std::string video = FindVideo(path, video_names);
-        doc.SetFrameRate(video.empty() ? front_end.AskFrameRate(path) : ProbeVideo(video));
+        if (!video.empty()) {
+          doc.SetFrameRate(ProbeVideo(video));
+          if (!HasUsableFrameRate(doc)) doc.SetFrameRate(options.fallback_frame_rate);
+        } else if (frame_based || !HasUsableFrameRate(doc)) {
+          doc.SetFrameRate(front_end.AskFrameRate(path));
+        }
         if (!HasUsableFrameRate(doc)) {
           // No cues could be converted: writing would put an empty file in
           // the place of the source.
@@ -259,12 +346,37 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error("the output \"" + target + "\" was already written from \"" +
                                    it->second + "\" in this run");
         }
-        // The output is made before the source is moved, so a writer that
-        // fails leaves the source where it was.
+        if (IsFolder(target)) {
+          throw std::runtime_error("Cannot create file \"" + target + "\". " +
+                                   SystemMessage(EISDIR));
+        }
+        if (const std::string obstacle = Obstacle(path, target, inputs); !obstacle.empty()) {
+          throw std::runtime_error(obstacle);
+        }
+        const std::string folder = FolderPartOf(target);
+        if (cleaned_folders.insert(folder).second) RemoveStaleTemporaries(folder);
+
+        // The output is made whole before anything is moved, so a writer
+        // or a disk that fails leaves every file where it was.
         LineList lines;
         doc.SaveToList(lines, format);
-        if (front_end.BackupOn()) BackupFile(path);
-        WriteLinesToFile(lines, target);
+        PendingFile pending(target);
+        WriteLines(lines, pending);
+        lines = LineList();
+        const bool backup = front_end.BackupOn();
+        std::string source_backup;
+        std::string target_backup;
+        try {
+          if (backup) source_backup = BackupFile(path);
+          // Another file under the output's name is kept as well.
+          if (backup && target != path && EntryExists(target)) target_backup = BackupFile(target);
+          pending.Commit();
+        } catch (...) {
+          PutBack(target_backup, target);
+          PutBack(source_backup, path);
+          throw;
+        }
+        if (backup || target == path) converted.insert(path);
         result.written.push_back(target);
         source_of_output[target] = path;
       }

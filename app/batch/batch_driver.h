@@ -16,10 +16,14 @@ class TSubtitles;
 
 // Why a file was put on the skipped list.
 enum class SkipReason {
-  kNotRecognised,        // no readable format recognised (nothing reported yet)
-  kCorrupted,            // not readable or not parseable: ReportCorruptedFile has run
-  kInputNeedsFrameRate,  // frame-based input, and the settled frame rate is below 1
-  kOutputNeedsFrameRate  // the output counts frames, and the settled rate is below 1
+  kNotRecognised,         // no readable format recognised (nothing reported yet)
+  kCorrupted,             // not readable or not parseable: ReportCorruptedFile has run
+  kInputNeedsFrameRate,   // frame-based input, and the settled frame rate is below 1
+  kOutputNeedsFrameRate,  // the output counts frames, and the settled rate is below 1
+  kNotFound,              // no file at the path (never read)
+  kCannotOpen,            // there, but not readable: detail holds the system's word
+  kNotRegularFile,        // a folder, pipe, device or socket: refused without opening it
+  kNamedTwice             // named again after this run had already converted it
 };
 
 struct SkipNotice {
@@ -28,6 +32,8 @@ struct SkipNotice {
   // For the two frame-rate reasons: the video whose probe gave the rate, or
   // empty when the rate came from AskFrameRate.
   std::string video;
+  // For kCannotOpen: the system's message ("Permission denied").
+  std::string detail;
 };
 
 class BatchFrontEnd {
@@ -71,6 +77,9 @@ struct BatchOptions {
   // instead of beside their inputs; backups still go into the BAK folder
   // beside each source. The folder must exist.
   std::string output_folder;
+  // The frame rate taken when the video beside a file gives none (no
+  // header, a rate below 1). 0: such a file is skipped.
+  double fallback_frame_rate = 0;
 };
 
 struct BatchResult {
@@ -83,6 +92,18 @@ struct BatchResult {
 // Converts entries 0 .. count-1 of the front end's list into format. The
 // skipped list is handed to ShowSkippedFiles at the end unless the run was
 // stopped early; it is in the result either way.
+//
+// No file that the run did not make is destroyed. Each output is written
+// whole to a temporary file beside its target first; only then is the
+// source moved into BAK (with backups on), then an existing file at the
+// output's path that is not the source (with backups on as well), and the
+// temporary file renamed into place. A failure at any step puts back what
+// was moved and removes the temporary file. An output that would replace
+// another input of the run still in its place, or a file inside a BAK
+// folder, is not written: that file is abandoned with a message naming
+// both. Inputs that are not regular files are refused without being
+// opened. Stale temporary files older than a day are removed from every
+// folder the run writes into.
 BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
                        const BatchOptions& options = {});
 
