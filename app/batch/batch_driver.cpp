@@ -223,11 +223,11 @@ std::string Obstacle(const std::string& path, const std::string& target,
   const std::optional<FileId> there = IdOf(target);
   if (!there || there == IdOf(path)) return {};
   if (inputs.count(*there) != 0) {
-    return "its output \"" + target + "\" would replace \"" + target +
-           "\", an input of this run that is still in its place";
+    return "its output would replace \"" + target +
+           "\", another input of this run that is still in its place";
   }
   if (InsideBackupFolder(target)) {
-    return "its output \"" + target + "\" would replace a file inside a BAK folder";
+    return "its output would replace \"" + target + "\", a file inside a BAK folder";
   }
   return {};
 }
