@@ -216,6 +216,30 @@ void PutBack(const std::string& backup, const std::string& original) {
   if (!backup.empty()) MoveWithoutReplacing(backup, original);
 }
 
+// Why path is not even read, if it is not: looked at before anything
+// opens it, since a pipe or a device would block the reader for ever, and a
+// file that is not there was never read, so it is no corrupted file.
+// detail takes the system's message for kCannotOpen.
+std::optional<SkipReason> RefusalOf(const std::string& path, bool converted, std::string& detail) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    const int error = errno;
+    if (converted) return SkipReason::kNamedTwice;
+    if (error == ENOENT || error == ENOTDIR) return SkipReason::kNotFound;
+    detail = SystemMessage(error);
+    return SkipReason::kCannotOpen;
+  }
+  if (!S_ISREG(st.st_mode)) return SkipReason::kNotRegularFile;
+  if (converted) return SkipReason::kNamedTwice;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    detail = SystemMessage(errno);
+    return SkipReason::kCannotOpen;
+  }
+  ::close(fd);
+  return std::nullopt;
+}
+
 // What stands against writing target for the source at path: a message, or
 // empty when nothing does.
 std::string Obstacle(const std::string& path, const std::string& target,
@@ -274,36 +298,16 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       if (!entry) throw std::out_of_range("the entry has left the list");
       path = *entry;
 
-      // Looked at before anything opens it: a pipe or a device would block
-      // the reader for ever, and a file that is not there was never read,
-      // so it is no corrupted file.
-      struct stat st {};
-      if (::stat(path.c_str(), &st) != 0) {
-        const int error = errno;
-        if (converted.count(path) != 0) {
-          skip(SkipReason::kNamedTwice);
-        } else if (error == ENOENT || error == ENOTDIR) {
-          skip(SkipReason::kNotFound);
-        } else {
-          skip(SkipReason::kCannotOpen, {}, SystemMessage(error));
-        }
-      } else if (!S_ISREG(st.st_mode)) {
-        skip(SkipReason::kNotRegularFile);
-      } else if (converted.count(path) != 0) {
-        skip(SkipReason::kNamedTwice);
-      } else if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); fd < 0) {
-        skip(SkipReason::kCannotOpen, {}, SystemMessage(errno));
-      } else {
-        ::close(fd);
-      }
-
       bool reported = false;
       const CorruptionReporter report = [&](const std::string& message) {
         reported = true;
         front_end.ReportCorruptedFile(message);
       };
       bool frame_based = false;
-      if (skipped) {
+      std::string detail;
+      if (const std::optional<SkipReason> refusal =
+              RefusalOf(path, converted.count(path) != 0, detail)) {
+        skip(*refusal, {}, detail);
       } else if (!doc.LoadFromFile(path, frame_based, report)) {
         skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
       } else if (frame_based || output.writes_frames) {
