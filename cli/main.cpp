@@ -18,6 +18,7 @@
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "app/batch/batch_driver.h"
@@ -52,8 +53,15 @@ const char kUsage[] =
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
     "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
+    "  --jobs N           read and convert up to N files at once (default: the\n"
+    "                     number of processors); the results are those of --jobs 1\n"
     "  --quiet            print nothing but errors\n"
     "  --help             show this help\n";
+
+int DefaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min(cores, 64u));
+}
 
 struct Options {
   bool list_formats = false;
@@ -62,6 +70,7 @@ struct Options {
   bool force_extension = true;
   bool quiet = false;
   double fps = 0;
+  int jobs = DefaultJobs();
   std::string output_dir;
   std::vector<std::string> positional;
 };
@@ -126,6 +135,15 @@ std::string Quoted(const std::string& path) {
   return out + "\"";
 }
 
+bool ParseJobs(const std::string& text, int& jobs) {
+  if (text.empty() || text.size() > 4 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  jobs = std::stoi(text);
+  return jobs >= 1 && jobs <= 1024;
+}
+
 // The value of an option given as "--name VALUE" or "--name=VALUE".
 // Returns false when it is missing.
 bool OptionValue(int argc, char** argv, int& i, const std::string& name, std::string& value) {
@@ -169,6 +187,14 @@ int ParseArguments(int argc, char** argv, Options& options) {
       }
       if (!ParseRate(value, options.fps)) {
         return UsageError("'" + value + "' is not a valid frame rate for --fps (1 to 1000)");
+      }
+    } else if (IsOption(arg, "--jobs")) {
+      std::string value;
+      if (!OptionValue(argc, argv, i, "--jobs", value)) {
+        return UsageError("--jobs needs a number of files, such as --jobs 4");
+      }
+      if (!ParseJobs(value, options.jobs)) {
+        return UsageError("'" + value + "' is not a valid number for --jobs (1 to 1024)");
       }
     } else if (IsOption(arg, "--output-dir")) {
       if (!OptionValue(argc, argv, i, "--output-dir", options.output_dir) ||
@@ -398,6 +424,7 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
   BatchOptions batch;
   batch.output_folder = options.output_dir;
   batch.fallback_frame_rate = options.fps;
+  batch.jobs = options.jobs;
   CliFrontEnd front_end(options, files, format);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "app/batch/read_ahead.h"
 #include "app/batch/video_probe.h"
 #include "subtitles/lines.h"
 #include "subtitles/pending_file.h"
@@ -189,6 +190,15 @@ std::string FindVideoFor(const std::string& path) {
   return FindVideo(path, names);
 }
 
+struct VideoLookup::Names {
+  VideoNames names;
+};
+VideoLookup::VideoLookup() : names_(std::make_unique<Names>()) {}
+VideoLookup::~VideoLookup() = default;
+std::string VideoLookup::Find(const std::string& path) {
+  return FindVideo(path, names_->names);
+}
+
 double ProbeVideo(const std::string& video) {
   const std::size_t dot = video.rfind('.');
   const bool avi = dot != std::string::npos && AsciiLower(video.substr(dot)) == ".avi";
@@ -275,12 +285,18 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // Every input of the run, by identity, so that no output takes the place
   // of one that has not been converted, whichever way its path is spelled.
   std::set<FileId> inputs;
+  std::vector<std::string> entries;
   for (int k = 0; k < count; ++k) {
     const std::optional<std::string> entry = front_end.EntryAt(k);
+    entries.push_back(entry.value_or(std::string()));
     struct stat st {};
     if (entry && ::stat(entry->c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       inputs.insert({st.st_dev, st.st_ino});
     }
+  }
+  std::unique_ptr<ReadAhead> read_ahead;
+  if (options.jobs > 1 && count > 1) {
+    read_ahead = std::make_unique<ReadAhead>(std::move(entries), format, options, options.jobs);
   }
   front_end.SetProgress(0, count);
 
@@ -293,6 +309,10 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       result.skipped.push_back(path);
       front_end.FileSkipped({path, reason, video, detail});
     };
+    // What was read ahead for this file, used only where it is what the
+    // loads and the writer would give here and now.
+    std::unique_ptr<ReadAheadWork> ahead = read_ahead ? read_ahead->Take(i) : nullptr;
+    const LoadRecord* used = nullptr;
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
@@ -303,12 +323,28 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         reported = true;
         front_end.ReportCorruptedFile(message);
       };
+      auto load = [&](bool& frame_based) {
+        used = nullptr;
+        if (ahead && ahead->path == path) {
+          for (const LoadRecord& record : ahead->loads) {
+            // Time-based input reads the same at any rate.
+            const bool any_rate = SameRate(record.rate, 0) && !record.frame_based;
+            if (!any_rate && !SameRate(record.rate, doc.FrameRate())) continue;
+            doc.Cues = record.cues;
+            frame_based = record.frame_based;
+            if (!record.report.empty()) report(record.report);
+            used = &record;
+            return record.loaded;
+          }
+        }
+        return doc.LoadFromFile(path, frame_based, report);
+      };
       bool frame_based = false;
       std::string detail;
       if (const std::optional<SkipReason> refusal =
               RefusalOf(path, converted.count(path) != 0, detail)) {
         skip(*refusal, {}, detail);
-      } else if (!doc.LoadFromFile(path, frame_based, report)) {
+      } else if (!load(frame_based)) {
         skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
       } else if (frame_based || output.writes_frames) {
         // Frames in or frames out: the video of the same name tells the
@@ -326,7 +362,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           // the place of the source.
           skip(frame_based ? SkipReason::kInputNeedsFrameRate : SkipReason::kOutputNeedsFrameRate,
                video);
-        } else if (frame_based && !doc.LoadFromFile(path, frame_based, report)) {
+        } else if (frame_based && !load(frame_based)) {
           // The second load reads the frames with the rate just set; when it
           // fails, its cues are gone and nothing may be written.
           skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
@@ -363,7 +399,13 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.
         LineList lines;
-        doc.SaveToList(lines, format);
+        if (used != nullptr && ahead->output_from >= 0 &&
+            used == &ahead->loads[static_cast<std::size_t>(ahead->output_from)] &&
+            SameRate(ahead->output_rate, doc.FrameRate())) {
+          lines = std::move(ahead->lines);
+        } else {
+          doc.SaveToList(lines, format);
+        }
         PendingFile pending(target);
         WriteLines(lines, pending);
         lines = LineList();

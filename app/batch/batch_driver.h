@@ -4,6 +4,7 @@
 // report, progress) goes through BatchFrontEnd.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +81,14 @@ struct BatchOptions {
   // The frame rate taken when the video beside a file gives none (no
   // header, a rate below 1). 0: such a file is skipped.
   double fallback_frame_rate = 0;
+  // Files read and converted in memory at the same time, ahead of the one
+  // being written. Whatever the number, the run does and reports exactly
+  // what a run of one file after the other does: files are still written,
+  // backed up, skipped and reported in list order, and anything read ahead
+  // under assumptions that turn out wrong (a frame rate) is done again in
+  // order. The front end is only ever called from the calling thread;
+  // AskFrameRate is taken to answer fallback_frame_rate when guessing ahead.
+  int jobs = 1;
 };
 
 struct BatchResult {
@@ -122,6 +131,20 @@ std::string BackupFolderOf(const std::string& path);
 // On a case-sensitive file system a name that differs only in letter case
 // (film.AVI) counts as well, after the exact name. Empty when there is none.
 std::string FindVideoFor(const std::string& path);
+// The same, listing each folder once for all the files looked up through
+// one VideoLookup.
+class VideoLookup {
+ public:
+  VideoLookup();
+  ~VideoLookup();
+  VideoLookup(const VideoLookup&) = delete;
+  VideoLookup& operator=(const VideoLookup&) = delete;
+  std::string Find(const std::string& path);
+
+ private:
+  struct Names;
+  std::unique_ptr<Names> names_;
+};
 // The frame rate of that video by its probe; raises when it cannot be read.
 double ProbeVideo(const std::string& video);
 
