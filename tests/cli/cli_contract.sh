@@ -206,5 +206,21 @@ earlier=$(od -An -c "$work/clash/a.srt")
 check "existing output status" 0 $?
 check "existing output kept in BAK" "$earlier" "$(od -An -c "$work/clash/BAK/a.srt.1")"
 
+# --jobs: a whole number from 1; the results are those of --jobs 1.
+for jobs in 0 -1 abc 2.5 1025; do
+  check "jobs $jobs refused" 2 "$("$cli" --jobs "$jobs" SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
+done
+for jobs in 1 3; do
+  rm -rf "$work/jobs"
+  cp -r "$work/tree" "$work/jobs"
+  "$cli" --jobs=$jobs --fps 25 MicroDVD "$work/jobs" >/dev/null 2>"$work/jobs$jobs.err"
+  echo "status $?" >>"$work/jobs$jobs.err"
+  (cd "$work/jobs" && find . -type f -exec sha1sum {} + | sort) >"$work/jobs$jobs.tree"
+done
+check "jobs 3 as jobs 1: messages" "$(cat "$work/jobs1.err")" "$(cat "$work/jobs3.err")"
+check "jobs 3 as jobs 1: files" "$(cat "$work/jobs1.tree")" "$(cat "$work/jobs3.tree")"
+"$cli" --help | grep -q -- '--jobs'
+check "help lists --jobs" 0 $?
+
 printf '%d passed, %d failed\n' "$passes" "$failures"
 [[ $failures -eq 0 ]]
