@@ -18,10 +18,10 @@ fail() {
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# 120 SubRip files of 400 cues each, every one with its own bytes.
+# 80 SubRip files of 400 cues each, every one with its own bytes.
 mkdir "$work/template"
 awk -v dir="$work/template" 'BEGIN {
-  for (f = 0; f < 120; f++) {
+  for (f = 0; f < 80; f++) {
     out = dir "/f" f ".srt"
     for (c = 1; c <= 400; c++) {
       printf "%d\r\n00:%02d:%02d,000 --> 00:%02d:%02d,500\r\nfile %d cue %d\r\n\r\n",
