@@ -325,7 +325,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       };
       auto load = [&](bool& frame_based) {
         used = nullptr;
-        if (ahead && ahead->path == path) {
+        if (ahead && ahead->path == path && ahead->state == StateOf(path)) {
           for (const LoadRecord& record : ahead->loads) {
             // Time-based input reads the same at any rate.
             const bool any_rate = SameRate(record.rate, 0) && !record.frame_based;

@@ -6,6 +6,18 @@
 
 namespace vorlane {
 
+FileState StateOf(const std::string& path) {
+  struct stat st {};
+  FileState state;
+  if (::stat(path.c_str(), &st) != 0) return state;
+  state.device = st.st_dev;
+  state.inode = st.st_ino;
+  state.size = st.st_size;
+  state.seconds = st.st_mtim.tv_sec;
+  state.nanoseconds = st.st_mtim.tv_nsec;
+  return state;
+}
+
 bool SameRate(double a, double b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -90,7 +102,11 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
     work.loads.push_back(std::move(record));
     return work.loads.back().loaded;
   };
-  if (!load(0)) return work;
+  work.state = StateOf(path);
+  const bool loaded = load(0);
+  // Changed while it was read: none of it can be trusted.
+  if (!(StateOf(path) == work.state)) work.loads.clear();
+  if (!loaded || work.loads.empty()) return work;
   const bool frame_based = work.loads.back().frame_based;
   const FormatInfo& output = FormatOf(format_);
   // The rate the run will most likely settle: the video's, else the one the

@@ -28,8 +28,20 @@ struct LoadRecord {
   std::string report;  // the corrupted-file report, empty when none was made
 };
 
+// What tells one state of a file from another: its identity, size and
+// time of last change.
+struct FileState {
+  unsigned long long device = 0, inode = 0;
+  long long size = -1, seconds = 0, nanoseconds = 0;
+  bool operator==(const FileState&) const = default;
+};
+// The state of the file at path now; size -1 when there is none.
+FileState StateOf(const std::string& path);
+
 struct ReadAheadWork {
   std::string path;
+  // The file as it was read; the work is good only while it is still so.
+  FileState state;
   // At rate 0 first; for frame-based input again at the rate guessed for it.
   std::vector<LoadRecord> loads;
   // The output lines made from the cues of loads[output_from] at
