@@ -312,7 +312,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
     // What was read ahead for this file, used only where it is what the
     // loads and the writer would give here and now.
     std::unique_ptr<ReadAheadWork> ahead = read_ahead ? read_ahead->Take(i) : nullptr;
-    const LoadRecord* used = nullptr;
+    LoadRecord* used = nullptr;
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
@@ -324,13 +324,18 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         front_end.ReportCorruptedFile(message);
       };
       auto load = [&](bool& frame_based) {
+        const LoadRecord* held = used;  // whose cues the document holds
         used = nullptr;
         if (ahead && ahead->path == path && ahead->state == StateOf(path)) {
-          for (const LoadRecord& record : ahead->loads) {
+          for (LoadRecord& record : ahead->loads) {
             // Time-based input reads the same at any rate.
             const bool any_rate = SameRate(record.rate, 0) && !record.frame_based;
             if (!any_rate && !SameRate(record.rate, doc.FrameRate())) continue;
-            doc.Cues = record.cues;
+            if (&record != held) {
+              if (record.taken) break;
+              doc.Cues = std::move(record.cues);
+              record.taken = true;
+            }
             frame_based = record.frame_based;
             if (!record.report.empty()) report(record.report);
             used = &record;
@@ -398,17 +403,16 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
 
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.
-        LineList lines;
+        PendingFile pending(target);
         if (used != nullptr && ahead->output_from >= 0 &&
             used == &ahead->loads[static_cast<std::size_t>(ahead->output_from)] &&
             SameRate(ahead->output_rate, doc.FrameRate())) {
-          lines = std::move(ahead->lines);
+          pending.Write(ahead->bytes);
         } else {
+          LineList lines;
           doc.SaveToList(lines, format);
+          WriteLines(lines, pending);
         }
-        PendingFile pending(target);
-        WriteLines(lines, pending);
-        lines = LineList();
         const bool backup = front_end.BackupOn();
         std::string source_backup;
         std::string target_backup;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "subtitles/lines.h"
+
 namespace vorlane {
 
 FileState StateOf(const std::string& path) {
@@ -123,7 +125,9 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
   }
   if (output.writer == nullptr) return work;
   doc.SetFrameRate(rate);
-  doc.SaveToList(work.lines, format_);
+  LineList lines;
+  doc.SaveToList(lines, format_);
+  work.bytes = JoinLines(lines);
   work.output_from = static_cast<int>(work.loads.size()) - 1;
   work.output_rate = rate;
   return work;

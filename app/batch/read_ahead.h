@@ -1,5 +1,5 @@
 // Reading and converting files ahead of a batch run, on worker threads.
-// Workers only read files and make output lines in memory: they never write,
+// Workers only read files and make outputs in memory: they never write,
 // move or report anything. The run takes each file's work in list order and
 // uses it only where it is exactly what the run would have done itself at
 // that point (same path, same frame rate); anything else it does again.
@@ -26,6 +26,7 @@ struct LoadRecord {
   bool frame_based = false;
   std::vector<SubtitleCue> cues;
   std::string report;  // the corrupted-file report, empty when none was made
+  bool taken = false;  // the cues have been moved out into the run's document
 };
 
 // What tells one state of a file from another: its identity, size and
@@ -44,11 +45,13 @@ struct ReadAheadWork {
   FileState state;
   // At rate 0 first; for frame-based input again at the rate guessed for it.
   std::vector<LoadRecord> loads;
-  // The output lines made from the cues of loads[output_from] at
-  // output_rate; output_from is -1 when none were made.
+  // The output's bytes (its lines, each followed by CR LF) made from the
+  // cues of loads[output_from] at output_rate; output_from is -1 when none
+  // were made. One string rather than a list of lines, so that the run's
+  // thread frees one block, not one per line, of the worker's memory.
   int output_from = -1;
   double output_rate = 0;
-  LineList lines;
+  std::string bytes;
 };
 
 class ReadAhead {
