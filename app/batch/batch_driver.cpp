@@ -441,6 +441,12 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         front_end.FileAbandoned(path, "unknown error");
       }
     }
+    if (ahead) {
+      // The document's cues are not wanted after this file: they go back
+      // with the rest of the work, to be freed where they were made.
+      if (used != nullptr) used->cues.swap(doc.Cues);
+      read_ahead->Return(std::move(ahead));
+    }
     if (!skipped) {
       front_end.SetProgress(i + 1, count);
       front_end.ProcessEvents();

@@ -58,17 +58,25 @@ std::unique_ptr<ReadAheadWork> ReadAhead::Take(int index) {
   return work;
 }
 
+void ReadAhead::Return(std::unique_ptr<ReadAheadWork> work) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  spent_.push_back(std::move(work));
+}
+
 void ReadAhead::Work() {
   VideoLookup videos;
   for (;;) {
     std::size_t index = 0;
+    std::vector<std::unique_ptr<ReadAheadWork>> spent;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(
           lock, [&] { return stopping_ || (next_ < paths_.size() && next_ < taken_ + window_); });
       if (stopping_) return;
       index = next_++;
+      spent.swap(spent_);
     }
+    spent.clear();
     auto work = std::make_unique<ReadAheadWork>();
     try {
       *work = Prepare(paths_[index], videos);

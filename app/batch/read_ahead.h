@@ -65,6 +65,9 @@ class ReadAhead {
   // The work for index, waiting until it is done; nullptr past the list.
   // Each index is taken once, in increasing order.
   std::unique_ptr<ReadAheadWork> Take(int index);
+  // Hands spent work back, for a worker to free: memory is best freed by
+  // the thread that took it.
+  void Return(std::unique_ptr<ReadAheadWork> work);
 
  private:
   void Work();
@@ -80,6 +83,7 @@ class ReadAhead {
   std::size_t taken_ = 0;  // the index the run waits for or works on
   bool stopping_ = false;
   std::map<std::size_t, std::unique_ptr<ReadAheadWork>> done_;
+  std::vector<std::unique_ptr<ReadAheadWork>> spent_;
   std::vector<std::thread> workers_;
 };
 
