@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "app/batch/batch_driver.h"
@@ -26,6 +28,7 @@
 #include "subtitles/decimal.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
+#include "subtitles/pending_file.h"
 #include "subtitles/retiming.h"
 #include "subtitles/subtitles.h"
 
@@ -46,8 +49,9 @@ const char kUsage[] =
     "\n"
     "Options:\n"
     "  --list-formats     list the output formats: name, value and extension\n"
-    "  --fps RATE         frame rate for frame-based input and output, used when no\n"
-    "                     video of the same name lies beside the file\n"
+    "  --fps RATE         frame rate (1 to 1000) for frame-based input and output,\n"
+    "                     used when no video of the same name beside the file\n"
+    "                     tells one\n"
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
     "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
@@ -57,6 +61,8 @@ const char kUsage[] =
     "                     frames per second instead of FROM (after --shift)\n"
     "  --report FILE      write a JSON report of every input into FILE (- for\n"
     "                     standard output, unless an input is -)\n"
+    "  --jobs N           read and convert up to N files at once (default: the\n"
+    "                     number of processors); the results are those of --jobs 1\n"
     "  --classic          read with the classic rules only, and offer only the 50\n"
     "                     classic output formats\n"
     "  --quiet            print nothing but errors: no progress, no summary\n"
@@ -67,6 +73,11 @@ const char kUsage[] =
     "skipped inputs held nothing to convert (not recognised, no frame rate),\n"
     "failed ones could not be read, parsed or written.\n";
 
+int DefaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min(cores, 64u));
+}
+
 struct Options {
   bool list_formats = false;
   bool help = false;
@@ -76,6 +87,7 @@ struct Options {
   bool version = false;
   bool classic = false;
   double fps = 0;
+  int jobs = DefaultJobs();
   std::string output_dir;
   std::string report;  // empty: no report
   Retiming retiming;
@@ -87,13 +99,68 @@ int UsageError(const std::string& message) {
   return kUsageError;
 }
 
+// The frame rates --fps takes.
+constexpr double kLowestRate = 1;
+constexpr double kHighestRate = 1000;
+
 bool ParseRate(const std::string& text, double& rate) {
   try {
     rate = StrToFloat(text, '.');
   } catch (const SubtitleError&) {
     return false;
   }
-  return std::isfinite(rate) && rate >= 0;
+  return std::isfinite(rate) && rate >= kLowestRate && rate <= kHighestRate;
+}
+
+// A path as one line of a list: as it is, unless it holds a control
+// character (a newline would split it into two entries), then in double
+// quotes with C escapes.
+std::string Quoted(const std::string& path) {
+  const bool plain = std::none_of(path.begin(), path.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+  if (plain) return path;
+  std::string out = "\"";
+  for (char c : path) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        if (u < 0x20 || u == 0x7F) {
+          static constexpr char kHex[] = "0123456789abcdef";
+          out += "\\x";
+          out += kHex[u >> 4];
+          out += kHex[u & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+bool ParseJobs(const std::string& text, int& jobs) {
+  if (text.empty() || text.size() > 4 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  jobs = std::stoi(text);
+  return jobs >= 1 && jobs <= 1024;
 }
 
 // The value of an option given as "--name VALUE" or "--name=VALUE".
@@ -174,7 +241,15 @@ int ParseArguments(int argc, char** argv, Options& options) {
         return UsageError("--fps needs a frame rate, such as --fps 25");
       }
       if (!ParseRate(value, options.fps)) {
-        return UsageError("'" + value + "' is not a valid frame rate for --fps");
+        return UsageError("'" + value + "' is not a valid frame rate for --fps (1 to 1000)");
+      }
+    } else if (IsOption(arg, "--jobs")) {
+      std::string value;
+      if (!OptionValue(argc, argv, i, "--jobs", value)) {
+        return UsageError("--jobs needs a number of files, such as --jobs 4");
+      }
+      if (!ParseJobs(value, options.jobs)) {
+        return UsageError("'" + value + "' is not a valid number for --jobs (1 to 1024)");
       }
     } else if (IsOption(arg, "--output-dir")) {
       if (!OptionValue(argc, argv, i, "--output-dir", options.output_dir) ||
@@ -271,12 +346,14 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   return kConverted;
 }
 
-// Set by the first Ctrl+C: the run stops after the file it is converting.
-// A second Ctrl+C ends the program at once.
+// Set by the first Ctrl+C, SIGTERM or SIGHUP: the run stops after the file
+// it is converting. A second one removes the output being written and ends
+// the program at once.
 volatile sig_atomic_t interrupted = 0;
 
 extern "C" void OnInterrupt(int signal_number) {
   if (interrupted) {
+    RemoveLiveTemporaries();
     ::signal(signal_number, SIG_DFL);
     ::raise(signal_number);
     return;
@@ -311,13 +388,25 @@ class CliFrontEnd : public BatchFrontEnd {
   void ReportCorruptedFile(const std::string& message) override { Error(message); }
 
   void FileSkipped(const SkipNotice& notice) override {
-    const std::string name = "vorlane-cli: " + notice.path + ": ";
+    const std::string name = "vorlane-cli: " + Quoted(notice.path) + ": ";
     switch (notice.reason) {
       case SkipReason::kNotRecognised:
         Error(name + "format not recognised or not readable");
         break;
       case SkipReason::kCorrupted:
         break;  // the engine's report has been printed
+      case SkipReason::kNotFound:
+        Error(name + "not found");
+        break;
+      case SkipReason::kCannotOpen:
+        Error(name + "cannot open: " + notice.detail);
+        break;
+      case SkipReason::kNotRegularFile:
+        Error(name + "not a regular file (a folder, pipe or device); not opened");
+        break;
+      case SkipReason::kNamedTwice:
+        Error(name + "named twice; converted once already in this run");
+        break;
       case SkipReason::kInputNeedsFrameRate:
       case SkipReason::kOutputNeedsFrameRate: {
         const std::string what =
@@ -338,14 +427,14 @@ class CliFrontEnd : public BatchFrontEnd {
   }
 
   void FileAbandoned(const std::string& path, const std::string& reason) override {
-    Error("vorlane-cli: " + path + ": not converted: " + reason);
+    Error("vorlane-cli: " + Quoted(path) + ": not converted: " + reason);
   }
 
   void ShowSkippedFiles(const std::vector<std::string>& paths) override {
     if (options_.quiet) return;
     ClearProgress();
     std::cerr << "Skipped files\n";
-    for (const auto& path : paths) std::cerr << path << '\n';
+    for (const auto& path : paths) std::cerr << Quoted(path) << '\n';
   }
 
   void SetProgress(int position, int /*maximum*/) override { Progress(position); }
@@ -433,6 +522,8 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
   BatchOptions batch;
   batch.output_folder = options.output_dir;
   batch.classic_reading = options.classic;
+  batch.fallback_frame_rate = options.fps;
+  batch.jobs = options.jobs;
   if (!options.retiming.Empty()) {
     batch.transform = [&options](TSubtitles& doc) { Retime(doc, options.retiming); };
   }
@@ -440,7 +531,9 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  ::sigaction(SIGINT, &action, nullptr);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    ::sigaction(signal_number, &action, nullptr);
+  }
   const BatchResult result = ConvertAll(static_cast<int>(files.size()), format, front_end, batch);
   front_end.EndProgress();
   if (result.stopped) {

@@ -74,6 +74,14 @@ std::string SkipReasonText(SkipReason reason, TSubtitleFormat output_format,
     case SkipReason::kOutputNeedsFrameRate:
       return "the output format " + std::string(FormatOf(output_format).name) +
              " counts frames and needs a frame rate";
+    case SkipReason::kNotFound:
+      return "not found";
+    case SkipReason::kCannotOpen:
+      return "cannot open: " + message;
+    case SkipReason::kNotRegularFile:
+      return "not a regular file (a folder, pipe or device); not opened";
+    case SkipReason::kNamedTwice:
+      return "named twice; converted once already in this run";
     case SkipReason::kNotRecognised:
       break;
   }
@@ -94,8 +102,10 @@ InputEntry EntryOf(const FileRecord& record, TSubtitleFormat output_format) {
     case FileOutcome::kSkipped:
       // A file that could not be read or parsed is on the skipped list, as
       // the window shows it, but it failed: there was something to convert.
-      entry.result = record.skip_reason == SkipReason::kCorrupted ? InputResult::kFailed
-                                                                  : InputResult::kSkipped;
+      entry.result = record.skip_reason == SkipReason::kCorrupted ||
+                             record.skip_reason == SkipReason::kCannotOpen
+                         ? InputResult::kFailed
+                         : InputResult::kSkipped;
       entry.reason = SkipReasonText(record.skip_reason, output_format, record.message);
       break;
     case FileOutcome::kAbandoned:

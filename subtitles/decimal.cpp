@@ -1,5 +1,7 @@
 #include "subtitles/decimal.h"
 
+#include <langinfo.h>
+
 #include <atomic>
 #include <charconv>
 #include <clocale>
@@ -14,11 +16,11 @@ std::atomic<bool> g_dot_forced{false};
 }
 
 char RegionalDecimalSeparator() {
-  const std::lconv* conv = std::localeconv();
-  if (conv == nullptr || conv->decimal_point == nullptr || conv->decimal_point[0] == '\0') {
-    return '.';
-  }
-  return conv->decimal_point[0];
+  // nl_langinfo, unlike localeconv, may be called from several threads at
+  // once (files are read on worker threads).
+  const char* point = ::nl_langinfo(RADIXCHAR);
+  if (point == nullptr || point[0] == '\0') return '.';
+  return point[0];
 }
 
 char DecimalSeparator() {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "subtitles/errors.h"
+#include "subtitles/pending_file.h"
 
 namespace vorlane {
 
@@ -125,65 +126,26 @@ LineList ReadLinesFromFile(const std::string& path) {
 }
 
 void WriteLinesToFile(const LineList& lines, const std::string& path) {
-  auto fail = [&](int error) {
-    throw SubtitleError("Cannot create file \"" + path + "\". " + SystemMessage(error));
-  };
-  // A replaced file keeps its permission bits; a new one gets the usual
-  // 0666 less the umask.
-  mode_t mode = 0;
-  struct stat st {};
-  const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) fail(EISDIR);
-  if (exists) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
+  PendingFile file(path);
+  WriteLines(lines, file);
+  file.Commit();
+}
 
-  std::string temp = path + ".XXXXXX";
-  FileDescriptor fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) fail(errno);
-  auto fail_and_remove = [&](int error) {
-    ::close(fd.release());
-    ::unlink(temp.c_str());
-    fail(error);
-  };
+void WriteLines(const LineList& lines, PendingFile& file) {
   // Items go out through one buffer, each followed by CR LF, so the whole
   // text is never held twice in memory.
   std::string buffer;
   constexpr std::size_t kFlushAt = std::size_t{1} << 18;
   buffer.reserve(kFlushAt + 4096);
-  auto flush = [&] {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t put = ::write(fd.get(), buffer.data() + done, buffer.size() - done);
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        fail_and_remove(errno);
-      }
-      done += static_cast<std::size_t>(put);
-    }
-    buffer.clear();
-  };
   for (const auto& line : lines) {
     buffer.append(line);
     buffer.append("\r\n");
-    if (buffer.size() >= kFlushAt) flush();
+    if (buffer.size() >= kFlushAt) {
+      file.Write(buffer);
+      buffer.clear();
+    }
   }
-  flush();
-  if (::fchmod(fd.get(), mode) != 0) fail_and_remove(errno);
-  if (::close(fd.release()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
+  file.Write(buffer);
 }
 
 }  // namespace vorlane

@@ -33,11 +33,15 @@ TextFile ReadTextFile(const std::string& path);
 // The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);
 
+class PendingFile;
+
 // Writes a line list to path, replacing it whole. The text goes to a
-// temporary file in the same folder which then replaces the target, so a
-// failure half-way never leaves a truncated file where the old one was; a
-// replaced file keeps its permission bits. Fails with
+// temporary file in the same folder which then replaces the target
+// (PendingFile), so a failure half-way never leaves a truncated file where
+// the old one was; a replaced file keeps its permission bits. Fails with
 // "Cannot create file \"<path>\". <system message>".
 void WriteLinesToFile(const LineList& lines, const std::string& path);
+// Appends the lines, each followed by CR LF, to a pending file.
+void WriteLines(const LineList& lines, PendingFile& file);
 
 }  // namespace vorlane

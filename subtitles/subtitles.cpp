@@ -1,7 +1,9 @@
 #include "subtitles/subtitles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
+#include <limits>
 #include <new>
 
 #include "subtitles/detection.h"
@@ -14,6 +16,12 @@
 namespace vorlane {
 
 std::int64_t TSubtitles::WholeFrameRate() const {
+  // A finite rate too large for 64 bits is as large as can be, never 0:
+  // read as 0 it would pass for "no rate" and leave every cue unread.
+  if (std::isfinite(frame_rate_) && std::fabs(frame_rate_) >= 9.2e18) {
+    return frame_rate_ > 0 ? std::numeric_limits<std::int64_t>::max()
+                           : std::numeric_limits<std::int64_t>::min();
+  }
   return RoundHalfEven(frame_rate_);
 }
 

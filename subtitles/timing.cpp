@@ -62,7 +62,14 @@ std::int32_t FramesToCentiseconds(std::int64_t frame, double rate) {
 }
 
 std::int64_t CentisecondsToFrames(std::int32_t centiseconds, double rate) {
-  return RoundHalfEven(static_cast<double>(centiseconds) * rate / 100.0);
+  const double frames = static_cast<double>(centiseconds) * rate / 100.0;
+  // A frame number past 64 bits cannot be written; turned into 0 it would
+  // pass for a real one.
+  if (std::isfinite(rate) && !(std::fabs(frames) < 9.2e18)) {
+    throw SubtitleError(Format("Frame rate %g cannot convert the time %lld", rate,
+                               static_cast<long long>(centiseconds)));
+  }
+  return RoundHalfEven(frames);
 }
 
 TenthsSplit SplitThroughMsToTenths(std::int32_t centiseconds) {

@@ -41,7 +41,8 @@ SecondsSplit SplitThroughRoundedSeconds(std::int32_t centiseconds);
 // Frames to centiseconds, Round(frame * 100 / rate), with the range check of
 // MakeTime. rate must be positive.
 std::int32_t FramesToCentiseconds(std::int64_t frame, double rate);
-// Centiseconds to frames, Round(centiseconds * rate / 100).
+// Centiseconds to frames, Round(centiseconds * rate / 100). Raises
+// SubtitleError when a finite rate makes a frame number past 64 bits.
 std::int64_t CentisecondsToFrames(std::int32_t centiseconds, double rate);
 
 // A time split through milliseconds down to tenths of a second, the tenths

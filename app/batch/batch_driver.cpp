@@ -13,11 +13,14 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
+#include "app/batch/read_ahead.h"
 #include "app/batch/video_probe.h"
 #include "subtitles/lines.h"
+#include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -187,11 +190,83 @@ std::string FindVideoFor(const std::string& path) {
   return FindVideo(path, names);
 }
 
+struct VideoLookup::Names {
+  VideoNames names;
+};
+VideoLookup::VideoLookup() : names_(std::make_unique<Names>()) {}
+VideoLookup::~VideoLookup() = default;
+std::string VideoLookup::Find(const std::string& path) {
+  return FindVideo(path, names_->names);
+}
+
 double ProbeVideo(const std::string& video) {
   const std::size_t dot = video.rfind('.');
   const bool avi = dot != std::string::npos && AsciiLower(video.substr(dot)) == ".avi";
   return avi ? GetAVIFPS(video) : GetMPGFPS(video);
 }
+
+namespace {
+
+using FileId = std::pair<dev_t, ino_t>;
+
+std::optional<FileId> IdOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileId{st.st_dev, st.st_ino};
+}
+
+bool InsideBackupFolder(const std::string& path) {
+  const std::string folder = FolderPartOf(path);
+  return folder.size() >= 4 && folder.compare(folder.size() - 4, 4, "BAK/") == 0 &&
+         (folder.size() == 4 || folder[folder.size() - 5] == '/');
+}
+
+// Puts a file moved into BAK back where it was, if it can.
+void PutBack(const std::string& backup, const std::string& original) {
+  if (!backup.empty()) MoveWithoutReplacing(backup, original);
+}
+
+// Why path is not even read, if it is not: looked at before anything
+// opens it, since a pipe or a device would block the reader for ever, and a
+// file that is not there was never read, so it is no corrupted file.
+// detail takes the system's message for kCannotOpen.
+std::optional<SkipReason> RefusalOf(const std::string& path, bool converted, std::string& detail) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    const int error = errno;
+    if (converted) return SkipReason::kNamedTwice;
+    if (error == ENOENT || error == ENOTDIR) return SkipReason::kNotFound;
+    detail = SystemMessage(error);
+    return SkipReason::kCannotOpen;
+  }
+  if (!S_ISREG(st.st_mode)) return SkipReason::kNotRegularFile;
+  if (converted) return SkipReason::kNamedTwice;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    detail = SystemMessage(errno);
+    return SkipReason::kCannotOpen;
+  }
+  ::close(fd);
+  return std::nullopt;
+}
+
+// What stands against writing target for the source at path: a message, or
+// empty when nothing does.
+std::string Obstacle(const std::string& path, const std::string& target,
+                     const std::set<FileId>& inputs) {
+  const std::optional<FileId> there = IdOf(target);
+  if (!there || there == IdOf(path)) return {};
+  if (inputs.count(*there) != 0) {
+    return "its output would replace \"" + target +
+           "\", another input of this run that is still in its place";
+  }
+  if (InsideBackupFolder(target)) {
+    return "its output would replace \"" + target + "\", a file inside a BAK folder";
+  }
+  return {};
+}
+
+}  // namespace
 
 BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
                        const BatchOptions& options) {
@@ -202,19 +277,42 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   doc.SetClassicReading(options.classic_reading);
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
+  // Paths whose source this run has moved into BAK or replaced by its own
+  // output: named again, they are not converted a second time.
+  std::set<std::string> converted;
+  std::set<std::string> cleaned_folders;
   VideoNames video_names;
+
+  // Every input of the run, by identity, so that no output takes the place
+  // of one that has not been converted, whichever way its path is spelled.
+  std::set<FileId> inputs;
+  std::vector<std::string> entries;
+  for (int k = 0; k < count; ++k) {
+    const std::optional<std::string> entry = front_end.EntryAt(k);
+    entries.push_back(entry.value_or(std::string()));
+    struct stat st {};
+    if (entry && ::stat(entry->c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      inputs.insert({st.st_dev, st.st_ino});
+    }
+  }
+  std::unique_ptr<ReadAhead> read_ahead;
+  if (options.jobs > 1 && count > 1) {
+    read_ahead = std::make_unique<ReadAhead>(std::move(entries), format, options, options.jobs);
+  }
   front_end.SetProgress(0, count);
 
   for (int i = 0; i < count; ++i) {
     std::string path;
     bool skipped = false;
     FileRecord record;
-    auto skip = [&](SkipReason reason, const std::string& video = {}) {
+    auto skip = [&](SkipReason reason, const std::string& video = {},
+                    const std::string& detail = {}) {
       skipped = true;
       record.outcome = FileOutcome::kSkipped;
       record.skip_reason = reason;
+      if (!detail.empty()) record.message = detail;
       result.skipped.push_back(path);
-      front_end.FileSkipped({path, reason, video});
+      front_end.FileSkipped({path, reason, video, detail});
     };
     auto abandon = [&](const std::string& reason) {
       if (path.empty()) return;
@@ -224,6 +322,10 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       result.abandoned.push_back(path);
       front_end.FileAbandoned(path, reason);
     };
+    // What was read ahead for this file, used only where it is what the
+    // loads and the writer would give here and now.
+    std::unique_ptr<ReadAheadWork> ahead = read_ahead ? read_ahead->Take(i) : nullptr;
+    LoadRecord* used = nullptr;
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
@@ -236,22 +338,57 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         record.message = failure.BoxText();
         front_end.ReportLoadFailure(failure);
       };
+      auto load = [&](bool& frame_based) {
+        const LoadRecord* held = used;  // whose cues the document holds
+        used = nullptr;
+        if (ahead && ahead->path == path && ahead->state == StateOf(path)) {
+          for (LoadRecord& record : ahead->loads) {
+            // Time-based input reads the same at any rate.
+            const bool any_rate = SameRate(record.rate, 0) && !record.frame_based;
+            if (!any_rate && !SameRate(record.rate, doc.FrameRate())) continue;
+            if (&record != held) {
+              if (record.taken) break;
+              // The document as that load left it (format read, the file's
+              // own rate...), at the rate the run has settled.
+              const double rate = doc.FrameRate();
+              doc = std::move(record.doc);
+              doc.SetFrameRate(rate);
+              record.taken = true;
+            }
+            frame_based = record.frame_based;
+            if (record.report) report(*record.report);
+            used = &record;
+            return record.loaded;
+          }
+        }
+        return doc.LoadFromFile(path, frame_based, report);
+      };
       bool frame_based = false;
-      if (!doc.LoadFromFile(path, frame_based, report)) {
+      std::string detail;
+      if (const std::optional<SkipReason> refusal =
+              RefusalOf(path, converted.count(path) != 0, detail)) {
+        skip(*refusal, {}, detail);
+      } else if (!load(frame_based)) {
         skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
-      } else if (frame_based || (output.writes_frames && !HasUsableFrameRate(doc))) {
+      } else if (frame_based || output.writes_frames) {
         // Frames in or frames out: the video of the same name tells the
-        // rate, else the file itself, else the user.
+        // rate, else the file itself, else the user. Time-based input with
+        // no video of its own keeps a rate already settled in the run.
         const std::string video = FindVideo(path, video_names);
-        doc.SetFrameRate(!video.empty()            ? ProbeVideo(video)
-                         : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
-                                                   : front_end.AskFrameRate(path));
+        if (!video.empty()) {
+          doc.SetFrameRate(ProbeVideo(video));
+          if (!HasUsableFrameRate(doc)) doc.SetFrameRate(options.fallback_frame_rate);
+        } else if (doc.FileFrameRate() > 0) {
+          doc.SetFrameRate(doc.FileFrameRate());
+        } else if (frame_based || !HasUsableFrameRate(doc)) {
+          doc.SetFrameRate(front_end.AskFrameRate(path));
+        }
         if (!HasUsableFrameRate(doc)) {
           // No cues could be converted: writing would put an empty file in
           // the place of the source.
           skip(frame_based ? SkipReason::kInputNeedsFrameRate : SkipReason::kOutputNeedsFrameRate,
                video);
-        } else if (frame_based && !doc.LoadFromFile(path, frame_based, report)) {
+        } else if (frame_based && !load(frame_based)) {
           // The second load reads the frames with the rate just set; when it
           // fails, its cues are gone and nothing may be written.
           skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
@@ -277,13 +414,44 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error("the output \"" + target + "\" was already written from \"" +
                                    it->second + "\" in this run");
         }
+        if (IsFolder(target)) {
+          throw std::runtime_error("Cannot create file \"" + target + "\". " +
+                                   SystemMessage(EISDIR));
+        }
+        if (const std::string obstacle = Obstacle(path, target, inputs); !obstacle.empty()) {
+          throw std::runtime_error(obstacle);
+        }
+        const std::string folder = FolderPartOf(target);
+        if (cleaned_folders.insert(folder).second) RemoveStaleTemporaries(folder);
+
+        // The output is made whole before anything is moved, so a writer
+        // or a disk that fails leaves every file where it was.
         if (options.transform) options.transform(doc);
-        // The output is made before the source is moved, so a writer that
-        // fails leaves the source where it was.
-        LineList lines;
-        doc.SaveToList(lines, format);
-        if (front_end.BackupOn()) record.backup = BackupFile(path);
-        WriteLinesToFile(lines, target);
+        PendingFile pending(target);
+        // Output made ahead is made without the transform.
+        if (!options.transform && used != nullptr && ahead->output_from >= 0 &&
+            used == &ahead->loads[static_cast<std::size_t>(ahead->output_from)] &&
+            SameRate(ahead->output_rate, doc.FrameRate())) {
+          pending.Write(ahead->bytes);
+        } else {
+          LineList lines;
+          doc.SaveToList(lines, format);
+          WriteLines(lines, pending);
+        }
+        const bool backup = front_end.BackupOn();
+        std::string source_backup;
+        std::string target_backup;
+        try {
+          if (backup) source_backup = record.backup = BackupFile(path);
+          // Another file under the output's name is kept as well.
+          if (backup && target != path && EntryExists(target)) target_backup = BackupFile(target);
+          pending.Commit();
+        } catch (...) {
+          PutBack(target_backup, target);
+          PutBack(source_backup, path);
+          throw;
+        }
+        if (backup || target == path) converted.insert(path);
         record.output = target;
         result.written.push_back(target);
         source_of_output[target] = path;
@@ -292,6 +460,12 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       abandon(e.what());
     } catch (...) {
       abandon("unknown error");
+    }
+    if (ahead) {
+      // The document's cues are not wanted after this file: they go back
+      // with the rest of the work, to be freed where they were made.
+      if (used != nullptr) used->doc.Cues.swap(doc.Cues);
+      read_ahead->Return(std::move(ahead));
     }
     if (!path.empty()) front_end.FileFinished(record);
     if (!skipped) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +18,14 @@ namespace vorlane {
 
 // Why a file was put on the skipped list.
 enum class SkipReason {
-  kNotRecognised,        // no readable format recognised (nothing reported yet)
-  kCorrupted,            // not readable or not parseable: ReportCorruptedFile has run
-  kInputNeedsFrameRate,  // frame-based input, and the settled frame rate is below 1
-  kOutputNeedsFrameRate  // the output counts frames, and the settled rate is below 1
+  kNotRecognised,         // no readable format recognised (nothing reported yet)
+  kCorrupted,             // not readable or not parseable: ReportCorruptedFile has run
+  kInputNeedsFrameRate,   // frame-based input, and the settled frame rate is below 1
+  kOutputNeedsFrameRate,  // the output counts frames, and the settled rate is below 1
+  kNotFound,              // no file at the path (never read)
+  kCannotOpen,            // there, but not readable: detail holds the system's word
+  kNotRegularFile,        // a folder, pipe, device or socket: refused without opening it
+  kNamedTwice             // named again after this run had already converted it
 };
 
 struct SkipNotice {
@@ -29,6 +34,8 @@ struct SkipNotice {
   // For the two frame-rate reasons: the video whose probe gave the rate, or
   // empty when the rate came from AskFrameRate.
   std::string video;
+  // For kCannotOpen: the system's message ("Permission denied").
+  std::string detail;
 };
 
 // What became of one file of a run: the facts a front end may keep about it.
@@ -106,6 +113,17 @@ struct BatchOptions {
   std::function<void(TSubtitles&)> transform = nullptr;
   // Only the classic rules read the files (TSubtitles::SetClassicReading).
   bool classic_reading = false;
+  // The frame rate taken when the video beside a file gives none (no
+  // header, a rate below 1). 0: such a file is skipped.
+  double fallback_frame_rate = 0;
+  // Files read and converted in memory at the same time, ahead of the one
+  // being written. Whatever the number, the run does and reports exactly
+  // what a run of one file after the other does: files are still written,
+  // backed up, skipped and reported in list order, and anything read ahead
+  // under assumptions that turn out wrong (a frame rate) is done again in
+  // order. The front end is only ever called from the calling thread;
+  // AskFrameRate is taken to answer fallback_frame_rate when guessing ahead.
+  int jobs = 1;
 };
 
 struct BatchResult {
@@ -118,6 +136,18 @@ struct BatchResult {
 // Converts entries 0 .. count-1 of the front end's list into format. The
 // skipped list is handed to ShowSkippedFiles at the end unless the run was
 // stopped early; it is in the result either way.
+//
+// No file that the run did not make is destroyed. Each output is written
+// whole to a temporary file beside its target first; only then is the
+// source moved into BAK (with backups on), then an existing file at the
+// output's path that is not the source (with backups on as well), and the
+// temporary file renamed into place. A failure at any step puts back what
+// was moved and removes the temporary file. An output that would replace
+// another input of the run still in its place, or a file inside a BAK
+// folder, is not written: that file is abandoned with a message naming
+// both. Inputs that are not regular files are refused without being
+// opened. Stale temporary files older than a day are removed from every
+// folder the run writes into.
 BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
                        const BatchOptions& options = {});
 
@@ -136,6 +166,20 @@ std::string BackupFolderOf(const std::string& path);
 // On a case-sensitive file system a name that differs only in letter case
 // (film.AVI) counts as well, after the exact name. Empty when there is none.
 std::string FindVideoFor(const std::string& path);
+// The same, listing each folder once for all the files looked up through
+// one VideoLookup.
+class VideoLookup {
+ public:
+  VideoLookup();
+  ~VideoLookup();
+  VideoLookup(const VideoLookup&) = delete;
+  VideoLookup& operator=(const VideoLookup&) = delete;
+  std::string Find(const std::string& path);
+
+ private:
+  struct Names;
+  std::unique_ptr<Names> names_;
+};
 // The frame rate of that video by its probe; raises when it cannot be read.
 double ProbeVideo(const std::string& video);
 

@@ -64,9 +64,16 @@ void LookIn(const std::string& folder, std::vector<std::string>& list, std::set<
   for (const std::string& name : names) {
     const std::string path = JoinPath(folder, name);
     struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0) continue;
+    if (::lstat(path.c_str(), &link) != 0) {
+      // Deeper than the system lets a path name: the run cannot open it
+      // either, but it reports it rather than pass it over in silence.
+      if (errno == ENAMETOOLONG && isSubtitleFile(path)) list.push_back(path);
+      continue;
+    }
     if (S_ISDIR(link.st_mode)) {
-      LookIn(path, list, visited, classic);
+      // BAK folders hold the backups of earlier runs: converting them
+      // would put outputs in the place of the only copies of sources.
+      if (name != "BAK") LookIn(path, list, visited, classic);
       continue;
     }
     // A symbolic link counts for what it points at: a link to a file is

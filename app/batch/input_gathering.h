@@ -23,8 +23,11 @@ bool isSubtitleFile(const std::string& path, bool classic = false);
 
 // Appends to list every accepted file in folder and, depth first, in its
 // subfolders, each under its real name. Entries whose names begin with "."
-// are passed over, symbolic links to folders are not followed, and folders
-// that cannot be listed are passed over silently. Entries come in name order.
+// and folders named BAK (the backups) are passed over, symbolic links to
+// folders are not followed, and folders that cannot be listed are passed
+// over silently. A file whose path is longer than the system allows is
+// listed all the same, so that the run reports it. Entries come in name
+// order.
 void FileLook(const std::string& folder, std::vector<std::string>& list, bool classic = false);
 
 // Appends what path yields: the accepted files below it when it is a

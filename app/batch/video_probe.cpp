@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -17,6 +18,11 @@
 namespace vorlane {
 
 namespace {
+
+// Real AVI and MPEG files carry their first stream or sequence header near
+// the start; the search stops after this many bytes, so a huge (or sparse)
+// video costs no more than a small one.
+constexpr std::uint64_t kProbeLimit = std::uint64_t{16} << 20;
 
 class VideoFile {
  public:
@@ -51,10 +57,11 @@ class VideoFile {
     return done;
   }
 
-  // Offset of the first occurrence of pattern, searched block by block in
-  // increasing order. The last pattern.size() - 1 bytes of each block are
-  // carried into the next, so a match across two blocks is found as well.
-  // -1 when the file holds none.
+  // Offset of the first occurrence of pattern that lies wholly within the
+  // first kProbeLimit bytes, searched block by block in increasing order.
+  // The last pattern.size() - 1 bytes of each block are carried into the
+  // next, so a match across two blocks is found as well. -1 when there is
+  // none.
   std::int64_t Find(std::string_view pattern) {
     constexpr std::size_t kBlock = 1 << 16;
     const std::size_t keep = pattern.size() - 1;
@@ -62,7 +69,11 @@ class VideoFile {
     std::size_t held = 0;         // bytes carried over at the front
     std::uint64_t held_from = 0;  // file offset of buffer[0]
     for (;;) {
-      const std::size_t got = ReadAt(held_from + held, buffer.data() + held, kBlock);
+      const std::uint64_t from = held_from + held;
+      if (from >= kProbeLimit) return -1;
+      const std::size_t want =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, kProbeLimit - from));
+      const std::size_t got = ReadAt(from, buffer.data() + held, want);
       const std::size_t size = held + got;
       const std::string_view view(reinterpret_cast<const char*>(buffer.data()), size);
       const std::size_t at = view.find(pattern);

@@ -1,5 +1,6 @@
 // Frame rates of videos, read from a few bytes of the file: the first AVI
-// stream header or the first MPEG video sequence header. Nothing is decoded.
+// stream header or the first MPEG video sequence header. Nothing is decoded,
+// and only the first 16 MiB of a video are searched, however large it is.
 #pragma once
 
 #include <string>

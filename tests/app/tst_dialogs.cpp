@@ -17,6 +17,8 @@ namespace vorlane {
 class DialogsTest : public QObject {
   Q_OBJECT
  private slots:
+  void init() { CancelModalActions(); }
+
   void FrameRatePromptShowsTheFileNameAndPath() {
     TFPSDlg dialog("/home/ana/Subs/film.sub");
     dialog.show();

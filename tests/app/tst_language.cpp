@@ -120,6 +120,7 @@ class LanguageTest : public QObject {
   }
 
   void init() {
+    CancelModalActions();
     QFile::remove(config_);
     ProgramSettings = TProgramSettings{};
     qputenv("LANG", "C.UTF-8");

@@ -17,8 +17,27 @@ namespace vorlane {
 
 // Runs action on the next modal window that opens (within timeout_ms). The
 // action must close it; nothing waits for a person.
+inline std::vector<QPointer<QTimer>>& PendingModalActions() {
+  static std::vector<QPointer<QTimer>> timers;
+  return timers;
+}
+
+// Drops the actions whose window never opened. Run before each test: a
+// waiting action of an earlier test would take the next test's window (and
+// reach that test's locals, long gone).
+inline void CancelModalActions() {
+  for (const QPointer<QTimer>& timer : PendingModalActions()) {
+    if (timer) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  }
+  PendingModalActions().clear();
+}
+
 inline void WhenModal(std::function<void(QWidget*)> action, int timeout_ms = 10000) {
   auto* timer = new QTimer;
+  PendingModalActions().emplace_back(timer);
   const QDeadlineTimer deadline(timeout_ms);
   QObject::connect(timer, &QTimer::timeout, [timer, deadline, action]() {
     if (QWidget* modal = QApplication::activeModalWidget()) {

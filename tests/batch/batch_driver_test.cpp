@@ -294,11 +294,13 @@ TEST_F(BatchTest, OutputFolderTakesTheOutputsAndBackupsStayBesideTheSources) {
   EXPECT_EQ(result.abandoned, Paths{b});
   EXPECT_EQ(ReadFileBytes(At("out/film.txt")), "00:00:01:Hi\r\n");
 
+  // With backups on, the older output in the output folder is kept in a
+  // BAK folder there, like a source.
   front.entries = {c};
   front.backup = true;
   front.Run(sfTMPlayer, {At("out")});
   EXPECT_EQ(ReadFileBytes(At("b/BAK/other.srt")), kSubRip);
-  EXPECT_FALSE(Exists(At("out/BAK")));
+  EXPECT_EQ(ReadFileBytes(At("out/BAK/other.txt")), "00:00:01:Hi\r\n");
   ExpectNoSourceLost();
 }
 
@@ -510,13 +512,13 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
   EXPECT_EQ(result.skipped, (Paths{bad1, missing, broken, bad2}));
   EXPECT_EQ(front.shown, std::vector<Paths>{result.skipped});
   EXPECT_EQ(front.progress, (std::vector<std::pair<int, int>>{{0, 5}, {2, 5}}));
-  ASSERT_EQ(front.corrupted.size(), 2u);
-  EXPECT_EQ(front.corrupted[1],
-            "File " + broken +
-                " is corrupted. Error on line: 'xx' is not a valid integer value (line 2)");
+  // A missing file was never read: "not found", no corrupted-file report.
+  EXPECT_EQ(
+      front.corrupted,
+      Paths{"File " + broken + " is corrupted. Error on line: 'xx' is not a valid integer value (line 2)"});
   std::vector<SkipReason> reasons;
   for (const auto& notice : front.skip_notices) reasons.push_back(notice.reason);
-  EXPECT_EQ(reasons, (std::vector<SkipReason>{SkipReason::kNotRecognised, SkipReason::kCorrupted,
+  EXPECT_EQ(reasons, (std::vector<SkipReason>{SkipReason::kNotRecognised, SkipReason::kNotFound,
                                               SkipReason::kCorrupted, SkipReason::kNotRecognised}));
   EXPECT_EQ(result.written, Paths{At("two.txt")});
   ExpectNoSourceLost();
@@ -698,8 +700,9 @@ TEST_F(BatchFaultTest, OutputBeyondTheFileSizeLimitIsAbandonedAndTheRunGoesOn) {
             std::string::npos)
       << front.abandoned[0].second;
   EXPECT_EQ(result.written, Paths{small});
-  EXPECT_EQ(CopiesOf(big), 1);  // in BAK: the backup was made before writing
-  EXPECT_EQ(ReadFileBytes(At("a/BAK/large.srt")), big);
+  // The output is written whole before the source moves: it stays put.
+  EXPECT_EQ(CopiesOf(big), 1);
+  EXPECT_EQ(ReadFileBytes(large), big);
   ExpectOnlyKnownFiles(result);
 }
 
@@ -729,10 +732,9 @@ TEST_F(BatchFaultTest, SourceThatVanishedIsReportedAndSkipped) {
   front.force_extension = true;
   const BatchResult result = front.Run(sfTMPlayer);
   EXPECT_EQ(result.skipped, Paths{gone});
-  ASSERT_EQ(front.corrupted.size(), 1u);
-  EXPECT_EQ(front.corrupted[0], "File " + gone +
-                                    " is corrupted. Error on line: Cannot open file \"" + gone +
-                                    "\". No such file or directory");
+  EXPECT_TRUE(front.corrupted.empty());
+  ASSERT_EQ(front.skip_notices.size(), 1u);
+  EXPECT_EQ(front.skip_notices[0].reason, SkipReason::kNotFound);
   EXPECT_EQ(result.written, Paths{At("fine.txt")});
   ExpectOnlyKnownFiles(result);
   ExpectNoSourceLost();

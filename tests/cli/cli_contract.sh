@@ -254,5 +254,66 @@ check "report to stdout beside stdin" 2 "$(printf '%s' "$srt" | "$cli" --report 
 check "report onto an input" 2 "$("$cli" --report "$work/rep/good.txt" SubRipper "$work/rep/good.txt" >/dev/null 2>&1; echo $?)"
 check "report onto an input untouched" "00:00:02:Hello|World" "$(tr -d '\r' <"$work/rep/good.txt")"
 
+# --fps takes 1 to 1000; anything else is a usage error, never an empty output.
+for rate in 0 0.5 1e19 1e308 1000.5 -25; do
+  check "fps $rate refused" 2 "$("$cli" --fps "$rate" SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
+done
+check "fps 1 taken" "00:00:25,000 --> 00:00:50,000" "$(printf '%s' "$sub" | "$cli" --fps 1 SubRipper - | tr -d '\r' | sed -n 2p)"
+check "fps 1000 taken" "00:00:00,020 --> 00:00:00,050" "$(printf '%s' "$sub" | "$cli" --fps 1000 SubRipper - | tr -d '\r' | sed -n 2p)"
+
+# Files never read are named for what they are; a pipe is refused unopened
+# (no hang); a name with a control character stays one entry of the list.
+mkdir -p "$work/odd"
+printf '%s' "$srt" >"$work/odd/y.srt"
+printf 'words\r\n' >"$work/odd/"$'two\nlines.srt'
+mkfifo "$work/odd/x.srt"
+err=$(timeout 20 "$cli" --no-backup MPL2 "$work/odd/x.srt" "$work/odd/gone.srt" "$work/odd/y.srt" \
+  "$work/odd/"$'two\nlines.srt' 2>&1 >/dev/null)
+check "odd inputs status" 1 $?
+check "odd inputs messages" "vorlane-cli: $work/odd/x.srt: not a regular file (a folder, pipe or device); not opened
+vorlane-cli: $work/odd/gone.srt: not found
+vorlane-cli: \"$work/odd/two\\nlines.srt\": format not recognised or not readable
+Skipped files
+$work/odd/x.srt
+$work/odd/gone.srt
+\"$work/odd/two\\nlines.srt\"
+converted 1, skipped 3, failed 0" "$err"
+check "odd inputs: the rest converted" "[15][40]Hello|World" "$(tr -d '\r' <"$work/odd/y.txt")"
+printf '%s' "$srt" >"$work/odd/twice.srt"
+err=$("$cli" MPL2 "$work/odd/twice.srt" "$work/odd/twice.srt" 2>&1 >/dev/null)
+check "named twice" "vorlane-cli: $work/odd/twice.srt: named twice; converted once already in this run" "$(head -n 1 <<<"$err")"
+
+# An output never takes the place of another input of the run, nor of a
+# file in BAK; an existing output is kept in BAK.
+mkdir -p "$work/clash"
+printf '%s' "$sub" >"$work/clash/a.sub"
+printf '%s' "$srt" >"$work/clash/a.srt"
+err=$("$cli" --fps 25 SubRipper "$work/clash/a.sub" "$work/clash/a.srt" 2>&1 >/dev/null)
+check "clash status" 1 $?
+check "clash names both" "vorlane-cli: $work/clash/a.sub: not converted: its output would replace \"$work/clash/a.srt\", another input of this run that is still in its place
+converted 1, skipped 0, failed 1" "$err"
+check "clash source kept" same "$(same "$work/clash/a.sub" "$sub")"
+check "clash other input kept" same "$(same "$work/clash/BAK/a.srt" "$srt")"
+earlier=$(od -An -c "$work/clash/a.srt")
+"$cli" --fps 25 SubRipper "$work/clash/a.sub" 2>/dev/null
+check "existing output status" 0 $?
+check "existing output kept in BAK" "$earlier" "$(od -An -c "$work/clash/BAK/a.srt.1")"
+
+# --jobs: a whole number from 1; the results are those of --jobs 1.
+for jobs in 0 -1 abc 2.5 1025; do
+  check "jobs $jobs refused" 2 "$("$cli" --jobs "$jobs" SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
+done
+for jobs in 1 3; do
+  rm -rf "$work/jobs"
+  cp -r "$work/tree" "$work/jobs"
+  "$cli" --jobs=$jobs --fps 25 MicroDVD "$work/jobs" >/dev/null 2>"$work/jobs$jobs.err"
+  echo "status $?" >>"$work/jobs$jobs.err"
+  (cd "$work/jobs" && find . -type f -exec sha1sum {} + | sort) >"$work/jobs$jobs.tree"
+done
+check "jobs 3 as jobs 1: messages" "$(cat "$work/jobs1.err")" "$(cat "$work/jobs3.err")"
+check "jobs 3 as jobs 1: files" "$(cat "$work/jobs1.tree")" "$(cat "$work/jobs3.tree")"
+"$cli" --help | grep -q -- '--jobs'
+check "help lists --jobs" 0 $?
+
 printf '%d passed, %d failed\n' "$passes" "$failures"
 [[ $failures -eq 0 ]]

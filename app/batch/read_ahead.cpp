@@ -1,0 +1,148 @@
+#include "app/batch/read_ahead.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "subtitles/lines.h"
+
+namespace vorlane {
+
+FileState StateOf(const std::string& path) {
+  struct stat st {};
+  FileState state;
+  if (::stat(path.c_str(), &st) != 0) return state;
+  state.device = st.st_dev;
+  state.inode = st.st_ino;
+  state.size = st.st_size;
+  state.seconds = st.st_mtim.tv_sec;
+  state.nanoseconds = st.st_mtim.tv_nsec;
+  return state;
+}
+
+bool SameRate(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+ReadAhead::ReadAhead(std::vector<std::string> paths, TSubtitleFormat format,
+                     const BatchOptions& options, int jobs)
+    : paths_(std::move(paths)),
+      format_(format),
+      options_(options),
+      // Enough read ahead to keep every worker busy while the run writes,
+      // and no more, so memory stays bounded by a few files.
+      window_(static_cast<std::size_t>(jobs) * 2) {
+  for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+ReadAhead::~ReadAhead() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (auto& worker : workers_) worker.join();
+}
+
+std::unique_ptr<ReadAheadWork> ReadAhead::Take(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= paths_.size()) return nullptr;
+  const auto at = static_cast<std::size_t>(index);
+  std::unique_lock<std::mutex> lock(mutex_);
+  taken_ = at;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return done_.count(at) != 0; });
+  std::unique_ptr<ReadAheadWork> work = std::move(done_[at]);
+  done_.erase(at);
+  // Work left behind for earlier indexes is not wanted any more.
+  done_.erase(done_.begin(), done_.lower_bound(at));
+  return work;
+}
+
+void ReadAhead::Return(std::unique_ptr<ReadAheadWork> work) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  spent_.push_back(std::move(work));
+}
+
+void ReadAhead::Work() {
+  VideoLookup videos;
+  for (;;) {
+    std::size_t index = 0;
+    std::vector<std::unique_ptr<ReadAheadWork>> spent;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(
+          lock, [&] { return stopping_ || (next_ < paths_.size() && next_ < taken_ + window_); });
+      if (stopping_) return;
+      index = next_++;
+      spent.swap(spent_);
+    }
+    spent.clear();
+    auto work = std::make_unique<ReadAheadWork>();
+    try {
+      *work = Prepare(paths_[index], videos);
+    } catch (...) {
+      // Whatever failed here fails again, in order, when the run does it.
+      work = std::make_unique<ReadAheadWork>();
+      work->path = paths_[index];
+      work->loads.clear();
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_[index] = std::move(work);
+    }
+    changed_.notify_all();
+  }
+}
+
+ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) const {
+  ReadAheadWork work;
+  work.path = path;
+  // Only regular files are opened: the run refuses anything else unread.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return work;
+
+  TSubtitles doc;
+  doc.SetClassicReading(options_.classic_reading);
+  auto load = [&](double rate) {
+    LoadRecord record;
+    record.rate = rate;
+    doc.SetFrameRate(rate);
+    record.loaded = doc.LoadFromFile(path, record.frame_based,
+                                     [&](const LoadFailure& failure) { record.report = failure; });
+    record.doc = doc;
+    work.loads.push_back(std::move(record));
+    return work.loads.back().loaded;
+  };
+  work.state = StateOf(path);
+  const bool loaded = load(0);
+  // Changed while it was read: none of it can be trusted.
+  if (!(StateOf(path) == work.state)) work.loads.clear();
+  if (!loaded || work.loads.empty()) return work;
+  const bool frame_based = work.loads.back().frame_based;
+  const FormatInfo& output = FormatOf(format_);
+  // The rate the run will most likely settle: the video's, else the file's
+  // own, else the one the command line gives. Guessed wrong, the work is simply not used.
+  double rate = 0;
+  if (frame_based || output.writes_frames) {
+    const std::string video = videos.Find(path);
+    rate = !video.empty()               ? ProbeVideo(video)
+           : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
+                                     : options_.fallback_frame_rate;
+    doc.SetFrameRate(rate);
+    if (!HasUsableFrameRate(doc)) rate = options_.fallback_frame_rate;
+    doc.SetFrameRate(rate);
+    if (!HasUsableFrameRate(doc)) return work;
+    if (frame_based && !load(rate)) return work;
+  }
+  // A transform runs on the run's thread, in order.
+  if (output.writer == nullptr || options_.transform) return work;
+  doc.SetFrameRate(rate);
+  LineList lines;
+  doc.SaveToList(lines, format_);
+  work.bytes = JoinLines(lines);
+  work.output_from = static_cast<int>(work.loads.size()) - 1;
+  work.output_rate = rate;
+  return work;
+}
+
+}  // namespace vorlane
