@@ -153,11 +153,14 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
   const char* name = "<stdin>";
   bool frame_based = false;
   try {
-    const TextFile input = MakeTextFile(ReadAll(stdin));
-    if (!doc.LoadFromList(input.lines, frame_based)) {
+    if (!doc.LoadFromText(ReadAll(stdin), frame_based)) {
       std::cerr << "vorlane-cli: " << name << ": format not recognised or not readable\n";
       return kSomeFailed;
     }
+  } catch (const UnsupportedFormatError& e) {
+    std::cerr << "vorlane-cli: " << name << ": format not recognised or not readable: " << e.what()
+              << '\n';
+    return kSomeFailed;
   } catch (const std::exception& e) {
     std::cerr << CorruptedFileMessage(name, e.what()) << '\n';
     return kSomeFailed;
@@ -225,6 +228,9 @@ class CliFrontEnd : public BatchFrontEnd {
     switch (notice.reason) {
       case SkipReason::kNotRecognised:
         Error(name + "format not recognised or not readable");
+        break;
+      case SkipReason::kNotSupported:
+        Error(name + "format not recognised or not readable: " + notice.detail);
         break;
       case SkipReason::kCorrupted:
         break;  // the engine's report has been printed

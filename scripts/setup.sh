@@ -11,6 +11,7 @@ packages=(
   fp-utils
   xvfb xauth
   locales
+  libpugixml-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 

@@ -90,8 +90,8 @@ class FileDescriptor {
 
 }  // namespace
 
-TextFile ReadTextFile(const std::string& path) {
-  auto fail = [&](int error) -> TextFile {
+std::string ReadFileBytes(const std::string& path) {
+  auto fail = [&](int error) -> std::string {
     throw SubtitleError("Cannot open file \"" + path + "\". " + SystemMessage(error));
   };
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -116,7 +116,11 @@ TextFile ReadTextFile(const std::string& path) {
     used += static_cast<std::size_t>(got);
   }
   text.resize(used);
-  return MakeTextFile(std::move(text));
+  return text;
+}
+
+TextFile ReadTextFile(const std::string& path) {
+  return MakeTextFile(ReadFileBytes(path));
 }
 
 LineList ReadLinesFromFile(const std::string& path) {

@@ -3,6 +3,9 @@
 #include <exception>
 
 #include "subtitles/detection.h"
+#include "subtitles/encoding.h"
+#include "subtitles/errors.h"
+#include "subtitles/foreign_formats.h"
 #include "subtitles/lines.h"
 #include "subtitles/second_reading.h"
 #include "subtitles/timing.h"
@@ -18,56 +21,69 @@ std::string CorruptedFileMessage(const std::string& path, const std::string& mes
 }
 
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
-                              const CorruptionReporter& report) {
+                              const CorruptionReporter& report, const CorruptionReporter& refused) {
   try {
-    const TextFile file = ReadTextFile(path);
-    return LoadFromList(file.lines, frame_based);
+    return LoadFromText(ReadFileBytes(path), frame_based);
   } catch (const std::bad_alloc&) {
     if (report) report(CorruptedFileMessage(path, "Out of memory"));
+  } catch (const UnsupportedFormatError& e) {
+    if (refused) {
+      refused(e.what());
+    } else if (report) {
+      report(CorruptedFileMessage(path, e.what()));
+    }
   } catch (const std::exception& e) {
     if (report) report(CorruptedFileMessage(path, e.what()));
   }
   return false;
 }
 
+bool TSubtitles::LoadFromText(std::string bytes, bool& frame_based) {
+  // Formats refused by name are recognised by their first bytes, some of
+  // which are binary and would not survive the splitting into lines.
+  if (!classic_reading_) RefuseForeignFormat(bytes);
+  const bool byte_order_mark = PrepareText(bytes, !classic_reading_);
+  const TextFile text = MakeTextFile(std::move(bytes));
+  return Load(text.lines, frame_based, byte_order_mark);
+}
+
 bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
+  if (lines.empty() || !lines.front().starts_with(kUtf8ByteOrderMark)) {
+    return Load(lines, frame_based, false);
+  }
+  LineViews without_mark = lines;
+  without_mark.front().remove_prefix(kUtf8ByteOrderMark.size());
+  return Load(without_mark, frame_based, true);
+}
+
+bool TSubtitles::Load(const LineViews& lines, bool& frame_based, bool byte_order_mark) {
+  byte_order_mark_ = byte_order_mark;
+  if (classic_reading_) return ReadClassic(lines, frame_based);
+  return ReadBeyondClassic(*this, lines, frame_based);
+}
+
+bool TSubtitles::ReadClassic(const LineViews& lines, bool& frame_based) {
   const FormatInfo& info = FormatOf(DetectFormat(lines));
   // Every load starts from an empty cue list, so nothing of an earlier file
   // survives, whatever happens below.
   Cues.clear();
-  if (info.reader == nullptr) {
-    if (classic_reading_) return false;
-    frame_based = false;
-    return ReadBySignature(*this, lines) != sf0;
-  }
+  if (info.reader == nullptr) return false;
   frame_based = info.frame_based;
   // Frame-based input is reported as loaded even when no usable frame rate
   // is known yet; its cues are read once the caller has settled one.
   if (info.frame_based && WholeFrameRate() < 1) return true;
-  if (classic_reading_) {
-    info.reader(*this, lines);
-    return true;
-  }
-  try {
-    info.reader(*this, lines);
-    if (!Cues.empty()) return true;
-  } catch (...) {
-    // The classic reader's error stands unless the second reading succeeds.
-    frame_based = false;
-    if (ReadBySignature(*this, lines) != sf0) return true;
-    throw;
-  }
-  frame_based = false;
-  if (ReadBySignature(*this, lines) == sf0) {
-    Cues.clear();
-    frame_based = info.frame_based;
-  }
+  info.reader(*this, lines);
   return true;
 }
 
 void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   const FormatInfo& info = FormatOf(format);
-  if (info.writer != nullptr) info.writer(*this, lines);
+  if (info.writer == nullptr) return;
+  const std::size_t first = lines.size();
+  info.writer(*this, lines);
+  // An output without lines stays empty: a mark alone would be a file
+  // holding nothing but the mark.
+  if (byte_order_mark_ && lines.size() > first) lines[first].insert(0, kUtf8ByteOrderMark);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {

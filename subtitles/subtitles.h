@@ -40,16 +40,33 @@ class TSubtitles {
   // Reads the file, recognises its format and reads its cues. True when a
   // reader ran (for MicroDVD: would have run given a frame rate), with
   // frame_based telling whether the input is MicroDVD. False when the format
-  // is not readable, or after a failure that was handed to report.
-  bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report);
-  // The same for lines in memory; failures are raised, not reported.
+  // is not readable, or after a failure that was handed to report. A file in
+  // a format that is refused by name ("Scenarist SCC captions are not
+  // supported") is handed to refused instead, when given.
+  bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report,
+                    const CorruptionReporter& refused = nullptr);
+  // The same for a file's bytes in memory; failures are raised, not
+  // reported (a refused format as UnsupportedFormatError).
+  bool LoadFromText(std::string bytes, bool& frame_based);
+  // The same for lines in memory. A UTF-8 byte order mark at the start of
+  // the first line is taken off; other encodings need LoadFromText.
   bool LoadFromList(const LineViews& lines, bool& frame_based);
+  // The classic rules alone: detection and the reader of the format found.
+  // The second reading calls it between its own steps.
+  bool ReadClassic(const LineViews& lines, bool& frame_based);
+
+  // True when the file loaded last began with a UTF-8 byte order mark or
+  // was decoded from UTF-16 or UTF-32: the output then begins with the mark
+  // too.
+  bool ByteOrderMark() const { return byte_order_mark_; }
+  void SetByteOrderMark(bool on) { byte_order_mark_ = on; }
 
   // With classic reading on, only the classic rules read; off (the default),
   // the second reading takes over where they give up.
   bool ClassicReading() const { return classic_reading_; }
   void SetClassicReading(bool on) { classic_reading_ = on; }
-  // Appends the format's output to lines (nothing for sf0).
+  // Appends the format's output to lines (nothing for sf0), the first line
+  // led by the UTF-8 byte order mark when the document has one.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
   // Writes the document in that format to path, or to path with its
   // extension replaced by the format's proper one. Returns the path written.
@@ -57,8 +74,11 @@ class TSubtitles {
                          bool force_extension) const;
 
  private:
+  bool Load(const LineViews& lines, bool& frame_based, bool byte_order_mark);
+
   double frame_rate_ = 0;
   bool classic_reading_ = false;
+  bool byte_order_mark_ = false;
 };
 
 // The text LoadFromFile reports for a failure while loading path.

@@ -207,10 +207,11 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   for (int i = 0; i < count; ++i) {
     std::string path;
     bool skipped = false;
+    std::string refusal;
     auto skip = [&](SkipReason reason, const std::string& video = {}) {
       skipped = true;
       result.skipped.push_back(path);
-      front_end.FileSkipped({path, reason, video});
+      front_end.FileSkipped({path, reason, video, refusal});
     };
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
@@ -222,9 +223,12 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         reported = true;
         front_end.ReportCorruptedFile(message);
       };
+      const CorruptionReporter refused = [&](const std::string& message) { refusal = message; };
       bool frame_based = false;
-      if (!doc.LoadFromFile(path, frame_based, report)) {
-        skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
+      if (!doc.LoadFromFile(path, frame_based, report, refused)) {
+        skip(reported          ? SkipReason::kCorrupted
+             : refusal.empty() ? SkipReason::kNotRecognised
+                               : SkipReason::kNotSupported);
       } else if (frame_based || (output.writes_frames && !HasUsableFrameRate(doc))) {
         // Frames in or frames out: the video of the same name tells the
         // rate, else the user does.

@@ -17,6 +17,7 @@ class TSubtitles;
 // Why a file was put on the skipped list.
 enum class SkipReason {
   kNotRecognised,        // no readable format recognised (nothing reported yet)
+  kNotSupported,         // a format refused by name: detail says which
   kCorrupted,            // not readable or not parseable: ReportCorruptedFile has run
   kInputNeedsFrameRate,  // frame-based input, and the settled frame rate is below 1
   kOutputNeedsFrameRate  // the output counts frames, and the settled rate is below 1
@@ -28,6 +29,9 @@ struct SkipNotice {
   // For the two frame-rate reasons: the video whose probe gave the rate, or
   // empty when the rate came from AskFrameRate.
   std::string video;
+  // For kNotSupported: "Scenarist SCC captions are not supported" and the
+  // like.
+  std::string detail;
 };
 
 class BatchFrontEnd {
