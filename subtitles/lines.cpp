@@ -90,7 +90,7 @@ class FileDescriptor {
 
 }  // namespace
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadWholeFile(const std::string& path) {
   auto fail = [&](int error) -> std::string {
     throw SubtitleError("Cannot open file \"" + path + "\". " + SystemMessage(error));
   };
@@ -120,7 +120,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 TextFile ReadTextFile(const std::string& path) {
-  return MakeTextFile(ReadFileBytes(path));
+  return MakeTextFile(ReadWholeFile(path));
 }
 
 LineList ReadLinesFromFile(const std::string& path) {

@@ -29,8 +29,8 @@ TextFile MakeTextFile(std::string bytes);
 
 // Reads a whole file's bytes. Fails with
 // "Cannot open file \"<path>\". <system message>".
-std::string ReadFileBytes(const std::string& path);
-// Reads a whole file as lines, failing as ReadFileBytes.
+std::string ReadWholeFile(const std::string& path);
+// Reads a whole file as lines, failing as ReadWholeFile.
 TextFile ReadTextFile(const std::string& path);
 // The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);

@@ -23,7 +23,7 @@ std::string CorruptedFileMessage(const std::string& path, const std::string& mes
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
                               const CorruptionReporter& report, const CorruptionReporter& refused) {
   try {
-    return LoadFromText(ReadFileBytes(path), frame_based);
+    return LoadFromText(ReadWholeFile(path), frame_based);
   } catch (const std::bad_alloc&) {
     if (report) report(CorruptedFileMessage(path, "Out of memory"));
   } catch (const UnsupportedFormatError& e) {

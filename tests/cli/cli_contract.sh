@@ -163,5 +163,16 @@ check "quiet says only the error" "vorlane-cli: $work/tree/notes.txt: format not
 "$cli" --help | grep -q -- '--output-dir'
 check "help lists --output-dir" 0 $?
 
+# Unicode input becomes UTF-8 with a byte order mark; a format refused by
+# name says which it is, on standard input and in a run over files alike.
+out=$(printf '%s' "$srt" | iconv -f UTF-8 -t UTF-16 | "$cli" SubRipper - | od -An -c)
+check "UTF-16 in, UTF-8 with mark out" "$(printf '\xef\xbb\xbf%s' "$srt" | od -An -c)" "$out"
+err=$(printf 'Scenarist_SCC V1.0\n\n00:00:01:00\t9420\n' | "$cli" SubRipper - 2>&1 >/dev/null)
+check "refused on stdin" "vorlane-cli: <stdin>: format not recognised or not readable: Scenarist SCC captions are not supported" "$err"
+printf 'Scenarist_SCC V1.0\n' >"$work/captions.scc"
+err=$("$cli" --quiet --no-backup SubRipper "$work/captions.scc" 2>&1 >/dev/null)
+check "refused file status" 1 $?
+check "refused file message" "vorlane-cli: $work/captions.scc: format not recognised or not readable: Scenarist SCC captions are not supported" "$err"
+
 printf '%d passed, %d failed\n' "$passes" "$failures"
 [[ $failures -eq 0 ]]
