@@ -55,10 +55,8 @@ class IconvHandle {
 
 }  // namespace
 
-SniffedEncoding SniffEncoding(std::string_view bytes, bool unicode) {
+SniffedEncoding SniffUnicode(std::string_view bytes) {
   using namespace std::string_view_literals;
-  if (BeginsWith(bytes, kUtf8ByteOrderMark)) return {TextEncoding::kUtf8Bom, 3};
-  if (!unicode) return {};
   // The UTF-32 LE mark begins with the UTF-16 LE one, so it is looked for
   // first.
   if (BeginsWith(bytes, "\xFF\xFE\0\0"sv)) return {TextEncoding::kUtf32LE, 4};
@@ -78,8 +76,6 @@ const char* EncodingName(TextEncoding encoding) {
       return "UTF-32LE";
     case TextEncoding::kUtf32BE:
       return "UTF-32BE";
-    case TextEncoding::kUtf8Bom:
-      return "UTF-8";
     case TextEncoding::kBytes:
       break;
   }
@@ -125,22 +121,18 @@ std::string ConvertText(std::string_view bytes, const char* from, const char* to
   return out;
 }
 
-bool PrepareText(std::string& bytes, bool unicode) {
-  const SniffedEncoding sniffed = SniffEncoding(bytes, unicode);
-  switch (sniffed.encoding) {
-    case TextEncoding::kBytes:
-      return false;
-    case TextEncoding::kUtf8Bom:
-      bytes.erase(0, sniffed.mark_size);
-      return true;
-    default:
-      bytes = ConvertText(std::string_view(bytes).substr(sniffed.mark_size),
-                          EncodingName(sniffed.encoding), "UTF-8", sniffed.mark_size);
-      // A byte order mark right after the first one would otherwise stay
-      // in the first line.
-      if (BeginsWith(bytes, kUtf8ByteOrderMark)) bytes.erase(0, kUtf8ByteOrderMark.size());
-      return true;
-  }
+bool DecodeUnicode(std::string& bytes) {
+  const SniffedEncoding sniffed = SniffUnicode(bytes);
+  if (sniffed.encoding == TextEncoding::kBytes) return false;
+  bytes = ConvertText(std::string_view(bytes).substr(sniffed.mark_size),
+                      EncodingName(sniffed.encoding), "UTF-8", sniffed.mark_size);
+  return true;
+}
+
+bool TakeByteOrderMark(std::string_view& line) {
+  if (!BeginsWith(line, kUtf8ByteOrderMark)) return false;
+  line.remove_prefix(kUtf8ByteOrderMark.size());
+  return true;
 }
 
 }  // namespace vorlane

@@ -13,8 +13,7 @@ namespace vorlane {
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 enum class TextEncoding {
-  kBytes,    // 8-bit text, or UTF-8 without a byte order mark: read as it is
-  kUtf8Bom,  // UTF-8 with a byte order mark
+  kBytes,  // 8-bit text or UTF-8: read as it is
   kUtf16LE,
   kUtf16BE,
   kUtf32LE,
@@ -26,10 +25,10 @@ struct SniffedEncoding {
   std::size_t mark_size = 0;  // bytes of the byte order mark, 0 when none
 };
 
-// Recognises the encoding from the byte order mark, or, without one, UTF-16
-// from the zero bytes of its first characters. Looks at no more than the
-// first 512 bytes. With unicode off only the UTF-8 mark is recognised.
-SniffedEncoding SniffEncoding(std::string_view bytes, bool unicode);
+// Recognises UTF-16 and UTF-32 from the byte order mark, or, without one,
+// UTF-16 from the zero bytes of its first characters. Looks at no more than
+// the first 512 bytes.
+SniffedEncoding SniffUnicode(std::string_view bytes);
 
 // The iconv name of an encoding ("UTF-16LE", ...).
 const char* EncodingName(TextEncoding encoding);
@@ -41,10 +40,12 @@ const char* EncodingName(TextEncoding encoding);
 std::string ConvertText(std::string_view bytes, const char* from, const char* to,
                         std::size_t first_offset = 0);
 
-// Makes a file's bytes ready for splitting into lines: takes off a UTF-8
-// byte order mark and, with unicode on, decodes UTF-16 and UTF-32 to UTF-8.
-// Returns true when the output is to be UTF-8 with a byte order mark: the
-// input had one, or was decoded.
-bool PrepareText(std::string& bytes, bool unicode);
+// Decodes UTF-16 and UTF-32 text to UTF-8 in place; true when it did.
+// Other bytes stay as they are.
+bool DecodeUnicode(std::string& bytes);
+
+// Takes a UTF-8 byte order mark off the start of line; true when there was
+// one.
+bool TakeByteOrderMark(std::string_view& line);
 
 }  // namespace vorlane

@@ -42,9 +42,11 @@ bool TSubtitles::LoadFromText(std::string bytes, bool& frame_based) {
   // Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.
   if (!classic_reading_) RefuseForeignFormat(bytes);
-  const bool byte_order_mark = PrepareText(bytes, !classic_reading_);
-  const TextFile text = MakeTextFile(std::move(bytes));
-  return Load(text.lines, frame_based, byte_order_mark);
+  // Decoded Unicode is written back as UTF-8 with a byte order mark.
+  const bool decoded = !classic_reading_ && DecodeUnicode(bytes);
+  TextFile text = MakeTextFile(std::move(bytes));
+  const bool mark = !text.lines.empty() && TakeByteOrderMark(text.lines.front());
+  return Load(text.lines, frame_based, decoded || mark);
 }
 
 bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
@@ -52,7 +54,7 @@ bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
     return Load(lines, frame_based, false);
   }
   LineViews without_mark = lines;
-  without_mark.front().remove_prefix(kUtf8ByteOrderMark.size());
+  TakeByteOrderMark(without_mark.front());
   return Load(without_mark, frame_based, true);
 }
 
