@@ -23,6 +23,7 @@
 #include "app/batch/input_gathering.h"
 #include "subtitles/catalogue.h"
 #include "subtitles/decimal.h"
+#include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
 #include "subtitles/subtitles.h"
@@ -49,6 +50,14 @@ const char kUsage[] =
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
     "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
+    "  --input-encoding NAME|auto\n"
+    "                     the character set of 8-bit input (an iconv name such as\n"
+    "                     WINDOWS-1251), converted to UTF-8 for reading; auto guesses\n"
+    "                     it and fails when the guess is not confident\n"
+    "  --output-encoding source|utf-8|utf-8-bom\n"
+    "                     the output's character set: source (the default) writes\n"
+    "                     the input's; utf-8 and utf-8-bom need UTF-8 text, or an\n"
+    "                     --input-encoding to convert from\n"
     "  --quiet            print nothing but errors\n"
     "  --help             show this help\n";
 
@@ -60,6 +69,8 @@ struct Options {
   bool quiet = false;
   double fps = 0;
   std::string output_dir;
+  std::string input_encoding;
+  OutputEncoding output_encoding = OutputEncoding::kSource;
   std::vector<std::string> positional;
 };
 
@@ -126,6 +137,27 @@ int ParseArguments(int argc, char** argv, Options& options) {
           options.output_dir.empty()) {
         return UsageError("--output-dir needs a folder, such as --output-dir converted");
       }
+    } else if (IsOption(arg, "--input-encoding")) {
+      if (!OptionValue(argc, argv, i, "--input-encoding", options.input_encoding) ||
+          options.input_encoding.empty()) {
+        return UsageError("--input-encoding needs a character set, such as WINDOWS-1252, or auto");
+      }
+      if (options.input_encoding != "auto" && !IsKnownCharset(options.input_encoding)) {
+        return UsageError("unknown character set '" + options.input_encoding +
+                          "' for --input-encoding");
+      }
+    } else if (IsOption(arg, "--output-encoding")) {
+      std::string value;
+      if (!OptionValue(argc, argv, i, "--output-encoding", value)) value.clear();
+      if (value == "source") {
+        options.output_encoding = OutputEncoding::kSource;
+      } else if (value == "utf-8") {
+        options.output_encoding = OutputEncoding::kUtf8;
+      } else if (value == "utf-8-bom") {
+        options.output_encoding = OutputEncoding::kUtf8Bom;
+      } else {
+        return UsageError("--output-encoding takes source, utf-8 or utf-8-bom");
+      }
     } else {
       return UsageError("unknown option '" + arg + "'");
     }
@@ -177,7 +209,12 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
     return kSomeFailed;
   }
   LineList out;
-  doc.SaveToList(out, format);
+  try {
+    doc.SaveToList(out, format);
+  } catch (const std::exception& e) {
+    std::cerr << "vorlane-cli: " << name << ": not converted: " << e.what() << '\n';
+    return kSomeFailed;
+  }
   const std::string text = JoinLines(out);
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
     std::cerr << "vorlane-cli: cannot write to standard output\n";
@@ -340,6 +377,8 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& paths,
 
   BatchOptions batch;
   batch.output_folder = options.output_dir;
+  batch.input_encoding = options.input_encoding;
+  batch.output_encoding = options.output_encoding;
   CliFrontEnd front_end(options, files, format);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
@@ -403,6 +442,8 @@ int main(int argc, char** argv) {
   // standard input, as one run serves all files.
   TSubtitles doc;
   doc.SetFrameRate(options.fps);
+  doc.SetInputEncoding(options.input_encoding);
+  doc.SetOutputEncoding(options.output_encoding);
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
     if (options.positional[i] == "-" && ConvertStream(doc, *format) != kConverted) {
       status = kSomeFailed;

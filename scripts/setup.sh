@@ -11,7 +11,7 @@ packages=(
   fp-utils
   xvfb xauth
   locales
-  libpugixml-dev
+  libpugixml-dev libuchardet-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 

@@ -1,6 +1,7 @@
 #include "subtitles/encoding.h"
 
 #include <iconv.h>
+#include <uchardet/uchardet.h>
 
 #include <cerrno>
 #include <cstring>
@@ -38,21 +39,6 @@ TextEncoding SniffUtf16ByZeros(std::string_view bytes) {
   return TextEncoding::kBytes;
 }
 
-class IconvHandle {
- public:
-  IconvHandle(const char* to, const char* from) : cd_(::iconv_open(to, from)) {}
-  ~IconvHandle() {
-    if (valid()) ::iconv_close(cd_);
-  }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return cd_; }
-
- private:
-  iconv_t cd_;
-};
-
 }  // namespace
 
 SniffedEncoding SniffUnicode(std::string_view bytes) {
@@ -82,13 +68,20 @@ const char* EncodingName(TextEncoding encoding) {
   return "";
 }
 
-std::string ConvertText(std::string_view bytes, const char* from, const char* to,
-                        std::size_t first_offset) {
-  IconvHandle cd(to, from);
-  if (!cd.valid()) {
-    throw SubtitleError(std::string("cannot convert from ") + from + " to " + to + ": " +
-                        std::strerror(errno));
+TextConverter::TextConverter(const std::string& from, const std::string& to)
+    : from_(from), cd_(::iconv_open(to.c_str(), from.c_str())) {
+  if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    throw SubtitleError("cannot convert from " + from + " to " + to + ": " + std::strerror(errno));
   }
+}
+
+TextConverter::~TextConverter() {
+  ::iconv_close(static_cast<iconv_t>(cd_));
+}
+
+std::string TextConverter::Convert(std::string_view bytes, std::size_t first_offset) {
+  const auto cd = static_cast<iconv_t>(cd_);
+  ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh start
   std::string out;
   out.resize(bytes.size() + bytes.size() / 2 + 16);
   char* in = const_cast<char*>(bytes.data());
@@ -100,8 +93,8 @@ std::string ConvertText(std::string_view bytes, const char* from, const char* to
   for (;;) {
     char* put = out.data() + used;
     std::size_t put_left = out.size() - used;
-    const std::size_t done = flushing ? ::iconv(cd.get(), nullptr, nullptr, &put, &put_left)
-                                      : ::iconv(cd.get(), &in, &in_left, &put, &put_left);
+    const std::size_t done = flushing ? ::iconv(cd, nullptr, nullptr, &put, &put_left)
+                                      : ::iconv(cd, &in, &in_left, &put, &put_left);
     const int error = errno;
     used = static_cast<std::size_t>(put - out.data());
     if (done != static_cast<std::size_t>(-1)) {
@@ -115,10 +108,42 @@ std::string ConvertText(std::string_view bytes, const char* from, const char* to
     }
     // EILSEQ: a sequence that is not valid; EINVAL: one cut off at the end.
     const std::size_t offset = first_offset + (bytes.size() - in_left);
-    throw SubtitleError("byte " + std::to_string(offset) + " is not valid " + from + " text");
+    throw SubtitleError("byte " + std::to_string(offset) + " is not valid " + from_ + " text");
   }
   out.resize(used);
   return out;
+}
+
+std::string ConvertText(std::string_view bytes, const char* from, const char* to,
+                        std::size_t first_offset) {
+  return TextConverter(from, to).Convert(bytes, first_offset);
+}
+
+bool IsKnownCharset(const std::string& name) {
+  const iconv_t cd = ::iconv_open("UTF-8", name.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  ::iconv_close(cd);
+  return true;
+}
+
+bool IsUtf8Name(std::string_view name) {
+  std::string lower;
+  for (char c : name) {
+    if (c != '-' && c != '_') lower.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+  }
+  return lower == "utf8";
+}
+
+std::string GuessCharset(std::string_view bytes) {
+  const uchardet_t ud = ::uchardet_new();
+  if (ud == nullptr) return {};
+  std::string charset;
+  if (::uchardet_handle_data(ud, bytes.data(), bytes.size()) == 0) {
+    ::uchardet_data_end(ud);
+    charset = ::uchardet_get_charset(ud);
+  }
+  ::uchardet_delete(ud);
+  return charset;
 }
 
 bool DecodeUnicode(std::string& bytes) {

@@ -33,12 +33,45 @@ SniffedEncoding SniffUnicode(std::string_view bytes);
 // The iconv name of an encoding ("UTF-16LE", ...).
 const char* EncodingName(TextEncoding encoding);
 
-// Converts bytes from one character set to another through iconv. A byte
-// sequence that does not convert fails with "byte N is not valid <from>
-// text", N counted from the start of the file: first_offset is the offset
-// of bytes in it.
+// Converts text from one character set to another through iconv, one
+// conversion set up for many texts (the lines of an output). A character
+// set iconv does not know fails at construction.
+class TextConverter {
+ public:
+  TextConverter(const std::string& from, const std::string& to);
+  ~TextConverter();
+  TextConverter(const TextConverter&) = delete;
+  TextConverter& operator=(const TextConverter&) = delete;
+  // A byte sequence that does not convert fails with "byte N is not valid
+  // <from> text", N counted from the start of the file: first_offset is
+  // the offset of bytes in it.
+  std::string Convert(std::string_view bytes, std::size_t first_offset = 0);
+
+ private:
+  std::string from_;
+  void* cd_;
+};
+
+// One conversion with a converter of its own.
 std::string ConvertText(std::string_view bytes, const char* from, const char* to,
                         std::size_t first_offset = 0);
+
+// True when iconv knows the character set name.
+bool IsKnownCharset(const std::string& name);
+// True when name is UTF-8 under one of its spellings ("utf8", "UTF-8").
+bool IsUtf8Name(std::string_view name);
+
+// The character set of 8-bit text as uchardet guesses it ("WINDOWS-1251",
+// "ASCII", "UTF-8"), or empty when no guess reaches its confidence
+// threshold.
+std::string GuessCharset(std::string_view bytes);
+
+// What the output's character set is to be.
+enum class OutputEncoding {
+  kSource,   // as the input: its bytes as read, UTF-8 with a mark when decoded
+  kUtf8,     // UTF-8 without a byte order mark
+  kUtf8Bom,  // UTF-8 with a byte order mark
+};
 
 // Decodes UTF-16 and UTF-32 text to UTF-8 in place; true when it did.
 // Other bytes stay as they are.

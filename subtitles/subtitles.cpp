@@ -44,9 +44,37 @@ bool TSubtitles::LoadFromText(std::string bytes, bool& frame_based) {
   if (!classic_reading_) RefuseForeignFormat(bytes);
   // Decoded Unicode is written back as UTF-8 with a byte order mark.
   const bool decoded = !classic_reading_ && DecodeUnicode(bytes);
+  source_charset_.clear();
+  if (!decoded) ConvertInput(bytes);
   TextFile text = MakeTextFile(std::move(bytes));
   const bool mark = !text.lines.empty() && TakeByteOrderMark(text.lines.front());
   return Load(text.lines, frame_based, decoded || mark);
+}
+
+void TSubtitles::ConvertInput(std::string& bytes) {
+  const bool marked = bytes.starts_with(kUtf8ByteOrderMark);
+  std::string charset = marked ? std::string() : input_encoding_;
+  if (charset == "auto") {
+    charset = GuessCharset(bytes);
+    if (charset.empty()) {
+      throw SubtitleError(
+          "the character set of the text cannot be told with confidence; name it with "
+          "--input-encoding");
+    }
+    if (charset == "ASCII") charset.clear();
+  }
+  if (!charset.empty() && !IsUtf8Name(charset)) {
+    bytes = ConvertText(bytes, charset.c_str(), "UTF-8");
+    source_charset_ = charset;
+  } else if (!charset.empty() || output_encoding_ != OutputEncoding::kSource) {
+    // Text that is to be UTF-8, or said to be, must be: a wrong character
+    // set is never passed on as UTF-8.
+    try {
+      ConvertText(bytes, "UTF-8", "UTF-8");
+    } catch (const SubtitleError& e) {
+      throw SubtitleError(std::string(e.what()) + "; name its character set with --input-encoding");
+    }
+  }
 }
 
 bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
@@ -85,7 +113,22 @@ void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   info.writer(*this, lines);
   // An output without lines stays empty: a mark alone would be a file
   // holding nothing but the mark.
-  if (byte_order_mark_ && lines.size() > first) lines[first].insert(0, kUtf8ByteOrderMark);
+  if (lines.size() == first) return;
+  bool mark = byte_order_mark_;
+  if (output_encoding_ == OutputEncoding::kSource && !source_charset_.empty()) {
+    TextConverter back("UTF-8", source_charset_);
+    for (std::size_t i = first; i < lines.size(); ++i) {
+      try {
+        lines[i] = back.Convert(lines[i]);
+      } catch (const SubtitleError&) {
+        throw SubtitleError("line " + std::to_string(i - first + 1) +
+                            " of the output cannot be written in " + source_charset_);
+      }
+    }
+  }
+  if (output_encoding_ == OutputEncoding::kUtf8) mark = false;
+  if (output_encoding_ == OutputEncoding::kUtf8Bom) mark = true;
+  if (mark) lines[first].insert(0, kUtf8ByteOrderMark);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {

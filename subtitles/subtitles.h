@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "subtitles/catalogue.h"
+#include "subtitles/encoding.h"
 #include "subtitles/strings.h"
 
 namespace vorlane {
@@ -61,6 +62,15 @@ class TSubtitles {
   bool ByteOrderMark() const { return byte_order_mark_; }
   void SetByteOrderMark(bool on) { byte_order_mark_ = on; }
 
+  // The character set of 8-bit input, converted to UTF-8 before reading:
+  // an iconv name, "auto" for a guess by uchardet (ASCII and UTF-8 stay as
+  // they are), or empty to read the bytes as they are (the default). Input
+  // with a byte order mark is not converted.
+  void SetInputEncoding(std::string name) { input_encoding_ = std::move(name); }
+  // The output's character set. kSource writes the input's: converted back
+  // into the input encoding when one was given.
+  void SetOutputEncoding(OutputEncoding encoding) { output_encoding_ = encoding; }
+
   // With classic reading on, only the classic rules read; off (the default),
   // the second reading takes over where they give up.
   bool ClassicReading() const { return classic_reading_; }
@@ -75,10 +85,15 @@ class TSubtitles {
 
  private:
   bool Load(const LineViews& lines, bool& frame_based, bool byte_order_mark);
+  void ConvertInput(std::string& bytes);
 
   double frame_rate_ = 0;
   bool classic_reading_ = false;
   bool byte_order_mark_ = false;
+  std::string input_encoding_;
+  OutputEncoding output_encoding_ = OutputEncoding::kSource;
+  // The character set the last input was converted from, empty when none.
+  std::string source_charset_;
 };
 
 // The text LoadFromFile reports for a failure while loading path.

@@ -199,6 +199,8 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // One document for the whole run: a frame rate settled for one file is
   // where the next file starts from.
   TSubtitles doc;
+  doc.SetInputEncoding(options.input_encoding);
+  doc.SetOutputEncoding(options.output_encoding);
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
   VideoNames video_names;

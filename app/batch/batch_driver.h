@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "subtitles/catalogue.h"
+#include "subtitles/encoding.h"
 
 namespace vorlane {
 
@@ -75,6 +76,10 @@ struct BatchOptions {
   // instead of beside their inputs; backups still go into the BAK folder
   // beside each source. The folder must exist.
   std::string output_folder;
+  // Character sets of the input and the output (TSubtitles::SetInputEncoding
+  // and SetOutputEncoding); the defaults read and write bytes as they are.
+  std::string input_encoding = {};
+  OutputEncoding output_encoding = OutputEncoding::kSource;
 };
 
 struct BatchResult {

@@ -243,3 +243,62 @@ TEST(SecondReading, LoadFromFileReportsARefusalApartFromCorruption) {
 
 }  // namespace
 }  // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+TEST(CharacterSets, InputAndOutputEncodingsConvertOrFailByName) {
+  const std::string head = "1\r\n00:00:01,500 --> 00:00:04,020\r\n";
+  const std::string cyrillic_utf8 =
+      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBA\xD0\xB0\xD0\xBA "
+      "\xD0\xB4\xD0\xB5\xD0\xBB\xD0\xB0? \xD0\xAD\xD1\x82\xD0\xBE \xD0\xBF\xD1\x80\xD0\xBE"
+      "\xD0\xB2\xD0\xB5\xD1\x80\xD0\xBA\xD0\xB0 \xD1\x80\xD1\x83\xD1\x81\xD1\x81\xD0\xBA"
+      "\xD0\xBE\xD0\xB3\xD0\xBE \xD1\x82\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82\xD0\xB0.";
+  const std::string cyrillic_1251 = ConvertText(cyrillic_utf8, "UTF-8", "WINDOWS-1251");
+  const struct {
+    const char* name;
+    std::string input;
+    std::string input_encoding;
+    OutputEncoding output;
+    std::string expected;  // the output, or the error raised
+  } cases[] = {
+      {"named input, UTF-8 out", head + "caf\xE9\r\n", "WINDOWS-1252", OutputEncoding::kUtf8,
+       head + "caf\xC3\xA9\r\n\r\n"},
+      {"named input, mark out", head + "caf\xE9\r\n", "WINDOWS-1252", OutputEncoding::kUtf8Bom,
+       "\xEF\xBB\xBF" + head + "caf\xC3\xA9\r\n\r\n"},
+      {"named input written back in it", head + "caf\xE9\r\n", "WINDOWS-1252",
+       OutputEncoding::kSource, head + "caf\xE9\r\n\r\n"},
+      {"guessed input", head + cyrillic_1251 + "\r\n", "auto", OutputEncoding::kUtf8,
+       head + cyrillic_utf8 + "\r\n\r\n"},
+      {"UTF-8 mark out of ASCII", head + "Hi\r\n", "", OutputEncoding::kUtf8Bom,
+       "\xEF\xBB\xBF" + head + "Hi\r\n\r\n"},
+      {"mark taken off", "\xEF\xBB\xBF" + head + "Hi\r\n", "", OutputEncoding::kUtf8,
+       head + "Hi\r\n\r\n"},
+      {"8-bit text is no UTF-8", head + "caf\xE9\r\n", "", OutputEncoding::kUtf8,
+       "byte 37 is not valid UTF-8 text; name its character set with --input-encoding"},
+      {"bytes the named set lacks", head + "\x81\r\n", "WINDOWS-1252", OutputEncoding::kUtf8,
+       "byte 34 is not valid WINDOWS-1252 text"},
+      {"no confident guess", head + "\x8F\x90\x9D\r\n", "auto", OutputEncoding::kUtf8,
+       "the character set of the text cannot be told with confidence; name it with "
+       "--input-encoding"},
+  };
+  for (const auto& c : cases) {
+    TSubtitles doc;
+    doc.SetInputEncoding(c.input_encoding);
+    doc.SetOutputEncoding(c.output);
+    bool frame_based = false;
+    std::string got;
+    try {
+      EXPECT_TRUE(doc.LoadFromText(c.input, frame_based)) << c.name;
+      LineList lines;
+      doc.SaveToList(lines, sfSubRipper);
+      got = JoinLines(lines);
+    } catch (const SubtitleError& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace vorlane
