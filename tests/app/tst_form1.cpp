@@ -413,6 +413,19 @@ class Form1Test : public QObject {
     QCOMPARE(Read(File("a.srt")), QByteArray(kSubRip));
   }
 
+  void RefusedFormatIsNamedAfterTheRun() {
+    Write(File("captions.txt"), "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 9420\r\n");
+    DesktopWatch watch;
+    TForm1 form(Args({"SubRipper", File("captions.txt")}));
+    form.CheckBox3->setChecked(false);
+    WhenModal([](QWidget* modal) { modal->close(); });  // the skipped-files window
+    form.Button1->click();
+    QCOMPARE(watch.Texts(),
+             QStringList({"These files could not be converted:\n\n" + File("captions.txt") +
+                              "\nScenarist SCC captions are not supported",
+                          "Done!"}));
+  }
+
   void ClosingDuringARunStopsAfterTheCurrentFile() {
     Write(File("a.sub"), kMicroDVD);
     Write(File("b.srt"), kSubRip);
