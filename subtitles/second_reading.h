@@ -24,7 +24,9 @@ TSubtitleFormat ReadBySignature(TSubtitles& doc, const LineViews& lines);
 // order mark), with the result and frame_based of TSubtitles::LoadFromList:
 //   1. a file whose first line names a format refused by name raises
 //      UnsupportedFormatError;
-//   2. formats without a classic reader, by their signature;
+//   2. formats without a classic reader, by their signature (these run on
+//      every file, so a signature should look at no more than the first
+//      lines it needs);
 //   3. the classic reading;
 //   4. where it gave up, the lenient readers of classic formats by their
 //      signature. Only when they read nothing either does the classic
