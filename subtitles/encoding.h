@@ -1,7 +1,8 @@
-// Character sets of input text. Text is carried as bytes; only Unicode
+// Character sets of subtitle text. Text is carried as bytes; only Unicode
 // files whose bytes are not 8-bit text (UTF-16 and UTF-32) are decoded to
 // UTF-8 before their lines are read, and the UTF-8 byte order mark is taken
-// off so that it is not read as part of the first line.
+// off so that it is not read as part of the first line. Other conversions
+// happen only when asked for (the command line's encoding options).
 #pragma once
 
 #include <cstddef>
