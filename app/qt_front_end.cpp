@@ -51,6 +51,12 @@ void QtFrontEnd::FileAbandoned(const std::string& path, const std::string& reaso
   abandoned_.push_back({path, reason});
 }
 
+void QtFrontEnd::FileSkipped(const SkipNotice& notice) {
+  if (notice.reason == SkipReason::kNotSupported) {
+    abandoned_.push_back({notice.path, notice.detail});
+  }
+}
+
 bool QtFrontEnd::StopRequested() {
   return form_.CloseRequested();
 }

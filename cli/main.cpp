@@ -26,6 +26,7 @@
 #include "cli/report.h"
 #include "subtitles/catalogue.h"
 #include "subtitles/decimal.h"
+#include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
 #include "subtitles/pending_file.h"
@@ -63,6 +64,14 @@ const char kUsage[] =
     "                     standard output, unless an input is -)\n"
     "  --jobs N           read and convert up to N files at once (default: the\n"
     "                     number of processors); the results are those of --jobs 1\n"
+    "  --input-encoding NAME|auto\n"
+    "                     the character set of 8-bit input (an iconv name such as\n"
+    "                     WINDOWS-1251), converted to UTF-8 for reading; auto guesses\n"
+    "                     it and fails when the guess is not confident\n"
+    "  --output-encoding source|utf-8|utf-8-bom\n"
+    "                     the output's character set: source (the default) writes\n"
+    "                     the input's; utf-8 and utf-8-bom need UTF-8 text, or an\n"
+    "                     --input-encoding to convert from\n"
     "  --classic          read with the classic rules only, and offer only the 50\n"
     "                     classic output formats\n"
     "  --quiet            print nothing but errors: no progress, no summary\n"
@@ -91,6 +100,8 @@ struct Options {
   std::string output_dir;
   std::string report;  // empty: no report
   Retiming retiming;
+  std::string input_encoding;
+  OutputEncoding output_encoding = OutputEncoding::kSource;
   std::vector<std::string> positional;
 };
 
@@ -256,6 +267,27 @@ int ParseArguments(int argc, char** argv, Options& options) {
           options.output_dir.empty()) {
         return UsageError("--output-dir needs a folder, such as --output-dir converted");
       }
+    } else if (IsOption(arg, "--input-encoding")) {
+      if (!OptionValue(argc, argv, i, "--input-encoding", options.input_encoding) ||
+          options.input_encoding.empty()) {
+        return UsageError("--input-encoding needs a character set, such as WINDOWS-1252, or auto");
+      }
+      if (options.input_encoding != "auto" && !IsKnownCharset(options.input_encoding)) {
+        return UsageError("unknown character set '" + options.input_encoding +
+                          "' for --input-encoding");
+      }
+    } else if (IsOption(arg, "--output-encoding")) {
+      std::string value;
+      if (!OptionValue(argc, argv, i, "--output-encoding", value)) value.clear();
+      if (value == "source") {
+        options.output_encoding = OutputEncoding::kSource;
+      } else if (value == "utf-8") {
+        options.output_encoding = OutputEncoding::kUtf8;
+      } else if (value == "utf-8-bom") {
+        options.output_encoding = OutputEncoding::kUtf8Bom;
+      } else {
+        return UsageError("--output-encoding takes source, utf-8 or utf-8-bom");
+      }
     } else {
       return UsageError("unknown option '" + arg + "'");
     }
@@ -296,8 +328,8 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   };
   bool frame_based = false;
   try {
-    const TextFile input = MakeTextFile(ReadAll(stdin));
-    if (!doc.LoadFromList(input.lines, frame_based)) {
+    const std::string input = ReadAll(stdin);
+    if (!doc.LoadFromText(input, frame_based)) {
       const std::string reason = SkipReasonText(SkipReason::kNotRecognised, format, "");
       return give_up(InputResult::kSkipped, reason,
                      "vorlane-cli: " + std::string(name) + ": " + reason);
@@ -306,8 +338,12 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
     // file without a video beside it; the frames are then read again.
     if (frame_based && doc.FileFrameRate() > 0) {
       doc.SetFrameRate(doc.FileFrameRate());
-      doc.LoadFromList(input.lines, frame_based);
+      doc.LoadFromText(input, frame_based);
     }
+  } catch (const UnsupportedFormatError& e) {
+    return give_up(InputResult::kSkipped, e.what(),
+                   "vorlane-cli: " + std::string(name) +
+                       ": format not recognised or not readable: " + e.what());
   } catch (const std::exception& e) {
     const std::string message = FailureOf(name, e).BoxText();
     return give_up(InputResult::kFailed, message, message);
@@ -333,7 +369,12 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
                    "vorlane-cli: " + std::string(name) + ": not converted: " + e.what());
   }
   LineList out;
-  doc.SaveToList(out, format);
+  try {
+    doc.SaveToList(out, format);
+  } catch (const std::exception& e) {
+    std::cerr << "vorlane-cli: " << name << ": not converted: " << e.what() << '\n';
+    return kSomeFailed;
+  }
   const std::string text = JoinLines(out);
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
     return give_up(InputResult::kFailed, "cannot write to standard output",
@@ -392,6 +433,9 @@ class CliFrontEnd : public BatchFrontEnd {
     switch (notice.reason) {
       case SkipReason::kNotRecognised:
         Error(name + "format not recognised or not readable");
+        break;
+      case SkipReason::kNotSupported:
+        Error(name + "format not recognised or not readable: " + notice.detail);
         break;
       case SkipReason::kCorrupted:
         break;  // the engine's report has been printed
@@ -527,6 +571,8 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
   if (!options.retiming.Empty()) {
     batch.transform = [&options](TSubtitles& doc) { Retime(doc, options.retiming); };
   }
+  batch.input_encoding = options.input_encoding;
+  batch.output_encoding = options.output_encoding;
   CliFrontEnd front_end(options, files, format, report);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
@@ -658,6 +704,8 @@ int main(int argc, char** argv) {
   TSubtitles doc;
   doc.SetFrameRate(options.fps);
   doc.SetClassicReading(options.classic);
+  doc.SetInputEncoding(options.input_encoding);
+  doc.SetOutputEncoding(options.output_encoding);
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
     if (options.positional[i] == "-" &&
         ConvertStream(doc, *format, options, report) != kConverted) {

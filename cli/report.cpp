@@ -74,6 +74,8 @@ std::string SkipReasonText(SkipReason reason, TSubtitleFormat output_format,
     case SkipReason::kOutputNeedsFrameRate:
       return "the output format " + std::string(FormatOf(output_format).name) +
              " counts frames and needs a frame rate";
+    case SkipReason::kNotSupported:
+      return message;
     case SkipReason::kNotFound:
       return "not found";
     case SkipReason::kCannotOpen:

@@ -13,6 +13,7 @@ packages=(
   dpkg-dev help2man
   xvfb xauth
   locales
+  libpugixml-dev libuchardet-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 

@@ -1,5 +1,5 @@
-// The one error type of the engine: readers, the number parser and the file
-// layer raise it with the exact text the user is shown.
+// The error types of the engine: readers, the number parser and the file
+// layer raise them with the exact text the user is shown.
 #pragma once
 
 #include <stdexcept>
@@ -18,6 +18,14 @@ class SubtitleError : public std::runtime_error {
 
  private:
   int line_ = 0;
+};
+
+// A file in a format that is certainly not one of ours (broadcast captions,
+// disc images, ...): refused with a message that names it, and reported as
+// not supported rather than as corrupted.
+class UnsupportedFormatError : public SubtitleError {
+ public:
+  using SubtitleError::SubtitleError;
 };
 
 }  // namespace vorlane

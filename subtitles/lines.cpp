@@ -91,8 +91,8 @@ class FileDescriptor {
 
 }  // namespace
 
-TextFile ReadTextFile(const std::string& path) {
-  auto fail = [&](int error) -> TextFile {
+std::string ReadWholeFile(const std::string& path) {
+  auto fail = [&](int error) -> std::string {
     throw SubtitleError("Cannot open file \"" + path + "\". " + SystemMessage(error));
   };
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -117,7 +117,11 @@ TextFile ReadTextFile(const std::string& path) {
     used += static_cast<std::size_t>(got);
   }
   text.resize(used);
-  return MakeTextFile(std::move(text));
+  return text;
+}
+
+TextFile ReadTextFile(const std::string& path) {
+  return MakeTextFile(ReadWholeFile(path));
 }
 
 LineList ReadLinesFromFile(const std::string& path) {

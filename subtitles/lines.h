@@ -27,8 +27,10 @@ struct TextFile {
 // Lines of text in memory, kept together with their bytes.
 TextFile MakeTextFile(std::string bytes);
 
-// Reads a whole file. Fails with
+// Reads a whole file's bytes. Fails with
 // "Cannot open file \"<path>\". <system message>".
+std::string ReadWholeFile(const std::string& path);
+// Reads a whole file as lines, failing as ReadWholeFile.
 TextFile ReadTextFile(const std::string& path);
 // The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "subtitles/catalogue.h"
+#include "subtitles/encoding.h"
 #include "subtitles/strings.h"
 
 namespace vorlane {
@@ -60,24 +61,54 @@ class TSubtitles {
   // Reads the file, recognises its format and reads its cues. True when a
   // reader ran (for MicroDVD: would have run given a frame rate), with
   // frame_based telling whether the input is MicroDVD. False when the format
-  // is not readable, or after a failure that was handed to report.
-  bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report);
-  // The same for lines in memory; failures are raised, not reported.
+  // is not readable, or after a failure that was handed to report. A file in
+  // a format that is refused by name ("Scenarist SCC captions are not
+  // supported") is handed to refused instead, when given.
+  bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report,
+                    const CorruptionReporter& refused = nullptr);
+  // The same for a file's bytes in memory; failures are raised, not
+  // reported (a refused format as UnsupportedFormatError).
+  // The bytes are only read: text that needs no conversion is read where it
+  // lies, so the same bytes can be loaded again at another frame rate.
+  bool LoadFromText(std::string_view bytes, bool& frame_based);
+  // The same for lines in memory. A UTF-8 byte order mark at the start of
+  // the first line is taken off; other encodings need LoadFromText.
   bool LoadFromList(const LineViews& lines, bool& frame_based);
   // The format of the last load: the one whose reader filled the cues (for
   // frame-based input still waiting for a rate, the one recognised), or
   // after a reader's error the one whose reader failed; sf0 when no format
   // was recognised.
   TSubtitleFormat FormatRead() const { return format_read_; }
+  // Set by the second reading for the format whose reader filled the cues.
+  void SetFormatRead(TSubtitleFormat format) { format_read_ = format; }
+  // The classic rules alone: detection and the reader of the format found.
+  // The second reading calls it between its own steps.
+  bool ReadClassic(const LineViews& lines, bool& frame_based);
+
+  // True when the file loaded last began with a UTF-8 byte order mark or
+  // was decoded from UTF-16 or UTF-32: the output then begins with the mark
+  // too.
+  bool ByteOrderMark() const { return byte_order_mark_; }
+  void SetByteOrderMark(bool on) { byte_order_mark_ = on; }
+
+  // The character set of 8-bit input, converted to UTF-8 before reading:
+  // an iconv name, "auto" for a guess by uchardet (ASCII and UTF-8 stay as
+  // they are), or empty to read the bytes as they are (the default). Input
+  // with a byte order mark is not converted.
+  void SetInputEncoding(std::string name) { input_encoding_ = std::move(name); }
+  // The output's character set. kSource writes the input's: converted back
+  // into the input encoding when one was given.
+  void SetOutputEncoding(OutputEncoding encoding) { output_encoding_ = encoding; }
 
   // With classic reading on, only the classic rules read; off (the default),
   // the second reading takes over where they give up.
   bool ClassicReading() const { return classic_reading_; }
   void SetClassicReading(bool on) { classic_reading_ = on; }
-  // Appends the format's output to lines (nothing for sf0). No format shows
-  // a time before zero: a cue that starts before zero is written from zero,
-  // and one that ends before zero, or at zero having started before it, is
-  // left out.
+  // Appends the format's output to lines (nothing for sf0), the first line
+  // led by the UTF-8 byte order mark when the document has one. No format
+  // shows a time before zero: a cue that starts before zero is written from
+  // zero, and one that ends before zero, or at zero having started before
+  // it, is left out.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
   // Writes the document in that format to path, or to path with its
   // extension replaced by the format's proper one. Returns the path written.
@@ -85,10 +116,20 @@ class TSubtitles {
                          bool force_extension) const;
 
  private:
+  bool Load(const LineViews& lines, bool& frame_based, bool byte_order_mark);
+  // The input converted into UTF-8 when an input encoding asks for it;
+  // false (and converted untouched) when the bytes are read as they are.
+  bool ConvertInput(std::string_view bytes, std::string& converted);
+
   double frame_rate_ = 0;
   double file_frame_rate_ = 0;
   bool classic_reading_ = false;
   TSubtitleFormat format_read_ = sf0;
+  bool byte_order_mark_ = false;
+  std::string input_encoding_;
+  OutputEncoding output_encoding_ = OutputEncoding::kSource;
+  // The character set the last input was converted from, empty when none.
+  std::string source_charset_;
 };
 
 // "File <path> is corrupted. Error on line: <message>".

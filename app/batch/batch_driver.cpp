@@ -275,6 +275,8 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // where the next file starts from.
   TSubtitles doc;
   doc.SetClassicReading(options.classic_reading);
+  doc.SetInputEncoding(options.input_encoding);
+  doc.SetOutputEncoding(options.output_encoding);
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
   // Paths whose source this run has moved into BAK or replaced by its own
@@ -304,6 +306,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   for (int i = 0; i < count; ++i) {
     std::string path;
     bool skipped = false;
+    std::string refused_message;
     FileRecord record;
     auto skip = [&](SkipReason reason, const std::string& video = {},
                     const std::string& detail = {}) {
@@ -338,6 +341,10 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         record.message = failure.BoxText();
         front_end.ReportLoadFailure(failure);
       };
+      // A format refused by name ("Scenarist SCC captions are not supported").
+      const CorruptionReporter refused = [&](const LoadFailure& failure) {
+        refused_message = failure.message;
+      };
       auto load = [&](bool& frame_based) {
         const LoadRecord* held = used;  // whose cues the document holds
         used = nullptr;
@@ -357,11 +364,12 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
             }
             frame_based = record.frame_based;
             if (record.report) report(*record.report);
+            if (record.refused) refused(*record.refused);
             used = &record;
             return record.loaded;
           }
         }
-        return doc.LoadFromFile(path, frame_based, report);
+        return doc.LoadFromFile(path, frame_based, report, refused);
       };
       bool frame_based = false;
       std::string detail;
@@ -369,7 +377,10 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
               RefusalOf(path, converted.count(path) != 0, detail)) {
         skip(*refusal, {}, detail);
       } else if (!load(frame_based)) {
-        skip(reported ? SkipReason::kCorrupted : SkipReason::kNotRecognised);
+        skip(reported                  ? SkipReason::kCorrupted
+             : refused_message.empty() ? SkipReason::kNotRecognised
+                                       : SkipReason::kNotSupported,
+             {}, refused_message);
       } else if (frame_based || output.writes_frames) {
         // Frames in or frames out: the video of the same name tells the
         // rate, else the file itself, else the user. Time-based input with

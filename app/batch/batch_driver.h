@@ -13,12 +13,14 @@
 
 #include "subtitles/catalogue.h"
 #include "subtitles/subtitles.h"
+#include "subtitles/encoding.h"
 
 namespace vorlane {
 
 // Why a file was put on the skipped list.
 enum class SkipReason {
   kNotRecognised,         // no readable format recognised (nothing reported yet)
+  kNotSupported,          // a format refused by name: detail says which
   kCorrupted,             // not readable or not parseable: ReportCorruptedFile has run
   kInputNeedsFrameRate,   // frame-based input, and the settled frame rate is below 1
   kOutputNeedsFrameRate,  // the output counts frames, and the settled rate is below 1
@@ -34,7 +36,8 @@ struct SkipNotice {
   // For the two frame-rate reasons: the video whose probe gave the rate, or
   // empty when the rate came from AskFrameRate.
   std::string video;
-  // For kCannotOpen: the system's message ("Permission denied").
+  // For kCannotOpen: the system's message ("Permission denied"); for
+  // kNotSupported: "Scenarist SCC captions are not supported" and the like.
   std::string detail;
 };
 
@@ -124,6 +127,10 @@ struct BatchOptions {
   // order. The front end is only ever called from the calling thread;
   // AskFrameRate is taken to answer fallback_frame_rate when guessing ahead.
   int jobs = 1;
+  // Character sets of the input and the output (TSubtitles::SetInputEncoding
+  // and SetOutputEncoding); the defaults read and write bytes as they are.
+  std::string input_encoding = {};
+  OutputEncoding output_encoding = OutputEncoding::kSource;
 };
 
 struct BatchResult {

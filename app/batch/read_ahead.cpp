@@ -103,12 +103,15 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
 
   TSubtitles doc;
   doc.SetClassicReading(options_.classic_reading);
+  doc.SetInputEncoding(options_.input_encoding);
+  doc.SetOutputEncoding(options_.output_encoding);
   auto load = [&](double rate) {
     LoadRecord record;
     record.rate = rate;
     doc.SetFrameRate(rate);
     record.loaded = doc.LoadFromFile(path, record.frame_based,
-                                     [&](const LoadFailure& failure) { record.report = failure; });
+                                     [&](const LoadFailure& failure) { record.report = failure; },
+                                     [&](const LoadFailure& failure) { record.refused = failure; });
     record.doc = doc;
     work.loads.push_back(std::move(record));
     return work.loads.back().loaded;

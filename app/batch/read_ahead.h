@@ -26,7 +26,8 @@ struct LoadRecord {
   bool loaded = false;
   bool frame_based = false;
   TSubtitles doc;                     // the document as the load left it
-  std::optional<LoadFailure> report;  // the corrupted-file report, when one was made
+  std::optional<LoadFailure> report;   // the corrupted-file report, when one was made
+  std::optional<LoadFailure> refused;  // a format refused by name, when it was one
   bool taken = false;                 // the document has been moved into the run's
 };
 

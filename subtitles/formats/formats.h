@@ -12,6 +12,10 @@ class TSubtitles;
 void ReadSubRip(TSubtitles& doc, const LineViews& lines);
 void WriteSubRip(const TSubtitles& doc, LineList& lines);
 
+// SubRip as real files hold it, for the second reading (subrip_lenient.cpp)
+bool SubRipLenientSignature(const LineViews& lines);
+void ReadSubRipLenient(TSubtitles& doc, const LineViews& lines);
+
 // MicroDVD (microdvd.cpp)
 void ReadMicroDVD(TSubtitles& doc, const LineViews& lines);
 // The frame rate a MicroDVD file gives in its first cue, "{1}{1}23.976" (or
@@ -45,6 +49,9 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines);
 void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines);
 void ReadTTXT(TSubtitles& doc, const LineViews& lines);
 void WriteTTXT(const TSubtitles& doc, LineList& lines);
+// TTXT read as XML, for the second reading (ttxt_lenient.cpp)
+bool TTXTLenientSignature(const LineViews& lines);
+void ReadTTXTLenient(TSubtitles& doc, const LineViews& lines);
 
 // caption-line formats (caption_lines.cpp)
 void WriteCheetah(const TSubtitles& doc, LineList& lines);

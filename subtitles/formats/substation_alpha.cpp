@@ -133,9 +133,9 @@ int LegacyAlignment(int a) {
 // An event's text as cue text: line breaks as CR, italic, bold and underline
 // as <i> <b> <u>, the first alignment kept as {\anN} in front, every other
 // override dropped, and drawings (between \p1 and \p0) left out.
-class TextConverter {
+class OverrideConverter {
  public:
-  explicit TextConverter(bool italic_style) {
+  explicit OverrideConverter(bool italic_style) {
     if (italic_style) Toggle(0, true);
   }
 
@@ -321,7 +321,7 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
           const auto found = italic_styles.find(std::string(style));
           italic = found != italic_styles.end() && found->second;
         }
-        TextConverter converter(italic);
+        OverrideConverter converter(italic);
         std::string text = converter.Convert(fields[order.text]);
         if (converter.DrawingOnly()) continue;
         doc.Cues.push_back({*start, *stop, std::move(text)});

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -435,6 +435,19 @@ class Form1Test : public QObject {
     QCOMPARE(Read(File("a.srt")), QByteArray(kSubRip));
   }
 
+  void RefusedFormatIsNamedAfterTheRun() {
+    Write(File("captions.txt"), "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 9420\r\n");
+    DesktopWatch watch;
+    TForm1 form(Args({"SubRipper", File("captions.txt")}));
+    form.CheckBox3->setChecked(false);
+    WhenModal([](QWidget* modal) { modal->close(); });  // the skipped-files window
+    form.Button1->click();
+    QCOMPARE(watch.Texts(),
+             QStringList({"These files could not be converted:\n\n" + File("captions.txt") +
+                              "\nScenarist SCC captions are not supported",
+                          "Done!"}));
+  }
+
   void ClosingDuringARunStopsAfterTheCurrentFile() {
     Write(File("a.sub"), kMicroDVD);
     Write(File("b.srt"), kSubRip);
@@ -471,13 +484,13 @@ class Form1Test : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(modal);
       QVERIFY(dialog != nullptr);
       opened_in = dialog->directory().absolutePath();
-      // The dialog lists its folder in the background; a file chosen before
-      // the listing has come in may be dropped from the selection by it.
-      auto* model = dialog->findChild<QFileSystemModel*>();
-      QVERIFY(model != nullptr);
-      QTRY_VERIFY(model->rowCount(model->index(File("pick"))) > 0);
-      dialog->selectFile(File("pick/film.avi"));
-      QTRY_COMPARE(dialog->selectedFiles(), QStringList({File("pick/film.avi")}));
+      // The file is typed into the name field, as a user does: choosing it
+      // in the list races with the dialog's listing of its folder, which
+      // comes in the background and may clear the selection.
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QVERIFY(name != nullptr);
+      name->setText(QStringLiteral("film.avi"));
+      QCOMPARE(dialog->selectedFiles(), QStringList({File("pick/film.avi")}));
       QMetaObject::invokeMethod(dialog, "accept");
     });
     form.Button2->click();

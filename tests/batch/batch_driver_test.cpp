@@ -524,6 +524,20 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
   ExpectNoSourceLost();
 }
 
+TEST_F(BatchTest, FormatRefusedByNameIsSkippedAsNotSupportedWithoutACorruptionReport) {
+  if (std::getenv("VORLANE_TEST_CLASSIC") != nullptr) GTEST_SKIP() << "the classic reading refuses none";
+  const std::string scc = Put("a.scc", "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9420\n");
+  RecordingFrontEnd front;
+  front.entries = {scc};
+  const BatchResult result = front.Run(sfSubRipper);
+  EXPECT_EQ(result.skipped, Paths{scc});
+  EXPECT_TRUE(front.corrupted.empty());
+  ASSERT_EQ(front.skip_notices.size(), 1u);
+  EXPECT_EQ(front.skip_notices[0].reason, SkipReason::kNotSupported);
+  EXPECT_EQ(front.skip_notices[0].detail, "Scenarist SCC captions are not supported");
+  ExpectNoSourceLost();
+}
+
 TEST_F(BatchTest, ListAndCheckBoxesAreReadAgainForEveryFile) {
   const std::string a = Put("a.srt", kSubRip);
   const std::string b = Put("b.srt", kSubRip);

@@ -315,5 +315,33 @@ check "jobs 3 as jobs 1: files" "$(cat "$work/jobs1.tree")" "$(cat "$work/jobs3.
 "$cli" --help | grep -q -- '--jobs'
 check "help lists --jobs" 0 $?
 
+# Unicode input becomes UTF-8 with a byte order mark; a format refused by
+# name says which it is, on standard input and in a run over files alike.
+# The classic reading reads neither.
+if [[ ${VORLANE_CLI_ARGS:-} != *--classic* ]]; then
+  out=$(printf '%s' "$srt" | iconv -f UTF-8 -t UTF-16 | "$cli" SubRipper - | od -An -c)
+  check "UTF-16 in, UTF-8 with mark out" "$(printf '\xef\xbb\xbf%s' "$srt" | od -An -c)" "$out"
+  err=$(printf 'Scenarist_SCC V1.0\n\n00:00:01:00\t9420\n' | "$cli" SubRipper - 2>&1 >/dev/null)
+  check "refused on stdin" "vorlane-cli: <stdin>: format not recognised or not readable: Scenarist SCC captions are not supported
+converted 0, skipped 1, failed 0" "$err"
+  printf 'Scenarist_SCC V1.0\n' >"$work/captions.scc"
+  err=$("$cli" --quiet --no-backup SubRipper "$work/captions.scc" 2>&1 >/dev/null)
+  check "refused file status" 1 $?
+  check "refused file message" "vorlane-cli: $work/captions.scc: format not recognised or not readable: Scenarist SCC captions are not supported" "$err"
+fi
+
+# Character sets: 8-bit input named or guessed, UTF-8 output on request;
+# an unknown name or value is a usage error.
+latin=$'1\r\n00:00:01,500 --> 00:00:04,020\r\ncaf\xe9\r\n\r\n'
+out=$(printf '%s' "$latin" | "$cli" --input-encoding WINDOWS-1252 --output-encoding utf-8 SubRipper - | od -An -c)
+check "named input to UTF-8" "$(printf '%s' "$latin" | iconv -f WINDOWS-1252 -t UTF-8 | od -An -c)" "$out"
+out=$(printf '%s' "$latin" | "$cli" --input-encoding=WINDOWS-1252 SubRipper - | od -An -c)
+check "named input written back as source" "$(printf '%s' "$latin" | od -An -c)" "$out"
+check "8-bit to UTF-8 without a name" 1 "$(printf '%s' "$latin" | "$cli" --output-encoding utf-8 SubRipper - >/dev/null 2>&1; echo $?)"
+check "unknown input encoding" 2 "$("$cli" --input-encoding NO-SUCH-SET SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
+check "unknown output encoding" 2 "$("$cli" --output-encoding latin1 SubRipper - </dev/null >/dev/null 2>&1; echo $?)"
+"$cli" --help | grep -q -- '--output-encoding'
+check "help lists --output-encoding" 0 $?
+
 printf '%d passed, %d failed\n' "$passes" "$failures"
 [[ $failures -eq 0 ]]
