@@ -29,9 +29,10 @@ bool Selected(const FormatInfo& info, Rows rows) {
 }
 
 // The rows' readers whose signature matches, in table order, until one
-// reads a cue. The first error raised is kept in error.
+// reads a cue. The first error raised is kept in error, and the first
+// format whose reader ran without error but found no cue in empty.
 TSubtitleFormat TryRows(TSubtitles& doc, const LineViews& lines, Rows rows,
-                        std::exception_ptr& error) {
+                        std::exception_ptr& error, TSubtitleFormat* empty = nullptr) {
   for (const FormatInfo& info : FormatCatalogue()) {
     if (!Selected(info, rows) || !info.signature(lines)) continue;
     doc.Cues.clear();
@@ -41,6 +42,7 @@ TSubtitleFormat TryRows(TSubtitles& doc, const LineViews& lines, Rows rows,
         doc.SetFormatRead(info.value);
         return info.value;
       }
+      if (empty != nullptr && *empty == sf0) *empty = info.value;
     } catch (...) {
       if (!error) error = std::current_exception();
     }
@@ -71,7 +73,8 @@ bool ReadBeyondClassic(TSubtitles& doc, const LineViews& lines, bool& frame_base
   // An error of a reader whose signature matched stands for the file when
   // nothing reads it: the signature says the file is in that format.
   std::exception_ptr signed_error;
-  if (TryRows(doc, lines, Rows::kWithoutClassicReader, signed_error) != sf0) {
+  TSubtitleFormat signed_empty = sf0;
+  if (TryRows(doc, lines, Rows::kWithoutClassicReader, signed_error, &signed_empty) != sf0) {
     frame_based = false;
     return true;
   }
@@ -99,6 +102,14 @@ bool ReadBeyondClassic(TSubtitles& doc, const LineViews& lines, bool& frame_base
     return true;
   }
   if (signed_error) std::rethrow_exception(signed_error);
+  if (signed_empty != sf0) {
+    // A file that certainly is in a format and holds no cue (a WebVTT
+    // header alone) is read as it is: empty.
+    doc.Cues.clear();
+    doc.SetFormatRead(signed_empty);
+    frame_based = false;
+    return true;
+  }
   if (classic_error) std::rethrow_exception(classic_error);
   if (recognised) {
     // The classic reader ran and found no cue; that result stands.

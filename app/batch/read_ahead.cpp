@@ -109,9 +109,9 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
     LoadRecord record;
     record.rate = rate;
     doc.SetFrameRate(rate);
-    record.loaded = doc.LoadFromFile(path, record.frame_based,
-                                     [&](const LoadFailure& failure) { record.report = failure; },
-                                     [&](const LoadFailure& failure) { record.refused = failure; });
+    record.loaded = doc.LoadFromFile(
+        path, record.frame_based, [&](const LoadFailure& failure) { record.report = failure; },
+        [&](const LoadFailure& failure) { record.refused = failure; });
     record.doc = doc;
     work.loads.push_back(std::move(record));
     return work.loads.back().loaded;
@@ -128,7 +128,7 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
   double rate = 0;
   if (frame_based || output.writes_frames) {
     const std::string video = videos.Find(path);
-    rate = !video.empty()               ? ProbeVideo(video)
+    rate = !video.empty()            ? ProbeVideo(video)
            : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
                                      : options_.fallback_frame_rate;
     doc.SetFrameRate(rate);

@@ -25,10 +25,10 @@ struct LoadRecord {
   double rate = 0;
   bool loaded = false;
   bool frame_based = false;
-  TSubtitles doc;                     // the document as the load left it
+  TSubtitles doc;                      // the document as the load left it
   std::optional<LoadFailure> report;   // the corrupted-file report, when one was made
   std::optional<LoadFailure> refused;  // a format refused by name, when it was one
-  bool taken = false;                 // the document has been moved into the run's
+  bool taken = false;                  // the document has been moved into the run's
 };
 
 // What tells one state of a file from another: its identity, size and

@@ -5,8 +5,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>

@@ -513,9 +513,9 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
   EXPECT_EQ(front.shown, std::vector<Paths>{result.skipped});
   EXPECT_EQ(front.progress, (std::vector<std::pair<int, int>>{{0, 5}, {2, 5}}));
   // A missing file was never read: "not found", no corrupted-file report.
-  EXPECT_EQ(
-      front.corrupted,
-      Paths{"File " + broken + " is corrupted. Error on line: 'xx' is not a valid integer value (line 2)"});
+  EXPECT_EQ(front.corrupted,
+            Paths{"File " + broken +
+                  " is corrupted. Error on line: 'xx' is not a valid integer value (line 2)"});
   std::vector<SkipReason> reasons;
   for (const auto& notice : front.skip_notices) reasons.push_back(notice.reason);
   EXPECT_EQ(reasons, (std::vector<SkipReason>{SkipReason::kNotRecognised, SkipReason::kNotFound,
@@ -525,7 +525,8 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
 }
 
 TEST_F(BatchTest, FormatRefusedByNameIsSkippedAsNotSupportedWithoutACorruptionReport) {
-  if (std::getenv("VORLANE_TEST_CLASSIC") != nullptr) GTEST_SKIP() << "the classic reading refuses none";
+  if (std::getenv("VORLANE_TEST_CLASSIC") != nullptr)
+    GTEST_SKIP() << "the classic reading refuses none";
   const std::string scc = Put("a.scc", "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9420\n");
   RecordingFrontEnd front;
   front.entries = {scc};

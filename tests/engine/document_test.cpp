@@ -62,7 +62,13 @@ TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
   EXPECT_FALSE(doc.LoadFromList({}, frame_based));
   EXPECT_TRUE(doc.Cues.empty());
   doc.Cues.push_back({1, 2, "old"});
+  doc.SetClassicReading(true);
   EXPECT_FALSE(doc.LoadFromList({"<SAMI>"}, frame_based));  // recognised, not read
+  EXPECT_TRUE(doc.Cues.empty());
+  // Read beyond the classic rules it is a SAMI file without cues.
+  doc.SetClassicReading(false);
+  EXPECT_TRUE(doc.LoadFromList({"<SAMI>"}, frame_based));
+  EXPECT_EQ(doc.FormatRead(), sfSAMI);
   EXPECT_TRUE(doc.Cues.empty());
   EXPECT_TRUE(doc.LoadFromList({"00:00:01,000 --> 00:00:02,000", "x"}, frame_based));
   EXPECT_FALSE(frame_based);
@@ -100,10 +106,8 @@ TEST(LoadFailure, NamesTheLineAtFault) {
     LineList lines;
     const char* box;  // after "File f is corrupted. Error on line: "
   } cases[] = {
-      {{"1", "00:00:01,000 --> 00:00:0x,000", "a"},
-       "'0x' is not a valid integer value (line 2)"},
-      {{"{1}{2}a", "", "{3}{x}b"},
-       "'x' is not a valid integer value (line 3)"},
+      {{"1", "00:00:01,000 --> 00:00:0x,000", "a"}, "'0x' is not a valid integer value (line 2)"},
+      {{"{1}{2}a", "", "{3}{x}b"}, "'x' is not a valid integer value (line 3)"},
       {{"[SUBTITLE]", "00:00:01.00,00:00:0x.00", "a"},
        "'0x' is not a valid integer value (line 2)"},
       // TMPlayer's message is the line's number itself.

@@ -195,6 +195,10 @@ TEST(SecondReading, ClassicOutcomeStandsWhenTheLenientReadersFail) {
   EXPECT_EQ(Load("1\n00:00:0x,000 --> 00:00:02,000\nHi\n").error,
             "'0x' is not a valid integer value");
   EXPECT_FALSE(Load("just text\n").loaded);
+  // A file that certainly is in a format but holds no cue is read as empty.
+  const Outcome header_only = Load("\xEF\xBB\xBFWEBVTT\n\n");
+  EXPECT_TRUE(header_only.loaded);
+  EXPECT_TRUE(header_only.cues.empty());
   // A file the classic rules read is read by them alone.
   const Outcome o =
       Load("1\n00:00:01,000 --> 00:00:02,000\nA\n2\n00:00:03,000 --> 00:00:04,000\nB\n");
