@@ -9,9 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <iterator>
@@ -25,6 +27,7 @@
 #include "subtitles/decimal.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/subtitles.h"
 
 namespace {
@@ -140,20 +143,14 @@ void ListFormats() {
   }
 }
 
-std::string ReadAll(std::FILE* in) {
-  std::string text;
-  char buffer[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-  return text;
-}
-
 // Converts standard input to standard output.
 int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
   const char* name = "<stdin>";
   bool frame_based = false;
   try {
-    const TextFile input = MakeTextFile(ReadAll(stdin));
+    std::string bytes;
+    if (!ReadAllBytes(STDIN_FILENO, bytes)) throw SubtitleError(std::strerror(errno));
+    const TextFile input = MakeTextFile(std::move(bytes));
     if (!doc.LoadFromList(input.lines, frame_based)) {
       std::cerr << "vorlane-cli: " << name << ": format not recognised or not readable\n";
       return kSomeFailed;
@@ -173,11 +170,20 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format) {
               << " counts frames and needs a frame rate; give one with --fps RATE\n";
     return kSomeFailed;
   }
-  LineList out;
-  doc.SaveToList(out, format);
-  const std::string text = JoinLines(out);
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+  // Streamed in large blocks as the writer goes, never held whole.
+  if (std::fflush(stdout) != 0) {
     std::cerr << "vorlane-cli: cannot write to standard output\n";
+    return kSomeFailed;
+  }
+  FdSink out(STDOUT_FILENO, "cannot write to standard output");
+  try {
+    WriteDocument(doc, format, out);
+  } catch (const std::exception& e) {
+    if (out.Failed()) {
+      std::cerr << "vorlane-cli: cannot write to standard output\n";
+    } else {
+      std::cerr << "vorlane-cli: " << name << ": " << e.what() << '\n';
+    }
     return kSomeFailed;
   }
   return kConverted;

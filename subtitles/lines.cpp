@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "subtitles/errors.h"
+#include "subtitles/output_sink.h"
 
 namespace vorlane {
 
@@ -17,6 +20,12 @@ LineViews SplitLineViews(std::string_view text) {
   LineViews lines;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
+  // One allocation for the whole array, sized from a count of the LF (or,
+  // in a file without any, CR) line ends: growing it step by step would
+  // copy it a dozen times and hold two copies at the last step.
+  std::size_t ends = static_cast<std::size_t>(std::count(begin, end, '\n'));
+  if (ends == 0) ends = static_cast<std::size_t>(std::count(begin, end, '\r'));
+  lines.reserve(ends + 1);
   // The next CR and the next LF are each searched for again only once the
   // scan has passed them, so a file without one of the two is not rescanned
   // for it at every line.
@@ -78,17 +87,46 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
 
  private:
   int fd_;
 };
 
 }  // namespace
+
+bool ReadAllBytes(int fd, std::string& text) {
+  // Blocks of their own until the end, then one string of the exact size,
+  // filled block by block while each is freed: the bytes are never held
+  // twice, as they would be while a growing string moves to a bigger one.
+  constexpr std::size_t kBlock = std::size_t{1} << 22;
+  std::vector<std::string> blocks;
+  std::size_t total = 0;
+  for (;;) {
+    std::string block(kBlock, '\0');
+    std::size_t used = 0;
+    while (used < block.size()) {
+      const ssize_t got = ::read(fd, block.data() + used, block.size() - used);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (got == 0) break;
+      used += static_cast<std::size_t>(got);
+    }
+    block.resize(used);
+    total += used;
+    const bool end = used < kBlock;
+    if (used > 0) blocks.push_back(std::move(block));
+    if (end) break;
+  }
+  text.clear();
+  text.reserve(total);
+  for (std::string& block : blocks) {
+    text.append(block);
+    std::string().swap(block);
+  }
+  return true;
+}
 
 TextFile ReadTextFile(const std::string& path) {
   auto fail = [&](int error) -> TextFile {
@@ -99,14 +137,17 @@ TextFile ReadTextFile(const std::string& path) {
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return fail(errno);
   if (S_ISDIR(st.st_mode)) return fail(EISDIR);
-  // Read straight into the string: the file's size when it has one, else
-  // growing as the bytes come.
+  if (!(S_ISREG(st.st_mode) && st.st_size > 0)) {
+    std::string text;
+    if (!ReadAllBytes(fd.get(), text)) return fail(errno);
+    return MakeTextFile(std::move(text));
+  }
+  // Read straight into a string of the file's size (one more byte, to see
+  // the end of a file that grew meanwhile, which is then read in blocks).
   std::string text;
-  const bool sized = S_ISREG(st.st_mode) && st.st_size > 0;
-  text.resize(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16);
+  text.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t used = 0;
-  for (;;) {
-    if (used == text.size()) text.resize(text.size() * 2);
+  while (used < text.size()) {
     const ssize_t got = ::read(fd.get(), text.data() + used, text.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -116,6 +157,11 @@ TextFile ReadTextFile(const std::string& path) {
     used += static_cast<std::size_t>(got);
   }
   text.resize(used);
+  if (used == static_cast<std::size_t>(st.st_size) + 1) {
+    std::string rest;
+    if (!ReadAllBytes(fd.get(), rest)) return fail(errno);
+    text.append(rest);
+  }
   return MakeTextFile(std::move(text));
 }
 
@@ -125,65 +171,7 @@ LineList ReadLinesFromFile(const std::string& path) {
 }
 
 void WriteLinesToFile(const LineList& lines, const std::string& path) {
-  auto fail = [&](int error) {
-    throw SubtitleError("Cannot create file \"" + path + "\". " + SystemMessage(error));
-  };
-  // A replaced file keeps its permission bits; a new one gets the usual
-  // 0666 less the umask.
-  mode_t mode = 0;
-  struct stat st {};
-  const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) fail(EISDIR);
-  if (exists) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-
-  std::string temp = path + ".XXXXXX";
-  FileDescriptor fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) fail(errno);
-  auto fail_and_remove = [&](int error) {
-    ::close(fd.release());
-    ::unlink(temp.c_str());
-    fail(error);
-  };
-  // Items go out through one buffer, each followed by CR LF, so the whole
-  // text is never held twice in memory.
-  std::string buffer;
-  constexpr std::size_t kFlushAt = std::size_t{1} << 18;
-  buffer.reserve(kFlushAt + 4096);
-  auto flush = [&] {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t put = ::write(fd.get(), buffer.data() + done, buffer.size() - done);
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        fail_and_remove(errno);
-      }
-      done += static_cast<std::size_t>(put);
-    }
-    buffer.clear();
-  };
-  for (const auto& line : lines) {
-    buffer.append(line);
-    buffer.append("\r\n");
-    if (buffer.size() >= kFlushAt) flush();
-  }
-  flush();
-  if (::fchmod(fd.get(), mode) != 0) fail_and_remove(errno);
-  if (::close(fd.release()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
+  WriteFileReplacing(path, [&](OutputSink& out) { WriteLines(lines, out); });
 }
 
 }  // namespace vorlane

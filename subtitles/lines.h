@@ -30,6 +30,9 @@ TextFile MakeTextFile(std::string bytes);
 // Reads a whole file. Fails with
 // "Cannot open file \"<path>\". <system message>".
 TextFile ReadTextFile(const std::string& path);
+// Reads from fd until its end into text (replacing it): standard input or
+// any stream without a known size. False, with errno set, when a read fails.
+bool ReadAllBytes(int fd, std::string& text);
 // The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);
 

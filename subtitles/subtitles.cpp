@@ -4,6 +4,7 @@
 
 #include "subtitles/detection.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/second_reading.h"
 #include "subtitles/timing.h"
 
@@ -80,11 +81,9 @@ std::string ReplaceExtension(const std::string& path, const std::string& ext) {
 
 std::string TSubtitles::SaveToFile(const std::string& path, TSubtitleFormat format,
                                    bool force_extension) const {
-  LineList lines;
-  SaveToList(lines, format);
   const std::string target =
       force_extension ? ReplaceExtension(path, std::string(FormatOf(format).extension)) : path;
-  WriteLinesToFile(lines, target);
+  WriteDocumentToFile(*this, format, target);
   return target;
 }
 

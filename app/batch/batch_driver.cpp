@@ -18,6 +18,7 @@
 
 #include "app/batch/video_probe.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -259,12 +260,11 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error("the output \"" + target + "\" was already written from \"" +
                                    it->second + "\" in this run");
         }
-        // The output is made before the source is moved, so a writer that
-        // fails leaves the source where it was.
-        LineList lines;
-        doc.SaveToList(lines, format);
-        if (front_end.BackupOn()) BackupFile(path);
-        WriteLinesToFile(lines, target);
+        // The output is made (in a temporary file) before the source is
+        // moved, so a writer that fails leaves the source where it was.
+        WriteDocumentToFile(doc, format, target, [&] {
+          if (front_end.BackupOn()) BackupFile(path);
+        });
         result.written.push_back(target);
         source_of_output[target] = path;
       }

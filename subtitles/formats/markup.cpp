@@ -6,6 +6,7 @@
 #include <string>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
@@ -117,12 +118,21 @@ constexpr char kRtfClosing[] = "\\cf0\\f1\\fs17 ~\\par \\pard\\lang14346\\fs17 ~
 
 }  // namespace
 
+constexpr WriterLayout kSAMILayout{kSAMIHeader, kSAMICue, "<br>", kSAMIFooter};
+constexpr WriterLayout kAdvancedSSALayout{kAdvancedSSAHeader, kAdvancedSSACue, "\\N", {}};
+
 void WriteSAMI(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kSAMIHeader, kSAMICue, "<br>", kSAMIFooter});
+  WriteLayout(doc, lines, kSAMILayout);
+}
+void StreamSAMI(const TSubtitles& doc, OutputSink& out) {
+  WriteLayout(doc, out, kSAMILayout);
 }
 
 void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kAdvancedSSAHeader, kAdvancedSSACue, "\\N", {}});
+  WriteLayout(doc, lines, kAdvancedSSALayout);
+}
+void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out) {
+  WriteLayout(doc, out, kAdvancedSSALayout);
 }
 
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines) {

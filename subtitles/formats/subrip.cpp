@@ -2,7 +2,9 @@
 // the text lines and an empty line.
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
+#include "subtitles/output_sink.h"
 
 namespace vorlane {
 
@@ -34,15 +36,45 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   if (open) close_cue();
 }
 
+namespace {
+
+// The number, the timing line, the text and the empty line of one cue.
+const CompiledTemplate& SubRipCue() {
+  static const CompiledTemplate compiled(
+      "%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n");
+  return compiled;
+}
+
+void AppendSubRipCue(std::string& out, const CompiledTemplate& compiled, int number,
+                     const SubtitleCue& cue, std::string& text) {
+  const MsSplit a = SplitThroughMs(cue.Start);
+  const MsSplit b = SplitThroughMs(cue.Stop);
+  text.clear();
+  AppendWithBreaks(text, cue.Text, "\r\n");
+  compiled.AppendTo(out, {number, a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
+                          b.seconds, b.milliseconds, text});
+}
+
+}  // namespace
+
 void WriteSubRip(const TSubtitles& doc, LineList& lines) {
+  const CompiledTemplate& compiled = SubRipCue();
+  std::string text;
   int number = 0;
   for (const auto& cue : doc.Cues) {
-    const MsSplit a = SplitThroughMs(cue.Start);
-    const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(
-        FormatTemplate("%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n",
-                       {++number, a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
-                        b.seconds, b.milliseconds, TextWithBreaks(cue, "\r\n")}));
+    std::string item;
+    AppendSubRipCue(item, compiled, ++number, cue, text);
+    lines.push_back(std::move(item));
+  }
+}
+
+void StreamSubRip(const TSubtitles& doc, OutputSink& out) {
+  const CompiledTemplate& compiled = SubRipCue();
+  std::string text;
+  int number = 0;
+  for (const auto& cue : doc.Cues) {
+    AppendSubRipCue(out.Buffer(), compiled, ++number, cue, text);
+    out.EndLine();
   }
 }
 

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "subtitles/output_sink.h"
+
 namespace vorlane {
 
 LineList TextLines(std::string_view text) {
@@ -185,30 +187,128 @@ std::string FormatTemplate(std::string_view format, std::span<const TemplateValu
   return out;
 }
 
-std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLine& line,
-                          std::string_view line_break) {
+CompiledTemplate::CompiledTemplate(std::string_view format) : format_(format) {
+  std::size_t i = 0;
+  auto literal = [&](std::string_view text) {
+    if (!text.empty()) pieces_.push_back({text});
+  };
+  while (i < format.size()) {
+    const std::size_t percent = format.find('%', i);
+    if (percent == std::string_view::npos) {
+      literal(format.substr(i));
+      break;
+    }
+    literal(format.substr(i, percent - i));
+    std::size_t j = percent + 1;
+    if (j < format.size() && format[j] == '%') {
+      literal(format.substr(j, 1));
+      i = j + 1;
+      continue;
+    }
+    Flags flags;
+    while (j < format.size() && flags.Take(format[j])) ++j;
+    Piece piece;
+    piece.directive = true;
+    piece.left = flags.left;
+    piece.plus = flags.plus;
+    piece.space = flags.space;
+    piece.zero = flags.zero;
+    piece.width = static_cast<std::uint16_t>(ReadCount(format, j));
+    if (j < format.size() && format[j] == '.') {
+      piece.has_precision = true;
+      ++j;
+      piece.precision = static_cast<std::uint16_t>(ReadCount(format, j));
+    }
+    if (j >= format.size()) BadTemplate(format, "unfinished directive");
+    const char conversion = format[j];
+    if (conversion == 'd' || conversion == 'i') {
+      piece.conversion = 'd';
+    } else if (conversion == 's') {
+      piece.conversion = 's';
+    } else {
+      BadTemplate(format, "unknown directive");
+    }
+    pieces_.push_back(piece);
+    ++directives_;
+    i = j + 1;
+  }
+}
+
+bool CompiledTemplate::TakesText(std::size_t i) const {
+  for (const Piece& piece : pieces_) {
+    if (!piece.directive) continue;
+    if (i == 0) return piece.conversion == 's';
+    --i;
+  }
+  return false;
+}
+
+void CompiledTemplate::AppendTo(std::string& out, std::span<const TemplateValue> values) const {
+  if (values.size() < directives_) BadTemplate(format_, "more directives than values");
+  if (values.size() > directives_) BadTemplate(format_, "more values than directives");
+  std::size_t next = 0;
+  for (const Piece& piece : pieces_) {
+    if (!piece.directive) {
+      out.append(piece.literal);
+      continue;
+    }
+    const TemplateValue& value = values[next++];
+    Flags flags;
+    flags.left = piece.left;
+    flags.plus = piece.plus;
+    flags.space = piece.space;
+    flags.zero = piece.zero;
+    if (piece.conversion == 'd') {
+      if (value.is_text) BadTemplate(format_, "a string for a number directive");
+      AppendNumber(out, value.number, flags, piece.width, piece.has_precision, piece.precision);
+    } else {
+      if (!value.is_text) BadTemplate(format_, "a number for a string directive");
+      AppendString(out, value.text, flags, piece.width, piece.has_precision, piece.precision);
+    }
+  }
+}
+
+void AppendWithBreaks(std::string& out, std::string_view text, std::string_view token) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t p = text.find('\r', start);
+    if (p == std::string_view::npos) break;
+    out.append(text.substr(start, p - start));
+    out.append(token);
+    start = p + 1;
+  }
+  out.append(text.substr(start));
+}
+
+namespace {
+
+// The values of one cue line. At most four a field: kept on the stack, this
+// runs once per cue line.
+class CueValues {
+ public:
+  void emplace_back(TemplateValue v) { items_[size_++] = v; }
+  void insert(const TemplateValue* /*end*/, std::initializer_list<TemplateValue> vs) {
+    for (const TemplateValue& v : vs) items_[size_++] = v;
+  }
+  const TemplateValue* end() const { return items_.data() + size_; }
+  std::span<const TemplateValue> span() const { return {items_.data(), size_}; }
+
+ private:
+  std::array<TemplateValue, kMaxCueFields * 4> items_{};
+  std::size_t size_ = 0;
+};
+
+// Fills values for the cue line of the cue at index; the text value points
+// into text, which is overwritten.
+void FillCueValues(const TSubtitles& doc, std::size_t index, const CueLine& line,
+                   std::string_view line_break, std::string& text, CueValues& values) {
   const SubtitleCue& cue = doc.Cues.at(index);
   const MsSplit start = SplitThroughMs(cue.Start);
   const MsSplit stop = SplitThroughMs(cue.Stop);
   // Both sums in 64 bits: the difference of two 32-bit times may not fit.
   const std::int64_t duration = static_cast<std::int64_t>(cue.Stop) - cue.Start;
   const std::int64_t duration_seconds = FloorDiv(duration, 100);
-  std::string text;
   bool text_used = false;
-  // At most four values a field: kept on the stack, this runs once per cue.
-  class Values {
-   public:
-    void emplace_back(TemplateValue v) { items_[size_++] = v; }
-    void insert(const TemplateValue* /*end*/, std::initializer_list<TemplateValue> vs) {
-      for (const TemplateValue& v : vs) items_[size_++] = v;
-    }
-    const TemplateValue* end() const { return items_.data() + size_; }
-    std::span<const TemplateValue> span() const { return {items_.data(), size_}; }
-
-   private:
-    std::array<TemplateValue, kMaxCueFields * 4> items_{};
-    std::size_t size_ = 0;
-  } values;
   for (const CueField field : line.fields) {
     if (field == kEndOfFields) break;
     switch (field) {
@@ -294,11 +394,44 @@ std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLin
         // One text per line at most: the values point into this string.
         if (text_used) BadTemplate(line.format, "text used twice");
         text_used = true;
-        text = TextWithBreaks(cue, line_break);
+        text.clear();
+        AppendWithBreaks(text, cue.Text, line_break);
         values.emplace_back(std::string_view(text));
         break;
     }
   }
+}
+
+// The cue lines of a layout, compiled once for a whole document.
+class CompiledCueLines {
+ public:
+  CompiledCueLines(std::span<const CueLine> lines, std::string_view line_break)
+      : lines_(lines), line_break_(line_break) {
+    templates_.reserve(lines.size());
+    for (const CueLine& line : lines) templates_.emplace_back(line.format);
+  }
+  std::size_t size() const { return lines_.size(); }
+  // Appends line k of the cue at index.
+  void AppendTo(std::string& out, const TSubtitles& doc, std::size_t index, std::size_t k) {
+    CueValues values;
+    FillCueValues(doc, index, lines_[k], line_break_, text_, values);
+    templates_[k].AppendTo(out, values.span());
+  }
+
+ private:
+  std::span<const CueLine> lines_;
+  std::string_view line_break_;
+  std::vector<CompiledTemplate> templates_;
+  std::string text_;  // the scratch for the cue text, reused from cue to cue
+};
+
+}  // namespace
+
+std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLine& line,
+                          std::string_view line_break) {
+  std::string text;
+  CueValues values;
+  FillCueValues(doc, index, line, line_break, text, values);
   return FormatTemplate(line.format, values.span());
 }
 
@@ -308,11 +441,29 @@ void AddCueLines(const TSubtitles& doc, std::size_t index, std::span<const CueLi
 }
 
 void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& layout) {
+  CompiledCueLines cue(layout.cue, layout.line_break);
   AddLines(lines, layout.header);
+  lines.reserve(lines.size() + doc.Cues.size() * cue.size() + layout.footer.size());
   for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
-    AddCueLines(doc, i, layout.cue, layout.line_break, lines);
+    for (std::size_t k = 0; k < cue.size(); ++k) {
+      std::string line;
+      cue.AppendTo(line, doc, i, k);
+      lines.push_back(std::move(line));
+    }
   }
   AddLines(lines, layout.footer);
+}
+
+void WriteLayout(const TSubtitles& doc, OutputSink& out, const WriterLayout& layout) {
+  CompiledCueLines cue(layout.cue, layout.line_break);
+  for (const char* line : layout.header) out.Line(line);
+  for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
+    for (std::size_t k = 0; k < cue.size(); ++k) {
+      cue.AppendTo(out.Buffer(), doc, i, k);
+      out.EndLine();
+    }
+  }
+  for (const char* line : layout.footer) out.Line(line);
 }
 
 }  // namespace vorlane

@@ -603,8 +603,10 @@ TEST_F(BatchFaultTest, OutputBeyondTheFileSizeLimitIsAbandonedAndTheRunGoesOn) {
             std::string::npos)
       << front.abandoned[0].second;
   EXPECT_EQ(result.written, Paths{small});
-  EXPECT_EQ(CopiesOf(big), 1);  // in BAK: the backup was made before writing
-  EXPECT_EQ(ReadFileBytes(At("a/BAK/large.srt")), big);
+  // The output failed before the backup was due: the source stays in place.
+  EXPECT_EQ(CopiesOf(big), 1);
+  EXPECT_EQ(ReadFileBytes(large), big);
+  EXPECT_FALSE(fs::exists(At("a/BAK/large.srt")));
   ExpectOnlyKnownFiles(result);
 }
 
