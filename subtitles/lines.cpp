@@ -23,8 +23,18 @@ LineViews SplitLineViews(std::string_view text) {
   // One allocation for the whole array, sized from a count of the LF (or,
   // in a file without any, CR) line ends: growing it step by step would
   // copy it a dozen times and hold two copies at the last step.
-  std::size_t ends = static_cast<std::size_t>(std::count(begin, end, '\n'));
-  if (ends == 0) ends = static_cast<std::size_t>(std::count(begin, end, '\r'));
+  auto count = [&](char c) {
+    std::size_t n = 0;
+    for (const char* p = begin;
+         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) !=
+         nullptr;
+         ++p) {
+      ++n;
+    }
+    return n;
+  };
+  std::size_t ends = count('\n');
+  if (ends == 0) ends = count('\r');
   lines.reserve(ends + 1);
   // The next CR and the next LF are each searched for again only once the
   // scan has passed them, so a file without one of the two is not rescanned
@@ -99,13 +109,14 @@ bool ReadAllBytes(int fd, std::string& text) {
   // filled block by block while each is freed: the bytes are never held
   // twice, as they would be while a growing string moves to a bigger one.
   constexpr std::size_t kBlock = std::size_t{1} << 22;
-  std::vector<std::string> blocks;
+  std::vector<std::unique_ptr<char[]>> blocks;
   std::size_t total = 0;
   for (;;) {
-    std::string block(kBlock, '\0');
+    blocks.emplace_back(new char[kBlock]);
+    char* const block = blocks.back().get();
     std::size_t used = 0;
-    while (used < block.size()) {
-      const ssize_t got = ::read(fd, block.data() + used, block.size() - used);
+    while (used < kBlock) {
+      const ssize_t got = ::read(fd, block + used, kBlock - used);
       if (got < 0) {
         if (errno == EINTR) continue;
         return false;
@@ -113,17 +124,14 @@ bool ReadAllBytes(int fd, std::string& text) {
       if (got == 0) break;
       used += static_cast<std::size_t>(got);
     }
-    block.resize(used);
     total += used;
-    const bool end = used < kBlock;
-    if (used > 0) blocks.push_back(std::move(block));
-    if (end) break;
+    if (used < kBlock) break;
   }
   text.clear();
   text.reserve(total);
-  for (std::string& block : blocks) {
-    text.append(block);
-    std::string().swap(block);
+  for (auto& block : blocks) {
+    text.append(block.get(), std::min(kBlock, total - text.size()));
+    block.reset();
   }
   return true;
 }

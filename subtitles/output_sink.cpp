@@ -13,15 +13,22 @@
 
 namespace vorlane {
 
-OutputSink::OutputSink(std::size_t block) : block_(block) {
-  // Room for the block and the line that overflows it.
-  buffer_.reserve(block_ + 4096);
-}
+OutputSink::OutputSink(std::size_t block)
+    // Room for the block and the line that overflows it.
+    : data_(new char[block + 4096]), capacity_(block + 4096), block_(block) {}
 
 void OutputSink::Flush() {
-  if (buffer_.empty()) return;
-  Send(buffer_);
-  buffer_.clear();
+  if (size_ == 0) return;
+  Send({data_.get(), size_});
+  size_ = 0;
+}
+
+void OutputSink::MakeRoom(std::size_t n) {
+  Flush();
+  if (n <= capacity_) return;
+  // A single item longer than the block: the buffer grows to hold it.
+  data_.reset(new char[n]);
+  capacity_ = n;
 }
 
 void FdSink::Send(std::string_view block) {

@@ -3,8 +3,10 @@
 // line and without the whole text held in memory.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,16 +26,28 @@ class OutputSink {
   OutputSink(const OutputSink&) = delete;
   OutputSink& operator=(const OutputSink&) = delete;
 
-  // The pending bytes: writers append to it directly, then end the line.
-  std::string& Buffer() { return buffer_; }
-  void Append(std::string_view bytes) { buffer_.append(bytes); }
+  // Room for n more bytes after the pending ones, returned as where they go;
+  // Commit then says where the bytes written there end. Any other call in
+  // between may move the room.
+  char* Reserve(std::size_t n) {
+    if (capacity_ - size_ < n) MakeRoom(n);
+    return data_.get() + size_;
+  }
+  void Commit(char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+  void Append(std::string_view bytes) {
+    char* p = Reserve(bytes.size());
+    Commit(std::copy(bytes.begin(), bytes.end(), p));
+  }
   // CR LF, and the block goes out once it is full.
   void EndLine() {
-    buffer_.append("\r\n");
-    if (buffer_.size() >= block_) Flush();
+    char* p = Reserve(2);
+    p[0] = '\r';
+    p[1] = '\n';
+    size_ += 2;
+    if (size_ >= block_) Flush();
   }
   void Line(std::string_view text) {
-    buffer_.append(text);
+    Append(text);
     EndLine();
   }
   // Sends what is pending. Also called by the owner once the writer is done.
@@ -44,7 +58,11 @@ class OutputSink {
   virtual void Send(std::string_view block) = 0;
 
  private:
-  std::string buffer_;
+  void MakeRoom(std::size_t n);
+
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   std::size_t block_;
 };
 

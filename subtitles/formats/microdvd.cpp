@@ -48,7 +48,7 @@ void EachMicroDVDLine(const TSubtitles& doc, Emit emit) {
   for (const auto& cue : doc.Cues) {
     text.clear();
     AppendWithBreaks(text, cue.Text, "|");
-    emit([&](std::string& out) {
+    emit([&](auto& out) {
       compiled.AppendTo(
           out, {CentisecondsToFrames(cue.Start, rate), CentisecondsToFrames(cue.Stop, rate), text});
     });
@@ -67,7 +67,7 @@ void WriteMicroDVD(const TSubtitles& doc, LineList& lines) {
 
 void StreamMicroDVD(const TSubtitles& doc, OutputSink& out) {
   EachMicroDVDLine(doc, [&](auto append) {
-    append(out.Buffer());
+    append(out);
     out.EndLine();
   });
 }

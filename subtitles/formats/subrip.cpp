@@ -8,10 +8,41 @@
 
 namespace vorlane {
 
+namespace {
+
+// The times of a timing line written the usual way, "HH:MM:SS,mmm -->
+// HH:MM:SS,mmm" with nothing around it, read without splitting it: the
+// same times the pattern split gives such a line. False for any other line.
+bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& stop) {
+  static constexpr std::string_view kShape = "00:00:00,000 --> 00:00:00,000";
+  if (line.size() != kShape.size()) return false;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const char c = line[i];
+    if (kShape[i] == '0' ? (c < '0' || c > '9') : c != kShape[i]) return false;
+  }
+  auto number = [&](std::size_t at, std::size_t digits) {
+    std::int64_t n = 0;
+    for (std::size_t k = at; k < at + digits; ++k) n = n * 10 + (line[k] - '0');
+    return n;
+  };
+  start = MakeTime(number(0, 2), number(3, 2), number(6, 2), number(9, 3) / 10);
+  stop = MakeTime(number(17, 2), number(20, 2), number(23, 2), number(26, 3) / 10);
+  return true;
+}
+
+}  // namespace
+
 void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
+  // Room for every cue at once: each ends at an empty line, and counting
+  // those costs far less than moving the list a dozen times as it grows.
+  std::size_t empty_lines = 0;
+  for (const auto& line : lines) empty_lines += line.empty();
+  cues.reserve(empty_lines + 1);
   FieldList fields;
+  std::int32_t start = 0;
+  std::int32_t stop = 0;
   bool open = false;
   // The cue being filled is always the last one of the list while open.
   auto close_cue = [&] {
@@ -20,7 +51,12 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
     if (!text.empty()) text.pop_back();  // the CR added after the last line
   };
   for (const auto& line : lines) {
-    if (SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
+    if (CanonicalTiming(line, start, stop)) {
+      if (!open) cues.emplace_back();
+      open = true;
+      cues.back().Start = start;
+      cues.back().Stop = stop;
+    } else if (SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
       // A timing line met while a cue is open stays in the same slot and
       // only replaces its times.
       if (!open) cues.emplace_back();
@@ -45,8 +81,9 @@ const CompiledTemplate& SubRipCue() {
   return compiled;
 }
 
-void AppendSubRipCue(std::string& out, const CompiledTemplate& compiled, int number,
-                     const SubtitleCue& cue, std::string& text) {
+template <typename Out>
+void AppendSubRipCue(Out& out, const CompiledTemplate& compiled, int number, const SubtitleCue& cue,
+                     std::string& text) {
   const MsSplit a = SplitThroughMs(cue.Start);
   const MsSplit b = SplitThroughMs(cue.Stop);
   text.clear();
@@ -73,7 +110,7 @@ void StreamSubRip(const TSubtitles& doc, OutputSink& out) {
   std::string text;
   int number = 0;
   for (const auto& cue : doc.Cues) {
-    AppendSubRipCue(out.Buffer(), compiled, ++number, cue, text);
+    AppendSubRipCue(out, compiled, ++number, cue, text);
     out.EndLine();
   }
 }

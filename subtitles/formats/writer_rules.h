@@ -100,9 +100,15 @@ class CompiledTemplate {
   explicit CompiledTemplate(std::string_view format);
   // Appends the filled template to out.
   void AppendTo(std::string& out, std::span<const TemplateValue> values) const;
-  void AppendTo(std::string& out, std::initializer_list<TemplateValue> values) const {
+  void AppendTo(OutputSink& out, std::span<const TemplateValue> values) const;
+  template <typename Out>
+  void AppendTo(Out& out, std::initializer_list<TemplateValue> values) const {
     AppendTo(out, std::span<const TemplateValue>(values.begin(), values.size()));
   }
+  // The most bytes the template can give with these values (checked against
+  // it), and the filled template written at p, returning its end.
+  std::size_t Bound(std::span<const TemplateValue> values) const;
+  char* Write(char* p, std::span<const TemplateValue> values) const;
   // How many values it takes, and whether value i is a string.
   std::size_t ValueCount() const { return directives_; }
   bool TakesText(std::size_t i) const;
@@ -114,6 +120,7 @@ class CompiledTemplate {
     char conversion = 0;  // 'd' or 's'
     bool left = false, plus = false, space = false, zero = false;
     bool has_precision = false;
+    bool plain_digits = false;  // "%.Nd" that writes only digits
     std::uint16_t width = 0;
     std::uint16_t precision = 0;
   };
@@ -122,6 +129,7 @@ class CompiledTemplate {
   std::string_view format_;
   std::vector<Piece> pieces_;
   std::size_t directives_ = 0;
+  std::size_t fixed_bound_ = 0;  // literals, and numbers and paddings at most
 };
 
 // Appends text with every CR replaced by token: TextWithBreaks without a
