@@ -69,7 +69,8 @@ class OutputSink {
 // Collects everything in a string.
 class StringSink final : public OutputSink {
  public:
-  explicit StringSink(std::string& target) : target_(target) {}
+  explicit StringSink(std::string& target, std::size_t block = kDefaultBlock)
+      : OutputSink(block), target_(target) {}
   ~StringSink() override { Flush(); }
 
  private:
