@@ -14,19 +14,25 @@ namespace {
 // HH:MM:SS,mmm" with nothing around it, read without splitting it: the
 // same times the pattern split gives such a line. False for any other line.
 bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& stop) {
-  static constexpr std::string_view kShape = "00:00:00,000 --> 00:00:00,000";
-  if (line.size() != kShape.size()) return false;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
-    const char c = line[i];
-    if (kShape[i] == '0' ? (c < '0' || c > '9') : c != kShape[i]) return false;
+  if (line.size() != 29 || line[2] != ':' || line[5] != ':' || line[8] != ',' ||
+      line.substr(12, 5) != " --> " || line[19] != ':' || line[22] != ':' || line[25] != ',') {
+    return false;
   }
-  auto number = [&](std::size_t at, std::size_t digits) {
+  bool digits = true;
+  auto number = [&](std::size_t at, std::size_t count) {
     std::int64_t n = 0;
-    for (std::size_t k = at; k < at + digits; ++k) n = n * 10 + (line[k] - '0');
+    for (std::size_t k = at; k < at + count; ++k) {
+      const unsigned digit = static_cast<unsigned char>(line[k]) - unsigned{'0'};
+      digits = digits && digit <= 9;
+      n = n * 10 + digit;
+    }
     return n;
   };
-  start = MakeTime(number(0, 2), number(3, 2), number(6, 2), number(9, 3) / 10);
-  stop = MakeTime(number(17, 2), number(20, 2), number(23, 2), number(26, 3) / 10);
+  const std::int64_t a[4] = {number(0, 2), number(3, 2), number(6, 2), number(9, 3)};
+  const std::int64_t b[4] = {number(17, 2), number(20, 2), number(23, 2), number(26, 3)};
+  if (!digits) return false;
+  start = MakeTime(a[0], a[1], a[2], a[3] / 10);
+  stop = MakeTime(b[0], b[1], b[2], b[3] / 10);
   return true;
 }
 
@@ -50,17 +56,27 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
     std::string& text = cues.back().Text;
     if (!text.empty()) text.pop_back();  // the CR added after the last line
   };
-  for (const auto& line : lines) {
+  // A new cue gets room for its whole text at once: the lines up to the next
+  // empty one, each with its CR.
+  auto open_cue = [&](std::size_t timing) {
+    cues.emplace_back();
+    open = true;
+    std::size_t size = 0;
+    for (std::size_t k = timing + 1; k < lines.size() && !lines[k].empty(); ++k) {
+      size += lines[k].size() + 1;
+    }
+    cues.back().Text.reserve(size);
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
     if (CanonicalTiming(line, start, stop)) {
-      if (!open) cues.emplace_back();
-      open = true;
+      if (!open) open_cue(i);
       cues.back().Start = start;
       cues.back().Stop = stop;
     } else if (SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
       // A timing line met while a cue is open stays in the same slot and
       // only replaces its times.
-      if (!open) cues.emplace_back();
-      open = true;
+      if (!open) open_cue(i);
       cues.back().Start = TimeFromFields(fields, 0, Fraction::kMilliseconds);
       cues.back().Stop = TimeFromFields(fields, 4, Fraction::kMilliseconds);
     } else if (line.empty()) {

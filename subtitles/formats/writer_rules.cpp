@@ -1,7 +1,9 @@
 #include "subtitles/formats/writer_rules.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 #include "subtitles/output_sink.h"
@@ -65,6 +67,12 @@ std::size_t ReadCount(std::string_view format, std::size_t& j) {
   return n;
 }
 
+// The decimal digits of 0 to 99, two by two.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // The most bytes a directive with this width and precision can give for a
 // number: a sign and 19 digits, or the precision's digits, or the width.
 std::size_t NumberBound(std::size_t width, std::size_t precision) {
@@ -78,10 +86,6 @@ std::size_t NumberBound(std::size_t width, std::size_t precision) {
 // else with spaces on the left. Writes at most NumberBound bytes.
 char* PutNumber(char* p, std::int64_t value, const Flags& flags, std::size_t width,
                 bool has_precision, std::size_t precision) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
   char digits[20];
   char* const digits_end = digits + sizeof digits;
   char* d = digits_end;
@@ -293,7 +297,12 @@ char* CompiledTemplate::Write(char* p, std::span<const TemplateValue> values) co
   std::size_t next = 0;
   for (const Piece& piece : pieces_) {
     if (!piece.directive) {
-      p = std::copy(piece.literal.begin(), piece.literal.end(), p);
+      // Mostly a single separator between two numbers.
+      if (piece.literal.size() == 1) {
+        *p++ = piece.literal[0];
+      } else {
+        p = std::copy(piece.literal.begin(), piece.literal.end(), p);
+      }
       continue;
     }
     const TemplateValue& value = values[next++];
@@ -303,6 +312,12 @@ char* CompiledTemplate::Write(char* p, std::span<const TemplateValue> values) co
       // precision: exactly that many digits, as the general case gives.
       if (piece.plain_digits && value.number >= 0 && value.number < kPowersOfTen[piece.precision]) {
         std::int64_t n = value.number;
+        if (piece.precision == 2) {
+          p[0] = kPairs[n * 2];
+          p[1] = kPairs[n * 2 + 1];
+          p += 2;
+          continue;
+        }
         for (std::size_t k = piece.precision; k > 0; --k) {
           p[k - 1] = static_cast<char>('0' + n % 10);
           n /= 10;
@@ -355,17 +370,25 @@ namespace {
 
 // The values of one cue line. At most four a field: kept on the stack, this
 // runs once per cue line.
+// The slots are left unset until filled: clearing all 48 of them for every
+// line would cost more than filling the few a line uses.
 class CueValues {
  public:
-  void emplace_back(TemplateValue v) { items_[size_++] = v; }
+  void emplace_back(TemplateValue v) { new (Slot(size_++)) TemplateValue(v); }
   void insert(const TemplateValue* /*end*/, std::initializer_list<TemplateValue> vs) {
-    for (const TemplateValue& v : vs) items_[size_++] = v;
+    for (const TemplateValue& v : vs) emplace_back(v);
   }
-  const TemplateValue* end() const { return items_.data() + size_; }
-  std::span<const TemplateValue> span() const { return {items_.data(), size_}; }
+  const TemplateValue* end() const { return Items() + size_; }
+  std::span<const TemplateValue> span() const { return {Items(), size_}; }
 
  private:
-  std::array<TemplateValue, kMaxCueFields * 4> items_{};
+  static_assert(std::is_trivially_destructible_v<TemplateValue>);
+  void* Slot(std::size_t i) { return storage_ + i * sizeof(TemplateValue); }
+  const TemplateValue* Items() const {
+    return std::launder(reinterpret_cast<const TemplateValue*>(storage_));
+  }
+
+  alignas(TemplateValue) unsigned char storage_[sizeof(TemplateValue) * kMaxCueFields * 4];
   std::size_t size_ = 0;
 };
 
