@@ -137,11 +137,13 @@ void AppendNumber(std::string& out, std::int64_t value, const Flags& flags, std:
   out.append(field, static_cast<std::size_t>(end - field));
 }
 
-// "%s" with printf's width, precision and "-" flag, but copying the string
-// whole (a C string would stop at a NUL byte).
+// The text a precision leaves of a string.
 std::string_view CutText(std::string_view text, bool has_precision, std::size_t precision) {
   return has_precision && precision < text.size() ? text.substr(0, precision) : text;
 }
+// "%s" with printf's width, precision and "-" flag, but copying the string
+// whole (a C string would stop at a NUL byte): at p, returning the end, or
+// appended to out.
 char* PutString(char* p, std::string_view text, const Flags& flags, std::size_t width,
                 bool has_precision, std::size_t precision) {
   text = CutText(text, has_precision, precision);
@@ -266,15 +268,6 @@ CompiledTemplate::CompiledTemplate(std::string_view format) : format_(format) {
     ++directives_;
     i = j + 1;
   }
-}
-
-bool CompiledTemplate::TakesText(std::size_t i) const {
-  for (const Piece& piece : pieces_) {
-    if (!piece.directive) continue;
-    if (i == 0) return piece.conversion == 's';
-    --i;
-  }
-  return false;
 }
 
 std::size_t CompiledTemplate::Bound(std::span<const TemplateValue> values) const {

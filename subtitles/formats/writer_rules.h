@@ -109,11 +109,9 @@ class CompiledTemplate {
   // it), and the filled template written at p, returning its end.
   std::size_t Bound(std::span<const TemplateValue> values) const;
   char* Write(char* p, std::span<const TemplateValue> values) const;
-  // How many values it takes, and whether value i is a string.
-  std::size_t ValueCount() const { return directives_; }
-  bool TakesText(std::size_t i) const;
 
-  // One literal run or one directive; public for the implementation only.
+ private:
+  // One literal run or one directive.
   struct Piece {
     std::string_view literal;  // for a literal run
     bool directive = false;
@@ -125,7 +123,6 @@ class CompiledTemplate {
     std::uint16_t precision = 0;
   };
 
- private:
   std::string_view format_;
   std::vector<Piece> pieces_;
   std::size_t directives_ = 0;
