@@ -17,6 +17,7 @@ subsrt_version=2.1.2
 files=${BENCH_FILES:-2000}
 cues=${BENCH_CUES:-800}
 big_mb=${BENCH_BIG_MB:-100}
+stdin_mb=${BENCH_STDIN_MB:-500}
 runs=${BENCH_RUNS:-5}
 peer_runs=${BENCH_PEER_RUNS:-3}
 peer_budget=${BENCH_PEER_BUDGET:-120}
@@ -35,14 +36,19 @@ Generates a subtitle corpus (the same bytes every time for the same sizes),
 installs the peer converters when missing, and times, back to back:
 cat and cp -r of the batch and the big file; vorlane-cli and each peer
 converting the batch SubRip -> ASS and MicroDVD -> SubRip (25 fps), and the
-big file SubRip -> ASS; the start-up of each tool on a one-cue file.
+big file SubRip -> ASS; vorlane-cli with one job on the batch, and on a
+large input from standard input to standard output (for its peak memory);
+the start-up of each tool on a one-cue file.
 
 Options (environment variable and default in brackets):
   --quick            small sizes for a check in a minute or two:
-                     --files 200 --big-mb 10 --runs 3 --peer-runs 1
+                     --files 200 --big-mb 10 --stdin-mb 50 --runs 3 --peer-runs 1
   --files N          SubRip files in the batch            [BENCH_FILES, 2000]
   --cues N           cues in each batch file              [BENCH_CUES, 800]
   --big-mb N         size of the big file, in 10^6 bytes  [BENCH_BIG_MB, 100]
+  --stdin-mb N       size of the standard-input file (copies of the big
+                     file, at least N 10^6 bytes); 0: no such row
+                                                          [BENCH_STDIN_MB, 500]
   --runs N           runs of vorlane-cli (cat and cp: twice as many)
                                                           [BENCH_RUNS, 5]
   --peer-runs N      runs of each peer                    [BENCH_PEER_RUNS, 3]
@@ -64,10 +70,11 @@ EOF
 
 while [[ $# -gt 0 ]]; do
   case $1 in
-    --quick) files=200; big_mb=10; runs=3; peer_runs=1 ;;
+    --quick) files=200; big_mb=10; stdin_mb=50; runs=3; peer_runs=1 ;;
     --files) files=$2; shift ;;
     --cues) cues=$2; shift ;;
     --big-mb) big_mb=$2; shift ;;
+    --stdin-mb) stdin_mb=$2; shift ;;
     --runs) runs=$2; shift ;;
     --peer-runs) peer_runs=$2; shift ;;
     --peer-budget) peer_budget=$2; shift ;;
@@ -149,6 +156,20 @@ make_corpus() {
     rm -rf "$corpus"
     python3 "$helpers/make_corpus.py" "$corpus" "$files" "$cues" "$big_mb"
     echo "$stamp" >"$corpus/.done"
+  fi
+  # The standard-input file: copies of the big file one after the other
+  # (SubRip numbering and times start again in each; every cue stays).
+  stdin_file=
+  stdin_bytes=0
+  if ((stdin_mb > 0)); then
+    local copies=$(((stdin_mb + big_mb - 1) / big_mb)) i
+    stdin_file=$corpus/stdin-${copies}x.srt
+    if [[ ! -f $stdin_file ]]; then
+      say "writing $copies copies of the big file to $stdin_file"
+      for ((i = 0; i < copies; i++)); do cat "$corpus/big/big.srt"; done >"$stdin_file.part"
+      mv "$stdin_file.part" "$stdin_file"
+    fi
+    stdin_bytes=$(wc -c <"$stdin_file")
   fi
   batch_bytes=$(cat "$corpus"/batch-srt/*.srt | wc -c)
   sub_bytes=$(cat "$corpus"/batch-sub/*.sub | wc -c)
@@ -247,6 +268,11 @@ run_all() {
   local prep='fresh_copy "$corpus/batch-srt"'
   measure batch-srt-ass vorlane-cli "$runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ssa' '' -- \
     "$cli" --no-backup --quiet AdvancedSSA "$work"
+  # One job: the same as the default while vorlane-cli has no --jobs.
+  local one_job=() one_job_note='no --jobs option: one job is all there is'
+  if "$cli" --help 2>&1 | grep -q -- '--jobs'; then one_job=(--jobs 1) one_job_note=''; fi
+  measure batch-srt-ass "vorlane-cli --jobs 1" "$runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ssa' "$one_job_note" -- \
+    "$cli" "${one_job[@]}" --no-backup --quiet AdvancedSSA "$work"
   if has_peer ffmpeg; then
     measure_peer batch-srt-ass ffmpeg "$peer_runs" "$files" "$batch_bytes" "$prep" 'check_batch srt ass' 'a process a file' -- \
       bash -c "$ffmpeg_loop" _ srt ass "$work" "${ff_latin[@]}"
@@ -294,6 +320,13 @@ run_all() {
       "${subsrt[@]}" srt ass "$work/big.srt"
   fi
 
+  if [[ -n $stdin_file ]]; then
+    say "SubRip -> ASS, standard input to standard output"
+    measure stdin-srt-ass vorlane-cli "$runs" 1 "$stdin_bytes" 'rm -rf "$work"; mkdir -p "$work"' \
+      'check_file "$stdin_file" "$work/stdin.ssa"' '' -- \
+      bash -c '"$1" --quiet AdvancedSSA - <"$2" >"$3"' _ "$cli" "$stdin_file" "$work/stdin.ssa"
+  fi
+
   say "start-up: SubRip -> ASS of one cue, $startup_reps times a run"
   prep='fresh_copy "$corpus/one"'
   local reps=$startup_reps n_one=$((startup_reps)) b_one=$((one_bytes * startup_reps))
@@ -338,7 +371,7 @@ python3 "$helpers/table.py" "$results" \
   "date: $started" \
   "machine: $machine" \
   "load average (1, 5, 15 min): $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after" \
-  "corpus: $files SubRip files of $cues cues ($batch_bytes bytes; the MicroDVD copy $sub_bytes bytes), a big file of $big_bytes bytes, on $(stat -f -c %T "$root") ($root)" \
+  "corpus: $files SubRip files of $cues cues ($batch_bytes bytes; the MicroDVD copy $sub_bytes bytes), a big file of $big_bytes bytes, a standard-input file of $stdin_bytes bytes, on $(stat -f -c %T "$root") ($root)" \
   "runs: $((runs * 2)) of cat and cp, $runs of vorlane-cli, $peer_runs of each peer (fewer once a peer's runs of one conversion took ${peer_budget} s); start-up: $runs runs of each tool, $startup_reps starts a run" \
   "vorlane-cli: $cli ($(git -C "$repo" rev-parse --short HEAD 2>/dev/null || echo unknown)$(git -C "$repo" diff --quiet HEAD -- subtitles app cli settings CMakeLists.txt 2>/dev/null || echo ', with local changes'))" \
   | tee "$root/report.md"

@@ -7,6 +7,7 @@
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/subtitles.h"
 
 namespace {
@@ -142,6 +143,50 @@ void BM_WriteAdvancedSSA(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 BENCHMARK(BM_WriteAdvancedSSA)->Unit(benchmark::kMillisecond);
+
+// The same document streamed into a sink that drops each block, as a file
+// or standard output takes it; and a whole conversion that way.
+class NullSink final : public OutputSink {
+  void Send(std::string_view block) override { benchmark::DoNotOptimize(block.data()); }
+};
+
+void BM_StreamAdvancedSSA(benchmark::State& state) {
+  TSubtitles doc;
+  bool frame_based = false;
+  doc.LoadFromList(SplitLineViews(Text()), frame_based);
+  for (auto _ : state) {
+    NullSink out;
+    WriteDocument(doc, sfAdvancedSSA, out);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
+}
+BENCHMARK(BM_StreamAdvancedSSA)->Unit(benchmark::kMillisecond);
+
+void BM_LoadAndStreamAdvancedSSA(benchmark::State& state) {
+  for (auto _ : state) {
+    TSubtitles doc;
+    bool frame_based = false;
+    doc.LoadFromList(SplitLineViews(Text()), frame_based);
+    NullSink out;
+    WriteDocument(doc, sfAdvancedSSA, out);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
+}
+BENCHMARK(BM_LoadAndStreamAdvancedSSA)->Unit(benchmark::kMillisecond);
+
+void BM_CompiledTemplate(benchmark::State& state) {
+  const CompiledTemplate compiled("%d:%.2d:%.2d,%.3d --> %5d %s");
+  std::string out;
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    out.clear();
+    compiled.AppendTo(out, {n, 1, 2, 3, 4, "text"});
+    benchmark::DoNotOptimize(out.data());
+    ++n;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CompiledTemplate);
 
 void BM_FormatTemplate(benchmark::State& state) {
   std::int64_t n = 0;

@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <iterator>
@@ -29,6 +31,7 @@
 #include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/pending_file.h"
 #include "subtitles/retiming.h"
 #include "subtitles/subtitles.h"
@@ -302,14 +305,6 @@ void ListFormats(bool classic) {
   }
 }
 
-std::string ReadAll(std::FILE* in) {
-  std::string text;
-  char buffer[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-  return text;
-}
-
 // Converts standard input to standard output.
 int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& options,
                   RunReport& report) {
@@ -328,7 +323,8 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   };
   bool frame_based = false;
   try {
-    const std::string input = ReadAll(stdin);
+    std::string input;
+    if (!ReadAllBytes(STDIN_FILENO, input)) throw SubtitleError(std::strerror(errno));
     if (!doc.LoadFromText(input, frame_based)) {
       const std::string reason = SkipReasonText(SkipReason::kNotRecognised, format, "");
       return give_up(InputResult::kSkipped, reason,
@@ -368,17 +364,21 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
     return give_up(InputResult::kFailed, e.what(),
                    "vorlane-cli: " + std::string(name) + ": not converted: " + e.what());
   }
-  LineList out;
-  try {
-    doc.SaveToList(out, format);
-  } catch (const std::exception& e) {
-    std::cerr << "vorlane-cli: " << name << ": not converted: " << e.what() << '\n';
-    return kSomeFailed;
-  }
-  const std::string text = JoinLines(out);
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+  // Streamed in large blocks as the writer goes, never held whole.
+  if (std::fflush(stdout) != 0) {
     return give_up(InputResult::kFailed, "cannot write to standard output",
                    "vorlane-cli: cannot write to standard output");
+  }
+  FdSink out(STDOUT_FILENO, "cannot write to standard output");
+  try {
+    WriteDocument(doc, format, out);
+  } catch (const std::exception& e) {
+    if (out.Failed()) {
+      return give_up(InputResult::kFailed, "cannot write to standard output",
+                     "vorlane-cli: cannot write to standard output");
+    }
+    return give_up(InputResult::kFailed, e.what(),
+                   "vorlane-cli: " + std::string(name) + ": not converted: " + e.what());
   }
   entry.format = doc.FormatRead();
   entry.cues = doc.Cues.size();

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "subtitles/errors.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/pending_file.h"
 
 namespace vorlane {
@@ -18,6 +21,22 @@ LineViews SplitLineViews(std::string_view text) {
   LineViews lines;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
+  // One allocation for the whole array, sized from a count of the LF (or,
+  // in a file without any, CR) line ends: growing it step by step would
+  // copy it a dozen times and hold two copies at the last step.
+  auto count = [&](char c) {
+    std::size_t n = 0;
+    for (const char* p = begin;
+         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) !=
+         nullptr;
+         ++p) {
+      ++n;
+    }
+    return n;
+  };
+  std::size_t ends = count('\n');
+  if (ends == 0) ends = count('\r');
+  lines.reserve(ends + 1);
   // The next CR and the next LF are each searched for again only once the
   // scan has passed them, so a file without one of the two is not rescanned
   // for it at every line.
@@ -79,17 +98,44 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
 
  private:
   int fd_;
 };
 
 }  // namespace
+
+bool ReadAllBytes(int fd, std::string& text) {
+  // Blocks of their own until the end, then one string of the exact size,
+  // filled block by block while each is freed: the bytes are never held
+  // twice, as they would be while a growing string moves to a bigger one.
+  constexpr std::size_t kBlock = std::size_t{1} << 22;
+  std::vector<std::unique_ptr<char[]>> blocks;
+  std::size_t total = 0;
+  for (;;) {
+    blocks.emplace_back(new char[kBlock]);
+    char* const block = blocks.back().get();
+    std::size_t used = 0;
+    while (used < kBlock) {
+      const ssize_t got = ::read(fd, block + used, kBlock - used);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (got == 0) break;
+      used += static_cast<std::size_t>(got);
+    }
+    total += used;
+    if (used < kBlock) break;
+  }
+  text.clear();
+  text.reserve(total);
+  for (auto& block : blocks) {
+    text.append(block.get(), std::min(kBlock, total - text.size()));
+    block.reset();
+  }
+  return true;
+}
 
 std::string ReadWholeFile(const std::string& path) {
   auto fail = [&](int error) -> std::string {
@@ -100,14 +146,17 @@ std::string ReadWholeFile(const std::string& path) {
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return fail(errno);
   if (S_ISDIR(st.st_mode)) return fail(EISDIR);
-  // Read straight into the string: the file's size when it has one, else
-  // growing as the bytes come.
+  if (!(S_ISREG(st.st_mode) && st.st_size > 0)) {
+    std::string text;
+    if (!ReadAllBytes(fd.get(), text)) return fail(errno);
+    return text;
+  }
+  // Read straight into a string of the file's size (one more byte, to see
+  // the end of a file that grew meanwhile, which is then read in blocks).
   std::string text;
-  const bool sized = S_ISREG(st.st_mode) && st.st_size > 0;
-  text.resize(sized ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{1} << 16);
+  text.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t used = 0;
-  for (;;) {
-    if (used == text.size()) text.resize(text.size() * 2);
+  while (used < text.size()) {
     const ssize_t got = ::read(fd.get(), text.data() + used, text.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -117,6 +166,11 @@ std::string ReadWholeFile(const std::string& path) {
     used += static_cast<std::size_t>(got);
   }
   text.resize(used);
+  if (used == static_cast<std::size_t>(st.st_size) + 1) {
+    std::string rest;
+    if (!ReadAllBytes(fd.get(), rest)) return fail(errno);
+    text.append(rest);
+  }
   return text;
 }
 
@@ -131,25 +185,12 @@ LineList ReadLinesFromFile(const std::string& path) {
 
 void WriteLinesToFile(const LineList& lines, const std::string& path) {
   PendingFile file(path);
-  WriteLines(lines, file);
-  file.Commit();
-}
-
-void WriteLines(const LineList& lines, PendingFile& file) {
-  // Items go out through one buffer, each followed by CR LF, so the whole
-  // text is never held twice in memory.
-  std::string buffer;
-  constexpr std::size_t kFlushAt = std::size_t{1} << 18;
-  buffer.reserve(kFlushAt + 4096);
-  for (const auto& line : lines) {
-    buffer.append(line);
-    buffer.append("\r\n");
-    if (buffer.size() >= kFlushAt) {
-      file.Write(buffer);
-      buffer.clear();
-    }
+  {
+    FdSink sink(file.fd(), "Cannot create file \"" + path + "\"");
+    WriteLines(lines, sink);
+    sink.Flush();
   }
-  file.Write(buffer);
+  file.Commit();
 }
 
 }  // namespace vorlane

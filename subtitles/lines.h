@@ -32,10 +32,11 @@ TextFile MakeTextFile(std::string bytes);
 std::string ReadWholeFile(const std::string& path);
 // Reads a whole file as lines, failing as ReadWholeFile.
 TextFile ReadTextFile(const std::string& path);
+// Reads from fd until its end into text (replacing it): standard input or
+// any stream without a known size. False, with errno set, when a read fails.
+bool ReadAllBytes(int fd, std::string& text);
 // The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);
-
-class PendingFile;
 
 // Writes a line list to path, replacing it whole. The text goes to a
 // temporary file in the same folder which then replaces the target
@@ -43,7 +44,5 @@ class PendingFile;
 // the old one was; a replaced file keeps its permission bits. Fails with
 // "Cannot create file \"<path>\". <system message>".
 void WriteLinesToFile(const LineList& lines, const std::string& path);
-// Appends the lines, each followed by CR LF, to a pending file.
-void WriteLines(const LineList& lines, PendingFile& file);
 
 }  // namespace vorlane

@@ -12,6 +12,7 @@
 #include "subtitles/foreign_formats.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/second_reading.h"
 #include "subtitles/timing.h"
 
@@ -154,6 +155,13 @@ bool BeforeZero(const SubtitleCue& cue) {
 
 }  // namespace
 
+bool TSubtitles::SavedAsWritten() const {
+  const bool mark = output_encoding_ == OutputEncoding::kUtf8Bom ||
+                    (byte_order_mark_ && output_encoding_ != OutputEncoding::kUtf8);
+  const bool convert = output_encoding_ == OutputEncoding::kSource && !source_charset_.empty();
+  return !mark && !convert && std::none_of(Cues.begin(), Cues.end(), BeforeZero);
+}
+
 void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   const FormatInfo& info = FormatOf(format);
   if (info.writer == nullptr) return;
@@ -202,11 +210,9 @@ std::string ReplaceExtension(const std::string& path, const std::string& ext) {
 
 std::string TSubtitles::SaveToFile(const std::string& path, TSubtitleFormat format,
                                    bool force_extension) const {
-  LineList lines;
-  SaveToList(lines, format);
   const std::string target =
       force_extension ? ReplaceExtension(path, std::string(FormatOf(format).extension)) : path;
-  WriteLinesToFile(lines, target);
+  WriteDocumentToFile(*this, format, target);
   return target;
 }
 

@@ -110,6 +110,9 @@ class TSubtitles {
   // zero, and one that ends before zero, or at zero having started before
   // it, is left out.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
+  // True when SaveToList adds nothing to the writer's own lines: no byte
+  // order mark, no time before zero, no character set to write back into.
+  bool SavedAsWritten() const;
   // Writes the document in that format to path, or to path with its
   // extension replaced by the format's proper one. Returns the path written.
   std::string SaveToFile(const std::string& path, TSubtitleFormat format,

@@ -20,6 +20,7 @@
 #include "app/batch/read_ahead.h"
 #include "app/batch/video_probe.h"
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 #include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
@@ -445,9 +446,8 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
             SameRate(ahead->output_rate, doc.FrameRate())) {
           pending.Write(ahead->bytes);
         } else {
-          LineList lines;
-          doc.SaveToList(lines, format);
-          WriteLines(lines, pending);
+          FdSink sink(pending.fd(), "Cannot create file \"" + target + "\"");
+          WriteDocument(doc, format, sink);
         }
         const bool backup = front_end.BackupOn();
         std::string source_backup;

@@ -21,12 +21,14 @@ GROUPS = {
     "batch-srt-ass": "batch SubRip → ASS",
     "batch-sub-srt": "batch MicroDVD → SubRip, 25 fps",
     "big-srt-ass": "big file SubRip → ASS",
+    "stdin-srt-ass": "standard input SubRip → ASS",
     "startup": "start-up: one 1-cue SubRip → ASS",
 }
 # The copy each conversion is held against in the "× cp" column.
 BASELINE = {"batch-copy": "batch-copy", "sub-copy": "sub-copy", "big-copy": "big-copy",
-            "batch-srt-ass": "batch-copy", "batch-sub-srt": "sub-copy", "big-srt-ass": "big-copy"}
-NOT_PEERS = {"vorlane-cli", "cat", "cp", "cp -r"}
+            "batch-srt-ass": "batch-copy", "batch-sub-srt": "sub-copy", "big-srt-ass": "big-copy",
+            "stdin-srt-ass": "big-copy"}
+NOT_PEERS = {"vorlane-cli", "vorlane-cli --jobs 1", "cat", "cp", "cp -r"}
 
 
 class Row:
@@ -112,8 +114,10 @@ def main():
 
     summary = []
     by = {(r.group, r.tool): r for r in rows}
-    for group in ("batch-srt-ass", "batch-sub-srt", "big-srt-ass"):
-        v, peer, base = by.get((group, "vorlane-cli")), fastest_peer.get(group), copy.get(BASELINE[group])
+    for group, tool in (("batch-srt-ass", "vorlane-cli"), ("batch-srt-ass", "vorlane-cli --jobs 1"),
+                        ("batch-sub-srt", "vorlane-cli"), ("big-srt-ass", "vorlane-cli"),
+                        ("stdin-srt-ass", "vorlane-cli")):
+        v, peer, base = by.get((group, tool)), fastest_peer.get(group), copy.get(BASELINE[group])
         if not v:
             continue
         parts = []
@@ -121,11 +125,11 @@ def main():
             parts.append("%s× the fastest peer (%s)" % (num(v.rate / peer.rate), peer.tool))
         if base:
             parts.append("%s× the throughput of %s" % (num(v.rate / base.rate, 2), base.tool))
-        if group == "big-srt-ass":
+        if group in ("big-srt-ass", "stdin-srt-ass"):
             parts.append("peak RSS %s× the input's size" % num(v.rss_kib * 1024 / v.bytes, 2))
         if not v.ok:
             parts.append("output WRONG")
-        summary.append("- %s: vorlane-cli %s" % (GROUPS[group], ", ".join(parts)))
+        summary.append("- %s: %s %s" % (GROUPS[group], tool, ", ".join(parts)))
     v, ff = by.get(("startup", "vorlane-cli")), by.get(("startup", "ffmpeg"))
     if v and ff:
         a, b = v.fastest / v.files, ff.fastest / ff.files

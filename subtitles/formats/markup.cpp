@@ -6,12 +6,12 @@
 #include <string>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
 
 namespace {
-
 
 // The header lines before and after the player's web address.
 constexpr const char* kStreamSubTextPlayerIntro[] = {
@@ -55,7 +55,6 @@ constexpr char kRtfLineBreak[] = "\\cf0\\f1\\fs17 ~\\par \\cf1\\f0\\fs24 ";
 constexpr char kRtfClosing[] = "\\cf0\\f1\\fs17 ~\\par \\pard\\lang14346\\fs17 ~\\par }~";
 
 }  // namespace
-
 
 void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, kStreamSubTextPlayerIntro);

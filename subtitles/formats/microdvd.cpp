@@ -7,7 +7,9 @@
 #include "subtitles/decimal.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
+#include "subtitles/output_sink.h"
 
 namespace vorlane {
 
@@ -96,15 +98,40 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
   });
 }
 
-void WriteMicroDVD(const TSubtitles& doc, LineList& lines) {
+namespace {
+
+// Frames are printed in 64 bits: at a high rate a long time can count more
+// frames than a 32-bit number holds.
+template <typename Emit>
+void EachMicroDVDLine(const TSubtitles& doc, Emit emit) {
+  static const CompiledTemplate compiled("{%d}{%d}%s");
   const double rate = doc.FrameRate();
+  std::string text;
   for (const auto& cue : doc.Cues) {
-    // Frames are printed in 64 bits: at a high rate a long time can count
-    // more frames than a 32-bit number holds.
-    lines.push_back(FormatTemplate(
-        "{%d}{%d}%s", {CentisecondsToFrames(cue.Start, rate), CentisecondsToFrames(cue.Stop, rate),
-                       TextWithBreaks(cue, "|")}));
+    text.clear();
+    AppendWithBreaks(text, cue.Text, "|");
+    emit([&](auto& out) {
+      compiled.AppendTo(
+          out, {CentisecondsToFrames(cue.Start, rate), CentisecondsToFrames(cue.Stop, rate), text});
+    });
   }
+}
+
+}  // namespace
+
+void WriteMicroDVD(const TSubtitles& doc, LineList& lines) {
+  EachMicroDVDLine(doc, [&](auto append) {
+    std::string line;
+    append(line);
+    lines.push_back(std::move(line));
+  });
+}
+
+void StreamMicroDVD(const TSubtitles& doc, OutputSink& out) {
+  EachMicroDVDLine(doc, [&](auto append) {
+    append(out);
+    out.EndLine();
+  });
 }
 
 }  // namespace vorlane

@@ -13,6 +13,7 @@
 
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/markup_text.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/subtitles.h"
 
@@ -257,8 +258,14 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
   }
 }
 
+constexpr WriterLayout kSAMILayout{kSAMIHeader, kSAMICue, "<br>", kSAMIFooter};
+
 void WriteSAMI(const TSubtitles& doc, LineList& lines) {
-  WriteLayout(doc, lines, {kSAMIHeader, kSAMICue, "<br>", kSAMIFooter});
+  WriteLayout(doc, lines, kSAMILayout);
+}
+
+void StreamSAMI(const TSubtitles& doc, OutputSink& out) {
+  WriteLayout(doc, out, kSAMILayout);
 }
 
 }  // namespace vorlane

@@ -2,11 +2,39 @@
 // the text lines and an empty line.
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
+#include "subtitles/output_sink.h"
 
 namespace vorlane {
 
 namespace {
+
+// The times of a timing line written the usual way, "HH:MM:SS,mmm -->
+// HH:MM:SS,mmm" with nothing around it, read without splitting it: the
+// same times the pattern split gives such a line. False for any other line.
+bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& stop) {
+  if (line.size() != 29 || line[2] != ':' || line[5] != ':' || line[8] != ',' ||
+      line.substr(12, 5) != " --> " || line[19] != ':' || line[22] != ':' || line[25] != ',') {
+    return false;
+  }
+  bool digits = true;
+  auto number = [&](std::size_t at, std::size_t count) {
+    std::int64_t n = 0;
+    for (std::size_t k = at; k < at + count; ++k) {
+      const unsigned digit = static_cast<unsigned char>(line[k]) - unsigned{'0'};
+      digits = digits && digit <= 9;
+      n = n * 10 + digit;
+    }
+    return n;
+  };
+  const std::int64_t a[4] = {number(0, 2), number(3, 2), number(6, 2), number(9, 3)};
+  const std::int64_t b[4] = {number(17, 2), number(20, 2), number(23, 2), number(26, 3)};
+  if (!digits) return false;
+  start = MakeTime(a[0], a[1], a[2], a[3] / 10);
+  stop = MakeTime(b[0], b[1], b[2], b[3] / 10);
+  return true;
+}
 
 // A line of digits alone, blanks around them allowed: a block's number.
 bool IsNumberLine(std::string_view line) {
@@ -24,7 +52,14 @@ bool IsNumberLine(std::string_view line) {
 void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
+  // Room for every cue at once: each ends at an empty line, and counting
+  // those costs far less than moving the list a dozen times as it grows.
+  std::size_t empty_lines = 0;
+  for (const auto& line : lines) empty_lines += line.empty();
+  cues.reserve(empty_lines + 1);
   FieldList fields;
+  std::int32_t start = 0;
+  std::int32_t stop = 0;
   bool open = false;
   // Lines of the open cue not yet known to be its text: empty lines, which
   // end the cue only when a new cue follows, and a number line, which is the
@@ -48,14 +83,15 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
     if (!text.empty()) text.pop_back();  // the CR added after the last line
   };
   ForEachLine(lines, [&](std::string_view line) {
-    if (SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
+    const bool canonical = CanonicalTiming(line, start, stop);
+    if (canonical || SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
       // A timing line always begins a cue: one met while a cue is open ends
       // that cue, and the number line just before it is not text.
       if (open) close_cue();
       cues.emplace_back();
       open = true;
-      cues.back().Start = TimeFromFields(fields, 0, Fraction::kMilliseconds);
-      cues.back().Stop = TimeFromFields(fields, 4, Fraction::kMilliseconds);
+      cues.back().Start = canonical ? start : TimeFromFields(fields, 0, Fraction::kMilliseconds);
+      cues.back().Stop = canonical ? stop : TimeFromFields(fields, 4, Fraction::kMilliseconds);
       return;
     }
     if (!open) return;  // number lines and anything between blocks
@@ -78,15 +114,46 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   }
 }
 
+namespace {
+
+// The number, the timing line, the text and the empty line of one cue.
+const CompiledTemplate& SubRipCue() {
+  static const CompiledTemplate compiled(
+      "%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n");
+  return compiled;
+}
+
+template <typename Out>
+void AppendSubRipCue(Out& out, const CompiledTemplate& compiled, int number, const SubtitleCue& cue,
+                     std::string& text) {
+  const MsSplit a = SplitThroughMs(cue.Start);
+  const MsSplit b = SplitThroughMs(cue.Stop);
+  text.clear();
+  AppendWithBreaks(text, cue.Text, "\r\n");
+  compiled.AppendTo(out, {number, a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
+                          b.seconds, b.milliseconds, text});
+}
+
+}  // namespace
+
 void WriteSubRip(const TSubtitles& doc, LineList& lines) {
+  const CompiledTemplate& compiled = SubRipCue();
+  std::string text;
   int number = 0;
   for (const auto& cue : doc.Cues) {
-    const MsSplit a = SplitThroughMs(cue.Start);
-    const MsSplit b = SplitThroughMs(cue.Stop);
-    lines.push_back(
-        FormatTemplate("%d\r\n%.2d:%.2d:%.2d,%.3d --> %.2d:%.2d:%.2d,%.3d\r\n%s\r\n",
-                       {++number, a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
-                        b.seconds, b.milliseconds, TextWithBreaks(cue, "\r\n")}));
+    std::string item;
+    AppendSubRipCue(item, compiled, ++number, cue, text);
+    lines.push_back(std::move(item));
+  }
+}
+
+void StreamSubRip(const TSubtitles& doc, OutputSink& out) {
+  const CompiledTemplate& compiled = SubRipCue();
+  std::string text;
+  int number = 0;
+  for (const auto& cue : doc.Cues) {
+    AppendSubRipCue(out, compiled, ++number, cue, text);
+    out.EndLine();
   }
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
 
@@ -330,10 +331,22 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
   }
 }
 
-void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
+namespace {
+
+WriterLayout AdvancedSSALayout(const TSubtitles& doc) {
   const std::span<const CueLine> cue =
       doc.ClassicReading() ? std::span<const CueLine>(kClassicAdvancedSSACue) : kAdvancedSSACue;
-  WriteLayout(doc, lines, {kAdvancedSSAHeader, cue, "\\N", {}});
+  return {kAdvancedSSAHeader, cue, "\\N", {}};
+}
+
+}  // namespace
+
+void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
+  WriteLayout(doc, lines, AdvancedSSALayout(doc));
+}
+
+void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out) {
+  WriteLayout(doc, out, AdvancedSSALayout(doc));
 }
 
 // A script opens with [Script Info]; one that lost its head still has its

@@ -22,12 +22,15 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "subtitles/strings.h"
 #include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
 
 namespace vorlane {
+
+class OutputSink;
 
 // The program's home page: named in the headers of the formats that carry
 // an address, and shown by the About window.
@@ -86,6 +89,49 @@ inline std::string FormatTemplate(std::string_view format,
                                   std::initializer_list<TemplateValue> values) {
   return FormatTemplate(format, std::span<const TemplateValue>(values.begin(), values.size()));
 }
+
+// A template parsed once and then filled any number of times, giving the
+// same text as FormatTemplate with the same values: what a writer uses for
+// a line it writes for every cue. The template's bytes must outlive it. A
+// broken template raises std::logic_error when it is compiled, values that
+// do not match it when it is filled.
+class CompiledTemplate {
+ public:
+  explicit CompiledTemplate(std::string_view format);
+  // Appends the filled template to out.
+  void AppendTo(std::string& out, std::span<const TemplateValue> values) const;
+  void AppendTo(OutputSink& out, std::span<const TemplateValue> values) const;
+  template <typename Out>
+  void AppendTo(Out& out, std::initializer_list<TemplateValue> values) const {
+    AppendTo(out, std::span<const TemplateValue>(values.begin(), values.size()));
+  }
+  // The most bytes the template can give with these values (checked against
+  // it), and the filled template written at p, returning its end.
+  std::size_t Bound(std::span<const TemplateValue> values) const;
+  char* Write(char* p, std::span<const TemplateValue> values) const;
+
+ private:
+  // One literal run or one directive.
+  struct Piece {
+    std::string_view literal;  // for a literal run
+    bool directive = false;
+    char conversion = 0;  // 'd' or 's'
+    bool left = false, plus = false, space = false, zero = false;
+    bool has_precision = false;
+    bool plain_digits = false;  // "%.Nd" that writes only digits
+    std::uint16_t width = 0;
+    std::uint16_t precision = 0;
+  };
+
+  std::string_view format_;
+  std::vector<Piece> pieces_;
+  std::size_t directives_ = 0;
+  std::size_t fixed_bound_ = 0;  // literals, and numbers and paddings at most
+};
+
+// Appends text with every CR replaced by token: TextWithBreaks without a
+// string of its own.
+void AppendWithBreaks(std::string& out, std::string_view text, std::string_view token);
 
 // The values a cue line can take from its cue, its position and its
 // document. Times are split through milliseconds unless named "Rounded"
@@ -152,8 +198,11 @@ struct WriterLayout {
 };
 
 // Appends the header, the lines of every cue in order, then the footer. An
-// empty document gives the header and footer alone.
+// empty document gives the header and footer alone. The cue templates are
+// compiled once per call.
 void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& layout);
+// The same bytes streamed into a sink, each line followed by CR LF.
+void WriteLayout(const TSubtitles& doc, OutputSink& out, const WriterLayout& layout);
 
 // The Ulead DVD Workshop layout shared by versions 2 and 2a: the fixed
 // header (its "#FR:25,0" does not follow the document's rate), the given

@@ -715,9 +715,10 @@ TEST_F(BatchFaultTest, OutputBeyondTheFileSizeLimitIsAbandonedAndTheRunGoesOn) {
             std::string::npos)
       << front.abandoned[0].second;
   EXPECT_EQ(result.written, Paths{small});
-  // The output is written whole before the source moves: it stays put.
+  // The output failed before the backup was due: the source stays in place.
   EXPECT_EQ(CopiesOf(big), 1);
   EXPECT_EQ(ReadFileBytes(large), big);
+  EXPECT_FALSE(fs::exists(At("a/BAK/large.srt")));
   ExpectOnlyKnownFiles(result);
 }
 
