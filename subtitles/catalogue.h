@@ -16,6 +16,7 @@
 namespace vorlane {
 
 class TSubtitles;
+class OutputSink;
 
 enum TSubtitleFormat : std::uint8_t {
   sf0,
@@ -85,6 +86,9 @@ using SubtitleWriter = void (*)(const TSubtitles& doc, LineList& lines);
 // True when the lines certainly are in the format (a header, a root
 // element): tells the second reading which reader to try.
 using FormatSignature = bool (*)(const LineViews& lines);
+// A writer that streams straight into an output sink: exactly the bytes of
+// the line-list writer, each line followed by CR LF.
+using StreamWriter = void (*)(const TSubtitles& doc, OutputSink& out);
 
 struct FormatInfo {
   TSubtitleFormat value;
@@ -98,6 +102,8 @@ struct FormatInfo {
   // reader beyond the classic rules and the signature that picks it.
   SubtitleReader second_reader = nullptr;
   FormatSignature signature = nullptr;
+  // The writer's streaming twin, where a format has one (the most used).
+  StreamWriter stream_writer = nullptr;
 };
 
 const std::array<FormatInfo, kFormatCount>& FormatCatalogue();

@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "subtitles/errors.h"
-#include "subtitles/formats/stream_writers.h"
 #include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
@@ -50,7 +49,7 @@ void WriteLines(const LineList& lines, OutputSink& out) {
 }
 
 void WriteDocument(const TSubtitles& doc, TSubtitleFormat format, OutputSink& out) {
-  const StreamWriter stream = StreamWriterOf(format);
+  const StreamWriter stream = FormatOf(format).stream_writer;
   // What the save path adds to a writer's lines (a byte order mark, times
   // before zero taken out, a character set to write back into) is done on
   // the line list.

@@ -1,5 +1,6 @@
-// Every reader and writer of the catalogue, grouped by the unit that holds
-// both directions of its formats. The catalogue table refers to them.
+// Every reader and writer of the catalogue, and the streaming twins of the
+// most used writers, grouped by the unit that holds both directions of
+// their formats. The catalogue table refers to them.
 #pragma once
 
 #include "subtitles/strings.h"
@@ -7,10 +8,12 @@
 namespace vorlane {
 
 class TSubtitles;
+class OutputSink;
 
 // SubRip (subrip.cpp)
 void ReadSubRip(TSubtitles& doc, const LineViews& lines);
 void WriteSubRip(const TSubtitles& doc, LineList& lines);
+void StreamSubRip(const TSubtitles& doc, OutputSink& out);
 
 // SubRip as real files hold it, for the second reading (subrip_lenient.cpp)
 bool SubRipLenientSignature(const LineViews& lines);
@@ -23,6 +26,7 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines);
 // cue: ReadMicroDVD passes over it.
 double MicroDVDFileFrameRate(const LineViews& lines);
 void WriteMicroDVD(const TSubtitles& doc, LineList& lines);
+void StreamMicroDVD(const TSubtitles& doc, OutputSink& out);
 
 // MPL2 and TMPlayer (mpl2_tmplayer.cpp)
 void ReadMPL2(TSubtitles& doc, const LineViews& lines);
@@ -110,6 +114,7 @@ void WriteSubSonic(const TSubtitles& doc, LineList& lines);
 // SubStation Alpha v4 and v4+ (substation_alpha.cpp)
 void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines);
 void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
+void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out);
 bool IsAdvancedSSA(const LineViews& lines);
 
 // YouTube SBV (sbv.cpp)
@@ -131,6 +136,7 @@ bool IsSpruceSubtitleFile(const LineViews& lines);
 bool IsSAMI(const LineViews& lines);
 void ReadSAMI(TSubtitles& doc, const LineViews& lines);
 void WriteSAMI(const TSubtitles& doc, LineList& lines);
+void StreamSAMI(const TSubtitles& doc, OutputSink& out);
 
 // WebVTT (webvtt.cpp)
 bool IsWebVTT(const LineViews& lines);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "subtitles/formats/formats.h"
-#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {

@@ -7,7 +7,6 @@
 #include "subtitles/decimal.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
-#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/output_sink.h"
 

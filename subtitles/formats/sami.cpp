@@ -13,7 +13,6 @@
 
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/markup_text.h"
-#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/subtitles.h"
 

@@ -2,7 +2,6 @@
 // the text lines and an empty line.
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
-#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/output_sink.h"
 

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "subtitles/formats/formats.h"
-#include "subtitles/formats/stream_writers.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
 
