@@ -123,23 +123,27 @@ std::vector<CuePiece> CuePieces(std::string_view text) {
   return pieces;
 }
 
+void AppendEscapedText(std::string& out, std::string_view text, bool xml) {
+  for (char c : text) {
+    if (c == '&') {
+      out += "&amp;";
+    } else if (c == '<') {
+      out += "&lt;";
+    } else if (c == '>') {
+      out += "&gt;";
+    } else if (!xml || static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
+      out += c;  // XML allows no other control characters
+    }
+  }
+}
+
 std::string EscapeMarkup(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 16);
   for (const CuePiece& piece : CuePieces(text)) {
     switch (piece.kind) {
       case CuePiece::kText:
-        for (char c : piece.text) {
-          if (c == '&') {
-            out += "&amp;";
-          } else if (c == '<') {
-            out += "&lt;";
-          } else if (c == '>') {
-            out += "&gt;";
-          } else {
-            out += c;
-          }
-        }
+        AppendEscapedText(out, piece.text, false);
         break;
       case CuePiece::kOpen:
         out += {'<', piece.style, '>'};

@@ -37,6 +37,9 @@ std::vector<CuePiece> CuePieces(std::string_view text);
 // Cue text for markup output: '&', '<' and '>' escaped except in the kept
 // style tags, which are written in lower case. Line breaks are left alone.
 std::string EscapeMarkup(std::string_view text);
+// Appends text with "&", "<" and ">" escaped; for XML (xml true) the control
+// characters XML does not allow are left out.
+void AppendEscapedText(std::string& out, std::string_view text, bool xml);
 
 // Lines read as one text, joined by LF, with the line of any offset.
 class JoinedText {

@@ -508,17 +508,7 @@ std::string ParagraphContent(const std::string& text) {
   for (const CuePiece& piece : CuePieces(text)) {
     switch (piece.kind) {
       case CuePiece::kText:
-        for (char c : piece.text) {
-          if (c == '&') {
-            out += "&amp;";
-          } else if (c == '<') {
-            out += "&lt;";
-          } else if (c == '>') {
-            out += "&gt;";
-          } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-            out += c;  // other control characters are not allowed in XML
-          }
-        }
+        AppendEscapedText(out, piece.text, true);
         break;
       case CuePiece::kOpen:
         out += kSpanOpen[StyleIndex(piece.style)];
