@@ -7,7 +7,6 @@ packages=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
-  libpugixml-dev
   gettext
   fp-utils
   dpkg-dev help2man
