@@ -9,6 +9,7 @@
 #include "app/desktop.h"
 #include "app/look.h"
 #include "app/window_texts.h"
+#include "settings/settings.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
@@ -44,8 +45,13 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
   Label3->setObjectName(QStringLiteral("Label3"));
   Label3->move(64, 40);
 
+  // With the classic reading on, the program reads and writes what it
+  // always did.
   Label4 = new QLabel(
-      QStringLiteral("Reads 18 subtitle formats and writes 53, many files at a time."), this);
+      ProgramSettings.ClassicReading
+          ? QStringLiteral("Reads 11 subtitle formats and writes 50, many files at a time.")
+          : QStringLiteral("Reads 18 subtitle formats and writes 53, many files at a time."),
+      this);
   Label4->setObjectName(QStringLiteral("Label4"));
   Label4->setWordWrap(true);
   Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);

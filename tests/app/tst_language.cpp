@@ -145,7 +145,11 @@ class LanguageTest : public QObject {
     TForm1 form({});
     TSkipDlg skipped;
     TAboutDlg about;
-    for (const QWidget* window : std::initializer_list<const QWidget*>{&form, &skipped, &about}) {
+    ProgramSettings.ClassicReading = true;  // the About line of the classic reading
+    TAboutDlg classic_about;
+    ProgramSettings.ClassicReading = false;
+    for (const QWidget* window :
+         std::initializer_list<const QWidget*>{&form, &skipped, &about, &classic_about}) {
       for (const std::string& text : RememberedTexts(*window)) shown.insert(text);
     }
     const std::set<std::string> listed(WindowTexts().begin(), WindowTexts().end());
