@@ -153,7 +153,9 @@ void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines) {
 bool IsKaraokeLyricsLRC(const LineViews& lines) {
   std::size_t stamped = 0, other = 0;
   bool lyric = false;
-  for (std::size_t index = 0; index < lines.size(); ++index) {
+  // Signatures run on every file: the first lines tell, not the whole.
+  constexpr std::size_t kLinesLookedAt = 200;
+  for (std::size_t index = 0; index < lines.size() && index < kLinesLookedAt; ++index) {
     std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty() || IsTagLine(line)) continue;
     const std::size_t length = StampLength(line);

@@ -353,7 +353,10 @@ void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out) {
 bool IsAdvancedSSA(const LineViews& lines) {
   bool first = true;
   bool events = false;
-  for (std::size_t index = 0; index < lines.size(); ++index) {
+  // Signatures run on every file: the head of a script is enough, even one
+  // with many styles before its events.
+  constexpr std::size_t kLinesLookedAt = 1000;
+  for (std::size_t index = 0; index < lines.size() && index < kLinesLookedAt; ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty()) continue;
     const std::string head = Lower(line.substr(0, 13));
