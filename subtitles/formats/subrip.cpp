@@ -83,7 +83,10 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   };
   ForEachLine(lines, [&](std::string_view line) {
     const bool canonical = CanonicalTiming(line, start, stop);
-    if (canonical || SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields)) {
+    // A line without the arrow cannot match the pattern: text lines skip
+    // the split.
+    if (canonical || (line.find(" --> ") != std::string_view::npos &&
+                      SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields))) {
       // A timing line always begins a cue: one met while a cue is open ends
       // that cue, and the number line just before it is not text.
       if (open) close_cue();
