@@ -111,12 +111,10 @@ bool ReadBeyondClassic(TSubtitles& doc, const LineViews& lines, bool& frame_base
     return true;
   }
   if (classic_error) std::rethrow_exception(classic_error);
-  if (recognised) {
-    // The classic reader ran and found no cue; that result stands.
-    frame_based = classic_frame_based;
-    return true;
-  }
   if (lenient_error) std::rethrow_exception(lenient_error);
+  // Nothing read a cue from a file that holds text: it is skipped, not
+  // written as an empty output.
+  doc.Cues.clear();
   return false;
 }
 

@@ -30,9 +30,10 @@ TSubtitleFormat ReadBySignature(TSubtitles& doc, const LineViews& lines);
 //   3. the classic reading;
 //   4. where it gave up, the lenient readers of classic formats by their
 //      signature. Only when they read nothing either does the classic
-//      outcome stand: its error, or false for a format not recognised,
-//      unless a signature of step 2 matched and its reader found no cue
-//      without an error: the file is then read as empty.
+//      outcome stand: its error, or false for a format not recognised or
+//      a file that holds text but no cue any reader finds; unless a
+//      signature of step 2 matched and its reader found no cue without an
+//      error: the file is then read as empty.
 bool ReadBeyondClassic(TSubtitles& doc, const LineViews& lines, bool& frame_based);
 
 }  // namespace vorlane

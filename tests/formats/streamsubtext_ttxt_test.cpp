@@ -146,11 +146,17 @@ TEST(StreamSubTextScriptRoundTrip, OwnOutputIsRecognisedButReadsAsNoCues) {
   doc.SaveToList(lines, sfStreamSubTextScript);
   EXPECT_EQ(DetectFormat(lines), sfStreamSubTextScript);
   TSubtitles back;
+  back.SetClassicReading(true);
   bool frame_based = true;
   ASSERT_TRUE(back.LoadFromList(lines, frame_based));
   EXPECT_FALSE(frame_based);
   EXPECT_TRUE(back.Cues.empty());
   EXPECT_EQ(back.FrameRate(), 0);  // the file's rate never becomes the document's
+  // Read beyond the classic rules, a file that holds text but gives no cue
+  // is not taken as read: it is skipped rather than written empty.
+  back.SetClassicReading(false);
+  EXPECT_FALSE(back.LoadFromList(lines, frame_based));
+  EXPECT_TRUE(back.Cues.empty());
 }
 
 const char kSample[] = "<TextSample sampleTime=\"00:01:01.500\" text=\"'Hi''there'\"></TextSample>";
