@@ -1,12 +1,8 @@
 #include "cli/report.h"
 
 #include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-#include <stdexcept>
+#include "subtitles/pending_file.h"
 
 namespace vorlane {
 
@@ -193,35 +189,11 @@ std::string JsonString(std::string_view bytes) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view text) {
-  auto fail = [&](int error) {
-    throw std::runtime_error("cannot write \"" + path + "\": " + std::strerror(error));
-  };
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) fail(EISDIR);
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) fail(errno);
-  // mkstemp makes the file private; a report is as readable as any file the
-  // user makes.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const int error = written < 0 ? errno : EIO;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      fail(error);
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
+  // The same temporary file and rename as every output of a run: a report
+  // that fails half-way never leaves a truncated file behind.
+  PendingFile file(path);
+  file.Write(text);
+  file.Commit();
 }
 
 }  // namespace vorlane
