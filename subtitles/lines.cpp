@@ -11,7 +11,6 @@
 
 #include "subtitles/errors.h"
 #include "subtitles/output_sink.h"
-#include "subtitles/pending_file.h"
 
 namespace vorlane {
 
@@ -184,13 +183,7 @@ LineList ReadLinesFromFile(const std::string& path) {
 }
 
 void WriteLinesToFile(const LineList& lines, const std::string& path) {
-  PendingFile file(path);
-  {
-    FdSink sink(file.fd(), "Cannot create file \"" + path + "\"");
-    WriteLines(lines, sink);
-    sink.Flush();
-  }
-  file.Commit();
+  WriteFileReplacing(path, [&](OutputSink& out) { WriteLines(lines, out); });
 }
 
 }  // namespace vorlane

@@ -284,7 +284,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // output: named again, they are not converted a second time.
   std::set<std::string> converted;
   std::set<std::string> cleaned_folders;
-  VideoNames video_names;
+  VideoLookup videos;
 
   // Every input of the run, by identity, so that no output takes the place
   // of one that has not been converted, whichever way its path is spelled.
@@ -386,7 +386,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         // Frames in or frames out: the video of the same name tells the
         // rate, else the file itself, else the user. Time-based input with
         // no video of its own keeps a rate already settled in the run.
-        const std::string video = FindVideo(path, video_names);
+        const std::string video = videos.Find(path);
         if (!video.empty()) {
           doc.SetFrameRate(ProbeVideo(video));
           if (!HasUsableFrameRate(doc)) doc.SetFrameRate(options.fallback_frame_rate);

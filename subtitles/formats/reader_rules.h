@@ -4,12 +4,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "subtitles/errors.h"
 #include "subtitles/strings.h"
 #include "subtitles/timing.h"
 
 namespace vorlane {
+
+// A line of digits alone, blanks around them allowed: a SubRip block's
+// number.
+inline bool IsNumberLine(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  const std::size_t last = line.find_last_not_of(" \t");
+  for (std::size_t i = first; i <= last; ++i) {
+    if (line[i] < '0' || line[i] > '9') return false;
+  }
+  return true;
+}
 
 // The unit of the field after the seconds, if there is one.
 enum class Fraction { kNone, kHundredths, kMilliseconds };

@@ -35,17 +35,6 @@ bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& s
   return true;
 }
 
-// A line of digits alone, blanks around them allowed: a block's number.
-bool IsNumberLine(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return false;
-  const std::size_t last = line.find_last_not_of(" \t");
-  for (std::size_t i = first; i <= last; ++i) {
-    if (line[i] < '0' || line[i] > '9') return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void ReadSubRip(TSubtitles& doc, const LineViews& lines) {

@@ -7,6 +7,7 @@
 
 #include "subtitles/encoding.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/reader_rules.h"
 #include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
 
@@ -83,17 +84,6 @@ std::optional<Timing> TimingLine(std::string_view line) {
 
 bool IsBlankLine(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// A cue's number: digits, blanks around them allowed.
-bool IsNumberLine(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return false;
-  const std::size_t last = line.find_last_not_of(" \t");
-  for (std::size_t i = first; i <= last; ++i) {
-    if (!IsDigit(line[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace
