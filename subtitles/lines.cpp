@@ -4,7 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -14,48 +19,87 @@
 
 namespace vorlane {
 
-LineViews SplitLineViews(std::string_view text) {
+namespace {
+
+constexpr std::size_t kBlock = 64;
+
+#if defined(__SSE2__)
+// One bit for each byte of the 64 at p that equals a or b.
+std::uint64_t BytesEqual(const char* p, char a, char b) {
+  const __m128i va = _mm_set1_epi8(a);
+  const __m128i vb = _mm_set1_epi8(b);
+  std::uint64_t bits = 0;
+  for (int k = 0; k < 4; ++k) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)));
+    bits |= static_cast<std::uint64_t>(static_cast<unsigned>(m)) << (16 * k);
+  }
+  return bits;
+}
+#else
+std::uint64_t BytesEqual(const char* p, char a, char b) {
+  std::uint64_t bits = 0;
+  for (std::size_t k = 0; k < kBlock; ++k) {
+    bits |= static_cast<std::uint64_t>(p[k] == a || p[k] == b) << k;
+  }
+  return bits;
+}
+#endif
+
+// How many bytes of text equal c.
+std::size_t CountByte(std::string_view text, char c) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  std::size_t n = 0;
+  for (; end - p >= static_cast<std::ptrdiff_t>(kBlock); p += kBlock) {
+    n += static_cast<std::size_t>(std::popcount(BytesEqual(p, c, c)));
+  }
+  for (; p < end; ++p) n += *p == c;
+  return n;
+}
+
+}  // namespace
+
+LineScanner::LineScanner(std::string_view text) {
   const std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  LineViews lines;
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
+  begin_ = start_ = text.data();
+  end_ = begin_ + text.size();
+}
+
+const char* LineScanner::NextBreak(const char* from) {
+  // Lines are short: the breaks of a whole block are found at once, and
+  // each line takes its end from them instead of searching anew.
+  for (;;) {
+    if (block_ != nullptr) {
+      const auto offset = static_cast<std::size_t>(from - block_);
+      if (offset < kBlock) {
+        const std::uint64_t ahead = breaks_ & (~std::uint64_t{0} << offset);
+        if (ahead != 0) return block_ + std::countr_zero(ahead);
+        from = block_ + kBlock;
+      }
+    }
+    if (end_ - from < static_cast<std::ptrdiff_t>(kBlock)) {
+      block_ = nullptr;
+      while (from < end_ && *from != '\r' && *from != '\n') ++from;
+      return from;
+    }
+    block_ = from;
+    breaks_ = BytesEqual(from, '\r', '\n');
+  }
+}
+
+LineViews SplitLineViews(std::string_view text) {
+  LineScanner scanner(text);
   // One allocation for the whole array, sized from a count of the LF (or,
   // in a file without any, CR) line ends: growing it step by step would
   // copy it a dozen times and hold two copies at the last step.
-  auto count = [&](char c) {
-    std::size_t n = 0;
-    for (const char* p = begin;
-         (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))) !=
-         nullptr;
-         ++p) {
-      ++n;
-    }
-    return n;
-  };
-  std::size_t ends = count('\n');
-  if (ends == 0) ends = count('\r');
+  std::size_t ends = CountByte(scanner.text(), '\n');
+  if (ends == 0) ends = CountByte(scanner.text(), '\r');
+  LineViews lines;
   lines.reserve(ends + 1);
-  // The next CR and the next LF are each searched for again only once the
-  // scan has passed them, so a file without one of the two is not rescanned
-  // for it at every line.
-  auto find = [end](const char* from, char c) {
-    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
-    return hit == nullptr ? end : static_cast<const char*>(hit);
-  };
-  const char* start = begin;
-  const char* next_cr = find(start, '\r');
-  const char* next_lf = find(start, '\n');
-  while (start < end) {
-    if (next_cr < start) next_cr = find(start, '\r');
-    if (next_lf < start) next_lf = find(start, '\n');
-    const char* stop = next_cr < next_lf ? next_cr : next_lf;
-    if (stop == end) break;
-    lines.emplace_back(start, static_cast<std::size_t>(stop - start));
-    start = stop + 1;
-    if (*stop == '\r' && start < end && *start == '\n') ++start;
-  }
-  if (start < end) lines.emplace_back(start, static_cast<std::size_t>(end - start));
+  std::string_view line;
+  while (scanner.Next(line)) lines.push_back(line);
   return lines;
 }
 

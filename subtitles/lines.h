@@ -1,6 +1,7 @@
 // Files as line lists: bytes in, bytes out, no character-set conversion.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,9 +10,43 @@
 
 namespace vorlane {
 
-// Splits text at CR LF, a lone CR and a lone LF. The terminator of the last
-// line adds no empty line after it; a NUL byte ends the text. The views
-// point into text, which must outlive them.
+// The lines of a text one after the other, without making a list of them:
+// split at CR LF, a lone CR and a lone LF; the terminator of the last line
+// adds no empty line after it; a NUL byte ends the text. The views point
+// into the text, which must outlive them.
+class LineScanner {
+ public:
+  explicit LineScanner(std::string_view text);
+  // The next line; false once the text is used up.
+  bool Next(std::string_view& line) {
+    if (start_ >= end_) return false;
+    const char* stop = NextBreak(start_);
+    line = std::string_view(start_, static_cast<std::size_t>(stop - start_));
+    if (stop == end_) {
+      start_ = end_;
+      return true;
+    }
+    start_ = stop + 1;
+    if (*stop == '\r' && start_ < end_ && *start_ == '\n') ++start_;
+    return true;
+  }
+  // The text the lines come from: up to its first NUL byte.
+  std::string_view text() const { return {begin_, static_cast<std::size_t>(end_ - begin_)}; }
+
+ private:
+  // The first CR or LF at or after from; end_ when there is none.
+  const char* NextBreak(const char* from);
+
+  const char* begin_;
+  const char* start_;  // where the next line starts
+  const char* end_;
+  // The CR and LF bytes of the 64 bytes from block_ on, one bit each;
+  // block_ is null while the scan is in the last, shorter stretch.
+  const char* block_ = nullptr;
+  std::uint64_t breaks_ = 0;
+};
+
+// The same lines as a list of views.
 LineViews SplitLineViews(std::string_view text);
 // The same lines, each copied into a string of its own.
 LineList SplitLines(std::string_view text);

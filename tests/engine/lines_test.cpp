@@ -40,6 +40,40 @@ TEST(SplitLines, BreaksAtCrLfLoneCrAndLoneLf) {
   }
 }
 
+// The scanner finds line ends 64 bytes at a time: every length around the
+// block size, with a CR LF across each boundary, gives the lines of the
+// plain byte-by-byte rule.
+TEST(SplitLines, BlockScanAgreesWithTheByteRule) {
+  auto by_bytes = [](std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    LineList lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '\r' && text[i] != '\n') continue;
+      lines.emplace_back(text.substr(start, i - start));
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+  };
+  std::uint32_t seed = 7;
+  const char alphabet[] = {'a', 'b', '\r', '\n', '\r', 'c'};
+  for (std::size_t length = 0; length < 300; ++length) {
+    for (int round = 0; round < 8; ++round) {
+      std::string text(length, 'x');
+      for (char& c : text) {
+        seed = seed * 1103515245u + 12345u;
+        c = alphabet[(seed >> 16) % sizeof alphabet];
+      }
+      // A CR LF across a block boundary.
+      if (length > 65 && round == 0) text.replace(63, 2, "\r\n");
+      SCOPED_TRACE(testing::PrintToString(text));
+      ASSERT_EQ(SplitLines(text), by_bytes(text));
+    }
+  }
+}
+
 TEST(JoinLines, PutsCrLfAfterEveryItem) {
   EXPECT_EQ(JoinLines({}), "");
   EXPECT_EQ(JoinLines({"a", "", "b\r\nc"}), "a\r\n\r\nb\r\nc\r\n");
