@@ -5,9 +5,12 @@
 // and the command line all read it.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +20,7 @@ namespace vorlane {
 
 class TSubtitles;
 class OutputSink;
+struct SubtitleCue;
 
 enum TSubtitleFormat : std::uint8_t {
   sf0,
@@ -85,10 +89,30 @@ using SubtitleReader = void (*)(TSubtitles& doc, const LineViews& lines);
 using SubtitleWriter = void (*)(const TSubtitles& doc, LineList& lines);
 // True when the lines certainly are in the format (a header, a root
 // element): tells the second reading which reader to try.
+// A signature runs on every file, so it looks at no more than the first
+// kSignatureLines lines: a format shows itself at the head of a file.
 using FormatSignature = bool (*)(const LineViews& lines);
+inline constexpr std::size_t kSignatureLines = 4096;
+// The lines of a file a signature looks at.
+inline std::span<const std::string_view> HeadOf(const LineViews& lines) {
+  return {lines.data(), std::min(lines.size(), kSignatureLines)};
+}
+// What a streaming writer writes: the whole document, or, for output made a
+// block of cues at a time while a file is still being read, the head, one
+// block of cues, or the tail. A block's cues stand in for the document's and
+// are numbered on from first, the index of the block's first cue in the
+// whole output. Head, the blocks in order and tail give the bytes of the
+// whole document that holds all of them.
+struct StreamPart {
+  enum Kind { kWhole, kHead, kCues, kTail };
+  Kind kind = kWhole;
+  const SubtitleCue* cues = nullptr;  // kCues: count cues from here
+  std::size_t count = 0;
+  std::size_t first = 0;
+};
 // A writer that streams straight into an output sink: exactly the bytes of
 // the line-list writer, each line followed by CR LF.
-using StreamWriter = void (*)(const TSubtitles& doc, OutputSink& out);
+using StreamWriter = void (*)(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 
 struct FormatInfo {
   TSubtitleFormat value;

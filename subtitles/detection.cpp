@@ -114,44 +114,52 @@ std::span<const DetectionTest> LineTestsAfterStreamSubText() {
 // the smallest test index over all lines. One pass finds it, checking each
 // line only against the tests that come before the best found so far, so
 // the lines are walked once instead of once per test.
-TSubtitleFormat DetectFormat(const LineViews& lines) {
+FormatDetector::FormatDetector()
+    : best_before_(kLineTestsBefore.size()),
+      best_after_(kLineTestsBefore.size() + kLineTestsAfter.size()) {}
+
+bool FormatDetector::Feed(std::string_view line) {
   constexpr std::size_t kBefore = kLineTestsBefore.size();
-  constexpr std::size_t kNone = kBefore + kLineTestsAfter.size();
-  std::size_t best_before = kBefore;  // index into kLineTestsBefore, or none
-  std::size_t best_after = kNone;     // kBefore + index into kLineTestsAfter, or none
-  // The StreamSubText test: from the first line beginning with "SST " on,
-  // a line beginning with "[SCRIPT]" makes it the player format, else one
-  // beginning with "[TITLES]" the script format. Later "SST " lines search
-  // a subset of the same lines, so only the first one can decide.
-  bool sst = false;
-  bool script = false;
-  bool titles = false;
-  for (const std::string_view line : lines) {
-    for (std::size_t t = 0; t < best_before; ++t) {
-      if (kLineTestsBefore[t].passes(line)) {
-        best_before = t;
-        break;
-      }
-    }
-    if (best_before == 0) break;  // nothing can come first
-    if (best_before < kBefore) continue;
-    if (!sst && StartsWith(line, "SST ")) sst = true;
-    if (sst) {
-      if (StartsWith(line, "[SCRIPT]")) script = true;
-      if (StartsWith(line, "[TITLES]")) titles = true;
-    }
-    for (std::size_t t = kBefore; t < best_after; ++t) {
-      if (kLineTestsAfter[t - kBefore].passes(line)) {
-        best_after = t;
-        break;
-      }
+  for (std::size_t t = 0; t < best_before_; ++t) {
+    if (kLineTestsBefore[t].passes(line)) {
+      best_before_ = t;
+      break;
     }
   }
-  if (best_before < kBefore) return kLineTestsBefore[best_before].value;
-  if (script) return sfStreamSubTextPlayer;
-  if (titles) return sfStreamSubTextScript;
-  if (best_after < kNone) return kLineTestsAfter[best_after - kBefore].value;
+  if (best_before_ == 0) return false;  // nothing can come first
+  if (best_before_ < kBefore) return true;
+  // Later "SST " lines search a subset of the same lines, so only the
+  // first one can decide.
+  if (!sst_ && StartsWith(line, "SST ")) sst_ = true;
+  if (sst_) {
+    if (StartsWith(line, "[SCRIPT]")) script_ = true;
+    if (StartsWith(line, "[TITLES]")) titles_ = true;
+  }
+  for (std::size_t t = kBefore; t < best_after_; ++t) {
+    if (kLineTestsAfter[t - kBefore].passes(line)) {
+      best_after_ = t;
+      break;
+    }
+  }
+  return true;
+}
+
+TSubtitleFormat FormatDetector::Result() const {
+  constexpr std::size_t kBefore = kLineTestsBefore.size();
+  constexpr std::size_t kNone = kBefore + kLineTestsAfter.size();
+  if (best_before_ < kBefore) return kLineTestsBefore[best_before_].value;
+  if (script_) return sfStreamSubTextPlayer;
+  if (titles_) return sfStreamSubTextScript;
+  if (best_after_ < kNone) return kLineTestsAfter[best_after_ - kBefore].value;
   return sf0;
+}
+
+TSubtitleFormat DetectFormat(const LineViews& lines) {
+  FormatDetector detector;
+  for (const std::string_view line : lines) {
+    if (!detector.Feed(line)) break;
+  }
+  return detector.Result();
 }
 
 }  // namespace vorlane

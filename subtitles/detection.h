@@ -1,6 +1,7 @@
 // Recognition of a format from its lines alone.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -12,6 +13,26 @@ namespace vorlane {
 // Runs the detection tests in their fixed order; each test looks at every
 // line and the first test that any line passes decides. sf0 when none does.
 TSubtitleFormat DetectFormat(const LineViews& lines);
+
+// The same detection fed one line at a time, for text that is scanned
+// without a list of its lines.
+class FormatDetector {
+ public:
+  FormatDetector();
+  // False once no later line can change the answer.
+  bool Feed(std::string_view line);
+  TSubtitleFormat Result() const;
+
+ private:
+  std::size_t best_before_;  // index of the first passing test before StreamSubText, or none
+  std::size_t best_after_;   // the same for the tests after it, counted on from those before
+  // The StreamSubText test: from the first line beginning with "SST " on,
+  // a line beginning with "[SCRIPT]" makes it the player format, else one
+  // beginning with "[TITLES]" the script format.
+  bool sst_ = false;
+  bool script_ = false;
+  bool titles_ = false;
+};
 
 // One detection test: a format and the rule a single line must pass.
 struct DetectionTest {

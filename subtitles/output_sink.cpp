@@ -54,7 +54,7 @@ void WriteDocument(const TSubtitles& doc, TSubtitleFormat format, OutputSink& ou
   // before zero taken out, a character set to write back into) is done on
   // the line list.
   if (stream != nullptr && doc.SavedAsWritten()) {
-    stream(doc, out);
+    stream(doc, out, StreamPart{});
   } else {
     LineList lines;
     doc.SaveToList(lines, format);

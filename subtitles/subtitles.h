@@ -14,6 +14,8 @@
 
 namespace vorlane {
 
+class OutputSink;
+
 struct SubtitleCue {
   std::int32_t Start = 0;  // centiseconds from the start of the video
   std::int32_t Stop = 0;   // centiseconds
@@ -74,6 +76,19 @@ class TSubtitles {
   // The same for lines in memory. A UTF-8 byte order mark at the start of
   // the first line is taken off; other encodings need LoadFromText.
   bool LoadFromList(const LineViews& lines, bool& frame_based);
+  // Converts a file's bytes straight into format a block of cues at a
+  // time, without ever holding the whole document, when LoadFromText would
+  // read them by the SubRip rules as they are (no byte order mark, no
+  // character set to convert, no format beyond the classic ones that comes
+  // first) and the format streams without counting frames or adding to what
+  // its writer writes. The output is then exactly what WriteDocument writes
+  // after that load, the document is left as the load leaves it but
+  // without the cues, and the number of cues is returned. Otherwise 0 is
+  // returned, and out may hold the start of an output that must be thrown
+  // away. With out null, the same answer is found without writing. A sink
+  // that fails raises its error.
+  std::size_t ConvertDirect(std::string_view bytes, TSubtitleFormat format, OutputSink* out,
+                            std::size_t block = 4096);
   // The format of the last load: the one whose reader filled the cues (for
   // frame-based input still waiting for a rate, the one recognised), or
   // after a reader's error the one whose reader failed; sf0 when no format

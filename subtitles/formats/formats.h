@@ -9,11 +9,23 @@ namespace vorlane {
 
 class TSubtitles;
 class OutputSink;
+class LineScanner;
+struct SubtitleCue;
+struct StreamPart;
 
 // SubRip (subrip.cpp)
 void ReadSubRip(TSubtitles& doc, const LineViews& lines);
+// Where a reader that goes through a file once puts its cues: Open starts
+// the next cue, the ones opened before it being complete.
+class CueStore {
+ public:
+  virtual ~CueStore() = default;
+  virtual SubtitleCue& Open() = 0;
+};
+// ReadSubRip's rules for the lines of a scan, each cue handed to store.
+void ReadSubRipScanned(LineScanner lines, CueStore& store);
 void WriteSubRip(const TSubtitles& doc, LineList& lines);
-void StreamSubRip(const TSubtitles& doc, OutputSink& out);
+void StreamSubRip(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 
 // SubRip as real files hold it, for the second reading (subrip_lenient.cpp)
 bool SubRipLenientSignature(const LineViews& lines);
@@ -26,7 +38,7 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines);
 // cue: ReadMicroDVD passes over it.
 double MicroDVDFileFrameRate(const LineViews& lines);
 void WriteMicroDVD(const TSubtitles& doc, LineList& lines);
-void StreamMicroDVD(const TSubtitles& doc, OutputSink& out);
+void StreamMicroDVD(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 
 // MPL2 and TMPlayer (mpl2_tmplayer.cpp)
 void ReadMPL2(TSubtitles& doc, const LineViews& lines);
@@ -114,7 +126,7 @@ void WriteSubSonic(const TSubtitles& doc, LineList& lines);
 // SubStation Alpha v4 and v4+ (substation_alpha.cpp)
 void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines);
 void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines);
-void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out);
+void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 bool IsAdvancedSSA(const LineViews& lines);
 
 // YouTube SBV (sbv.cpp)
@@ -136,7 +148,7 @@ bool IsSpruceSubtitleFile(const LineViews& lines);
 bool IsSAMI(const LineViews& lines);
 void ReadSAMI(TSubtitles& doc, const LineViews& lines);
 void WriteSAMI(const TSubtitles& doc, LineList& lines);
-void StreamSAMI(const TSubtitles& doc, OutputSink& out);
+void StreamSAMI(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 
 // WebVTT (webvtt.cpp)
 bool IsWebVTT(const LineViews& lines);

@@ -102,11 +102,11 @@ namespace {
 // Frames are printed in 64 bits: at a high rate a long time can count more
 // frames than a 32-bit number holds.
 template <typename Emit>
-void EachMicroDVDLine(const TSubtitles& doc, Emit emit) {
+void EachMicroDVDLine(const TSubtitles& doc, std::span<const SubtitleCue> cues, Emit emit) {
   static const CompiledTemplate compiled("{%d}{%d}%s");
   const double rate = doc.FrameRate();
   std::string text;
-  for (const auto& cue : doc.Cues) {
+  for (const auto& cue : cues) {
     text.clear();
     AppendWithBreaks(text, cue.Text, "|");
     emit([&](auto& out) {
@@ -119,15 +119,15 @@ void EachMicroDVDLine(const TSubtitles& doc, Emit emit) {
 }  // namespace
 
 void WriteMicroDVD(const TSubtitles& doc, LineList& lines) {
-  EachMicroDVDLine(doc, [&](auto append) {
+  EachMicroDVDLine(doc, doc.Cues, [&](auto append) {
     std::string line;
     append(line);
     lines.push_back(std::move(line));
   });
 }
 
-void StreamMicroDVD(const TSubtitles& doc, OutputSink& out) {
-  EachMicroDVDLine(doc, [&](auto append) {
+void StreamMicroDVD(const TSubtitles& doc, OutputSink& out, const StreamPart& part) {
+  EachMicroDVDLine(doc, CuesOf(doc, part), [&](auto append) {
     append(out);
     out.EndLine();
   });

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "subtitles/errors.h"
+#include "subtitles/lines.h"
 #include "subtitles/strings.h"
 #include "subtitles/timing.h"
 
@@ -34,6 +35,19 @@ void ForEachLine(const LineViews& lines, ReadLine&& read_line) {
   std::size_t at = 0;
   try {
     for (; at < lines.size(); ++at) read_line(lines[at]);
+  } catch (SubtitleError& error) {
+    if (error.Line() == 0) error.SetLine(static_cast<int>(at + 1));
+    throw;
+  }
+}
+
+// The same for the lines of a scan.
+template <class ReadLine>
+void ForEachLine(LineScanner& lines, ReadLine&& read_line) {
+  std::size_t at = 0;
+  std::string_view line;
+  try {
+    for (; lines.Next(line); ++at) read_line(line);
   } catch (SubtitleError& error) {
     if (error.Line() == 0) error.SetLine(static_cast<int>(at + 1));
     throw;

@@ -155,7 +155,7 @@ std::string BlockText(const std::string& raw) {
 }  // namespace
 
 bool IsSAMI(const LineViews& lines) {
-  for (const auto& line : lines) {
+  for (const auto& line : HeadOf(lines)) {
     std::size_t i = line.find_first_not_of(" \t");
     if (i == std::string_view::npos) continue;
     if (StartsWith(line.substr(i), "\xEF\xBB\xBF")) i += 3;
@@ -263,8 +263,8 @@ void WriteSAMI(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, kSAMILayout);
 }
 
-void StreamSAMI(const TSubtitles& doc, OutputSink& out) {
-  WriteLayout(doc, out, kSAMILayout);
+void StreamSAMI(const TSubtitles& doc, OutputSink& out, const StreamPart& part) {
+  WriteLayout(doc, out, kSAMILayout, part);
 }
 
 }  // namespace vorlane

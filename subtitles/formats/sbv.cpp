@@ -83,7 +83,7 @@ void WriteSBV(const TSubtitles& doc, LineList& lines) {
 
 // The first line that is not empty is a timing line.
 bool IsSBV(const LineViews& lines) {
-  for (std::size_t index = 0; index < lines.size(); ++index) {
+  for (std::size_t index = 0; index < HeadOf(lines).size(); ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty()) continue;
     // Three digits of milliseconds on both times, which SubViewer's

@@ -202,7 +202,7 @@ void WriteSpruceSubtitleFile(const TSubtitles& doc, LineList& lines) {
 
 // The first line that is neither a comment nor a setting is a cue line.
 bool IsSpruceSubtitleFile(const LineViews& lines) {
-  for (std::size_t index = 0; index < lines.size(); ++index) {
+  for (std::size_t index = 0; index < HeadOf(lines).size(); ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty() || IsComment(line) || line.front() == '$') continue;
     return ParseCueLine(line).has_value();

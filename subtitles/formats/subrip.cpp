@@ -3,6 +3,7 @@
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
+#include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
 
 namespace vorlane {
@@ -37,29 +38,28 @@ bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& s
 
 }  // namespace
 
-void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
-  auto& cues = doc.Cues;
-  cues.clear();
-  // Room for every cue at once: each ends at an empty line, and counting
-  // those costs far less than moving the list a dozen times as it grows.
-  std::size_t empty_lines = 0;
-  for (const auto& line : lines) empty_lines += line.empty();
-  cues.reserve(empty_lines + 1);
+namespace {
+
+// The SubRip rules, for the lines of a list or of a scan: for_each_line
+// calls its argument with every line, and open_cue starts the next cue and
+// returns it, the ones before it being complete.
+template <typename ForEachLineOf, typename OpenCue>
+void ReadSubRipCues(ForEachLineOf&& for_each_line, OpenCue&& open_cue) {
   FieldList fields;
   std::int32_t start = 0;
   std::int32_t stop = 0;
   bool open = false;
+  std::string* text = nullptr;  // the text of the open cue
   // Lines of the open cue not yet known to be its text: empty lines, which
   // end the cue only when a new cue follows, and a number line, which is the
   // next block's number when a timing line follows it.
   int held_empty = 0;
   std::string_view held_number;
   bool number_held = false;
-  // The cue being filled is always the last one of the list while open.
-  auto append = [&](std::string_view line) { cues.back().Text.append(line).push_back('\r'); };
+  auto append = [&](std::string_view line) { text->append(line).push_back('\r'); };
   // What was held turns out to be text after all.
   auto release = [&] {
-    for (; held_empty > 0; --held_empty) cues.back().Text.push_back('\r');
+    for (; held_empty > 0; --held_empty) text->push_back('\r');
     if (number_held) append(held_number);
     number_held = false;
   };
@@ -67,10 +67,9 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
     open = false;
     held_empty = 0;
     number_held = false;
-    std::string& text = cues.back().Text;
-    if (!text.empty()) text.pop_back();  // the CR added after the last line
+    if (!text->empty()) text->pop_back();  // the CR added after the last line
   };
-  ForEachLine(lines, [&](std::string_view line) {
+  for_each_line([&](std::string_view line) {
     const bool canonical = CanonicalTiming(line, start, stop);
     // A line without the arrow cannot match the pattern: text lines skip
     // the split.
@@ -79,10 +78,11 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
       // A timing line always begins a cue: one met while a cue is open ends
       // that cue, and the number line just before it is not text.
       if (open) close_cue();
-      cues.emplace_back();
+      SubtitleCue& cue = open_cue();
+      text = &cue.Text;
       open = true;
-      cues.back().Start = canonical ? start : TimeFromFields(fields, 0, Fraction::kMilliseconds);
-      cues.back().Stop = canonical ? stop : TimeFromFields(fields, 4, Fraction::kMilliseconds);
+      cue.Start = canonical ? start : TimeFromFields(fields, 0, Fraction::kMilliseconds);
+      cue.Stop = canonical ? stop : TimeFromFields(fields, 4, Fraction::kMilliseconds);
       return;
     }
     if (!open) return;  // number lines and anything between blocks
@@ -103,6 +103,25 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
     if (number_held) release();
     close_cue();
   }
+}
+
+}  // namespace
+
+void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
+  auto& cues = doc.Cues;
+  cues.clear();
+  // Room for every cue at once: each ends at an empty line, and counting
+  // those costs far less than moving the list a dozen times as it grows.
+  std::size_t empty_lines = 0;
+  for (const auto& line : lines) empty_lines += line.empty();
+  cues.reserve(empty_lines + 1);
+  ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); },
+                 [&]() -> SubtitleCue& { return cues.emplace_back(); });
+}
+
+void ReadSubRipScanned(LineScanner lines, CueStore& store) {
+  ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); },
+                 [&]() -> SubtitleCue& { return store.Open(); });
 }
 
 namespace {
@@ -138,11 +157,12 @@ void WriteSubRip(const TSubtitles& doc, LineList& lines) {
   }
 }
 
-void StreamSubRip(const TSubtitles& doc, OutputSink& out) {
+void StreamSubRip(const TSubtitles& doc, OutputSink& out, const StreamPart& part) {
   const CompiledTemplate& compiled = SubRipCue();
   std::string text;
-  int number = 0;
-  for (const auto& cue : doc.Cues) {
+  // Numbers are printed as int, as the line-list writer prints them.
+  int number = static_cast<int>(part.first);
+  for (const auto& cue : CuesOf(doc, part)) {
     AppendSubRipCue(out, compiled, ++number, cue, text);
     out.EndLine();
   }

@@ -344,8 +344,8 @@ void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, AdvancedSSALayout(doc));
 }
 
-void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out) {
-  WriteLayout(doc, out, AdvancedSSALayout(doc));
+void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out, const StreamPart& part) {
+  WriteLayout(doc, out, AdvancedSSALayout(doc), part);
 }
 
 // A script opens with [Script Info]; one that lost its head still has its

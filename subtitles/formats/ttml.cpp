@@ -539,8 +539,17 @@ std::string ParagraphContent(const std::string& text) {
 
 bool IsTTML(const LineViews& lines) {
   // The root element is near the top: a declaration and a comment or two.
+  // Text that does not open with a tag is no XML at all.
+  for (std::size_t index = 0; index < HeadOf(lines).size(); ++index) {
+    std::string_view line = lines[index];
+    if (index == 0 && StartsWith(line, kBom)) line.remove_prefix(kBom.size());
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) continue;
+    if (line[first] != '<') return false;
+    break;
+  }
   std::string head;
-  for (const auto& line : lines) {
+  for (const auto& line : HeadOf(lines)) {
     head += line;
     head += '\n';
     if (head.size() > 65536) break;

@@ -387,9 +387,9 @@ class CueValues {
 
 // Fills values for the cue line of the cue at index; the text value points
 // into text, which is overwritten.
-void FillCueValues(const TSubtitles& doc, std::size_t index, const CueLine& line,
-                   std::string_view line_break, std::string& text, CueValues& values) {
-  const SubtitleCue& cue = doc.Cues.at(index);
+void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t index,
+                   const CueLine& line, std::string_view line_break, std::string& text,
+                   CueValues& values) {
   const MsSplit start = SplitThroughMs(cue.Start);
   const MsSplit stop = SplitThroughMs(cue.Stop);
   // Both sums in 64 bits: the difference of two 32-bit times may not fit.
@@ -498,11 +498,13 @@ class CompiledCueLines {
     for (const CueLine& line : lines) templates_.emplace_back(line.format);
   }
   std::size_t size() const { return lines_.size(); }
-  // Appends line k of the cue at index to a string or a sink.
+  // Appends line k of cue, the one at index in the output, to a string or
+  // a sink.
   template <typename Out>
-  void AppendTo(Out& out, const TSubtitles& doc, std::size_t index, std::size_t k) {
+  void AppendTo(Out& out, const TSubtitles& doc, const SubtitleCue& cue, std::size_t index,
+                std::size_t k) {
     CueValues values;
-    FillCueValues(doc, index, lines_[k], line_break_, text_, values);
+    FillCueValues(doc, cue, index, lines_[k], line_break_, text_, values);
     templates_[k].AppendTo(out, values.span());
   }
 
@@ -519,7 +521,7 @@ std::string FormatCueLine(const TSubtitles& doc, std::size_t index, const CueLin
                           std::string_view line_break) {
   std::string text;
   CueValues values;
-  FillCueValues(doc, index, line, line_break, text, values);
+  FillCueValues(doc, doc.Cues.at(index), index, line, line_break, text, values);
   return FormatTemplate(line.format, values.span());
 }
 
@@ -535,23 +537,31 @@ void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& lay
   for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
     for (std::size_t k = 0; k < cue.size(); ++k) {
       std::string line;
-      cue.AppendTo(line, doc, i, k);
+      cue.AppendTo(line, doc, doc.Cues[i], i, k);
       lines.push_back(std::move(line));
     }
   }
   AddLines(lines, layout.footer);
 }
 
-void WriteLayout(const TSubtitles& doc, OutputSink& out, const WriterLayout& layout) {
-  CompiledCueLines cue(layout.cue, layout.line_break);
-  for (const char* line : layout.header) out.Line(line);
-  for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
-    for (std::size_t k = 0; k < cue.size(); ++k) {
-      cue.AppendTo(out, doc, i, k);
-      out.EndLine();
+void WriteLayout(const TSubtitles& doc, OutputSink& out, const WriterLayout& layout,
+                 const StreamPart& part) {
+  if (WritesHead(part)) {
+    for (const char* line : layout.header) out.Line(line);
+  }
+  const std::span<const SubtitleCue> cues = CuesOf(doc, part);
+  if (!cues.empty()) {
+    CompiledCueLines cue(layout.cue, layout.line_break);
+    for (std::size_t i = 0; i < cues.size(); ++i) {
+      for (std::size_t k = 0; k < cue.size(); ++k) {
+        cue.AppendTo(out, doc, cues[i], part.first + i, k);
+        out.EndLine();
+      }
     }
   }
-  for (const char* line : layout.footer) out.Line(line);
+  if (WritesTail(part)) {
+    for (const char* line : layout.footer) out.Line(line);
+  }
 }
 
 }  // namespace vorlane

@@ -201,8 +201,24 @@ struct WriterLayout {
 // empty document gives the header and footer alone. The cue templates are
 // compiled once per call.
 void WriteLayout(const TSubtitles& doc, LineList& lines, const WriterLayout& layout);
-// The same bytes streamed into a sink, each line followed by CR LF.
-void WriteLayout(const TSubtitles& doc, OutputSink& out, const WriterLayout& layout);
+// The same bytes streamed into a sink, each line followed by CR LF; or the
+// part of them that part asks for.
+void WriteLayout(const TSubtitles& doc, OutputSink& out, const WriterLayout& layout,
+                 const StreamPart& part = {});
+
+// The cues a streamed part writes: the document's, or the part's own block.
+inline std::span<const SubtitleCue> CuesOf(const TSubtitles& doc, const StreamPart& part) {
+  if (part.kind == StreamPart::kCues) return {part.cues, part.count};
+  if (part.kind == StreamPart::kWhole) return doc.Cues;
+  return {};
+}
+// Whether a streamed part writes the head, or the tail, of the output.
+inline bool WritesHead(const StreamPart& part) {
+  return part.kind == StreamPart::kWhole || part.kind == StreamPart::kHead;
+}
+inline bool WritesTail(const StreamPart& part) {
+  return part.kind == StreamPart::kWhole || part.kind == StreamPart::kTail;
+}
 
 // The Ulead DVD Workshop layout shared by versions 2 and 2a: the fixed
 // header (its "#FR:25,0" does not follow the document's rate), the given

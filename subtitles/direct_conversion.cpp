@@ -1,0 +1,150 @@
+// The conversion of a SubRip file straight into a streamed output, a block
+// of cues at a time: the usual case of a large file or of many files, done
+// without the list of lines, the whole cue list or a heap string per cue.
+// Everything else goes the full way, through the document.
+#include <exception>
+#include <vector>
+
+#include "subtitles/detection.h"
+#include "subtitles/encoding.h"
+#include "subtitles/foreign_formats.h"
+#include "subtitles/formats/formats.h"
+#include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
+#include "subtitles/subtitles.h"
+
+namespace vorlane {
+
+namespace {
+
+// The direct way does not give the full load's result for this file.
+struct NotDirect {};
+// The sink failed: its error stands, whatever way the file goes.
+struct SinkFailed {
+  std::exception_ptr error;
+};
+
+// Holds a block of cues, reusing their texts' memory from block to block,
+// and writes each block once it is full.
+class BlockWriter final : public CueStore {
+ public:
+  BlockWriter(const TSubtitles& doc, StreamWriter writer, OutputSink* out, std::size_t block)
+      : doc_(doc), writer_(writer), out_(out), cues_(block == 0 ? 1 : block) {}
+
+  SubtitleCue& Open() override {
+    if (used_ == cues_.size()) Write();
+    SubtitleCue& cue = cues_[used_++];
+    cue.Text.clear();
+    return cue;
+  }
+  // Writes what is held; the number of cues written in all.
+  std::size_t Finish() {
+    Write();
+    return written_;
+  }
+
+ private:
+  void Write() {
+    for (std::size_t i = 0; i < used_; ++i) {
+      // Times before zero are taken out or moved by the save: the full way.
+      if (cues_[i].Start < 0 || cues_[i].Stop < 0) throw NotDirect{};
+    }
+    if (out_ != nullptr && used_ > 0) {
+      try {
+        writer_(doc_, *out_, {StreamPart::kCues, cues_.data(), used_, written_});
+      } catch (...) {
+        throw SinkFailed{std::current_exception()};
+      }
+    }
+    written_ += used_;
+    used_ = 0;
+  }
+
+  const TSubtitles& doc_;
+  StreamWriter writer_;
+  OutputSink* out_;
+  std::vector<SubtitleCue> cues_;
+  std::size_t used_ = 0;
+  std::size_t written_ = 0;
+};
+
+// True when the scanned text is one LoadFromText reads with the classic
+// SubRip reader, unless that reader finds no cue or fails.
+bool ReadAsSubRip(LineScanner scanner, bool classic) {
+  std::string_view line;
+  if (!classic) {
+    // The second reading first tries the signatures of the formats the
+    // classic rules do not read.
+    LineScanner head_scan = scanner;
+    LineViews head;
+    head.reserve(kSignatureLines);
+    while (head.size() < kSignatureLines && head_scan.Next(line)) head.push_back(line);
+    if (!head.empty()) RefuseForeignFormat(head.front());
+    for (const FormatInfo& info : FormatCatalogue()) {
+      if (info.reader == nullptr && info.second_reader != nullptr && info.signature != nullptr &&
+          info.signature(head)) {
+        return false;
+      }
+    }
+  }
+  FormatDetector detector;
+  while (scanner.Next(line) && detector.Feed(line)) {
+  }
+  return detector.Result() == sfSubRipper;
+}
+
+}  // namespace
+
+std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat format,
+                                      OutputSink* out, std::size_t block) {
+  const FormatInfo& info = FormatOf(format);
+  if (info.stream_writer == nullptr || info.writer == nullptr || info.writes_frames ||
+      !input_encoding_.empty() || output_encoding_ != OutputEncoding::kSource ||
+      bytes.starts_with(kUtf8ByteOrderMark)) {
+    return 0;
+  }
+  std::size_t cues = 0;
+  try {
+    if (!classic_reading_) {
+      RefuseForeignFormat(bytes);
+      if (SniffUnicode(bytes).encoding != TextEncoding::kBytes) return 0;
+    }
+    const LineScanner scanner(bytes);
+    if (!ReadAsSubRip(scanner, classic_reading_)) return 0;
+    // The writers take what they need of the document (the classic setting,
+    // the frame rate) from this one, which holds no cue meanwhile.
+    Cues.clear();
+    BlockWriter blocks(*this, info.stream_writer, out, block);
+    if (out != nullptr) {
+      try {
+        info.stream_writer(*this, *out, {StreamPart::kHead});
+      } catch (...) {
+        throw SinkFailed{std::current_exception()};
+      }
+    }
+    ReadSubRipScanned(scanner, blocks);
+    cues = blocks.Finish();
+    if (cues == 0) return 0;  // the full load decides what a file without cues is
+    if (out != nullptr) {
+      try {
+        info.stream_writer(*this, *out, {StreamPart::kTail});
+        out->Flush();
+      } catch (...) {
+        throw SinkFailed{std::current_exception()};
+      }
+    }
+  } catch (const SinkFailed& failed) {
+    std::rethrow_exception(failed.error);
+  } catch (...) {
+    // A refused format, a reader's error, times before zero: the full way
+    // finds and reports them.
+    return 0;
+  }
+  byte_order_mark_ = false;
+  format_read_ = sfSubRipper;
+  file_frame_rate_ = 0;
+  source_charset_.clear();
+  return cues;
+}
+
+}  // namespace vorlane
