@@ -322,9 +322,43 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
     return kSomeFailed;
   };
   bool frame_based = false;
+  std::string input;
   try {
-    std::string input;
     if (!ReadAllBytes(STDIN_FILENO, input)) throw SubtitleError(std::strerror(errno));
+  } catch (const std::exception& e) {
+    const std::string message = FailureOf(name, e).BoxText();
+    return give_up(InputResult::kFailed, message, message);
+  }
+  // The direct way holds no more than the input: a first pass without
+  // output tells whether it goes through, since what has gone out to
+  // standard output cannot be taken back.
+  BatchOptions direct_options;
+  if (!options.retiming.Empty()) direct_options.transform = [](TSubtitles&) {};
+  if (DirectConversionWanted(format, direct_options) &&
+      doc.ConvertDirect(input, format, nullptr) > 0) {
+    if (std::fflush(stdout) != 0) {
+      return give_up(InputResult::kFailed, "cannot write to standard output",
+                     "vorlane-cli: cannot write to standard output");
+    }
+    FdSink out(STDOUT_FILENO, "cannot write to standard output");
+    try {
+      entry.cues = doc.ConvertDirect(input, format, &out);
+    } catch (const std::exception&) {
+      return give_up(InputResult::kFailed, "cannot write to standard output",
+                     "vorlane-cli: cannot write to standard output");
+    }
+    // Only memory running out can stop the second pass where the first
+    // went through.
+    if (entry.cues == 0) {
+      return give_up(InputResult::kFailed, "Out of memory",
+                     "vorlane-cli: " + std::string(name) + ": not converted: Out of memory");
+    }
+    entry.format = doc.FormatRead();
+    entry.output = "-";
+    report.Add(entry);
+    return kConverted;
+  }
+  try {
     if (!doc.LoadFromText(input, frame_based)) {
       const std::string reason = SkipReasonText(SkipReason::kNotRecognised, format, "");
       return give_up(InputResult::kSkipped, reason,

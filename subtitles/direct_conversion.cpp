@@ -24,15 +24,17 @@ struct SinkFailed {
   std::exception_ptr error;
 };
 
-// Holds a block of cues, reusing their texts' memory from block to block,
-// and writes each block once it is full.
+// Holds a block of cues and writes it once it is full. The cues, and the
+// memory of their texts, are kept from block to block and from file to file
+// of the same thread.
 class BlockWriter final : public CueStore {
  public:
   BlockWriter(const TSubtitles& doc, StreamWriter writer, OutputSink* out, std::size_t block)
-      : doc_(doc), writer_(writer), out_(out), cues_(block == 0 ? 1 : block) {}
+      : doc_(doc), writer_(writer), out_(out), block_(block == 0 ? 1 : block) {}
 
   SubtitleCue& Open() override {
-    if (used_ == cues_.size()) Write();
+    if (used_ == block_) Write();
+    if (used_ == cues_.size()) cues_.emplace_back();
     SubtitleCue& cue = cues_[used_++];
     cue.Text.clear();
     return cue;
@@ -63,10 +65,13 @@ class BlockWriter final : public CueStore {
   const TSubtitles& doc_;
   StreamWriter writer_;
   OutputSink* out_;
-  std::vector<SubtitleCue> cues_;
+  std::size_t block_;
+  static thread_local std::vector<SubtitleCue> cues_;
   std::size_t used_ = 0;
   std::size_t written_ = 0;
 };
+
+thread_local std::vector<SubtitleCue> BlockWriter::cues_;
 
 // True when the scanned text is one LoadFromText reads with the classic
 // SubRip reader, unless that reader finds no cue or fails.

@@ -51,8 +51,22 @@ LoadFailure FailureOf(const std::string& path, const std::exception& error) {
 bool TSubtitles::LoadFromFile(const std::string& path, bool& frame_based,
                               const CorruptionReporter& report, const CorruptionReporter& refused) {
   format_read_ = sf0;
+  std::string bytes;
   try {
-    return LoadFromText(ReadWholeFile(path), frame_based);
+    bytes = ReadWholeFile(path);
+  } catch (const std::exception& e) {
+    if (report) report(FailureOf(path, e));
+    return false;
+  }
+  return LoadFromBytes(path, bytes, frame_based, report, refused);
+}
+
+bool TSubtitles::LoadFromBytes(const std::string& path, std::string_view bytes, bool& frame_based,
+                               const CorruptionReporter& report,
+                               const CorruptionReporter& refused) {
+  format_read_ = sf0;
+  try {
+    return LoadFromText(bytes, frame_based);
   } catch (const UnsupportedFormatError& e) {
     if (refused) {
       refused(FailureOf(path, e));

@@ -154,6 +154,18 @@ bool HasUsableFrameRate(const TSubtitles& doc) {
   return std::isfinite(doc.FrameRate()) && doc.FrameRate() >= 1;
 }
 
+std::string OutputPathFor(const std::string& path, TSubtitleFormat format,
+                          const BatchOptions& options, bool force_extension) {
+  const std::string base = OutputBaseFor(path, options);
+  return force_extension ? ReplaceExtension(base, std::string(FormatOf(format).extension)) : base;
+}
+
+bool DirectConversionWanted(TSubtitleFormat format, const BatchOptions& options) {
+  const FormatInfo& output = FormatOf(format);
+  return !options.transform && output.writer != nullptr && output.stream_writer != nullptr &&
+         !output.writes_frames;
+}
+
 std::string BackupFolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return "BAK";
@@ -299,8 +311,10 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
     }
   }
   std::unique_ptr<ReadAhead> read_ahead;
+  const bool direct_wanted = DirectConversionWanted(format, options);
   if (options.jobs > 1 && count > 1) {
-    read_ahead = std::make_unique<ReadAhead>(std::move(entries), format, options, options.jobs);
+    read_ahead = std::make_unique<ReadAhead>(std::move(entries), format, options, options.jobs,
+                                             front_end.ForceExtensionOn());
   }
   front_end.SetProgress(0, count);
 
@@ -330,11 +344,16 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
     // loads and the writer would give here and now.
     std::unique_ptr<ReadAheadWork> ahead = read_ahead ? read_ahead->Take(i) : nullptr;
     LoadRecord* used = nullptr;
+    // The output already written by the direct way, and its cues.
+    std::unique_ptr<PendingFile> direct;
+    std::size_t direct_cues = 0;
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
       path = *entry;
       record.path = path;
+      const bool force_extension = front_end.ForceExtensionOn();
+      const std::string target = OutputPathFor(path, format, options, force_extension);
 
       bool reported = false;
       const CorruptionReporter report = [&](const LoadFailure& failure) {
@@ -372,12 +391,49 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         }
         return doc.LoadFromFile(path, frame_based, report, refused);
       };
+      // The first load of a file: the direct way where it may go, done
+      // ahead or here; the output is then written already.
+      auto load_first = [&](bool& frame_based) {
+        if (!direct_wanted) return load(frame_based);
+        if (ahead) {
+          if (!(ahead->direct && ahead->path == path && ahead->state == StateOf(path) &&
+                ahead->direct->target() == target)) {
+            return load(frame_based);
+          }
+          const double rate = doc.FrameRate();
+          doc = std::move(ahead->direct_doc);
+          doc.SetFrameRate(rate);
+          direct = std::move(ahead->direct);
+          direct_cues = ahead->direct_cues;
+          frame_based = false;
+          return true;
+        }
+        std::string bytes;
+        try {
+          bytes = ReadWholeFile(path);
+        } catch (const std::exception&) {
+          return load(frame_based);  // which reports it
+        }
+        try {
+          auto pending = std::make_unique<PendingFile>(target);
+          FdSink sink(pending->fd(), "Cannot create file \"" + target + "\"");
+          direct_cues = doc.ConvertDirect(bytes, format, &sink);
+          if (direct_cues > 0) {
+            direct = std::move(pending);
+            frame_based = false;
+            return true;
+          }
+        } catch (const std::exception&) {
+          // The output fails again, and is reported, where it is written.
+        }
+        return doc.LoadFromBytes(path, bytes, frame_based, report, refused);
+      };
       bool frame_based = false;
       std::string detail;
       if (const std::optional<SkipReason> refusal =
               RefusalOf(path, converted.count(path) != 0, detail)) {
         skip(*refusal, {}, detail);
-      } else if (!load(frame_based)) {
+      } else if (!load_first(frame_based)) {
         skip(reported                  ? SkipReason::kCorrupted
              : refused_message.empty() ? SkipReason::kNotRecognised
                                        : SkipReason::kNotSupported,
@@ -407,17 +463,13 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         }
       }
       record.format = doc.FormatRead();
-      record.cues = skipped ? 0 : doc.Cues.size();
+      record.cues = skipped ? 0 : direct ? direct_cues : doc.Cues.size();
 
       if (!skipped) {
         if (output.writer == nullptr) {
           throw std::runtime_error("the output format " + std::string(output.name) +
                                    " cannot be written");
         }
-        const bool force_extension = front_end.ForceExtensionOn();
-        const std::string base = OutputBaseFor(path, options);
-        const std::string target =
-            force_extension ? ReplaceExtension(base, std::string(output.extension)) : base;
         // Two different sources with one output name (film.sub and film.txt
         // into film.srt, or two folders into one output folder): the second
         // would silently replace the first one's output.
@@ -439,16 +491,20 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.
         if (options.transform) options.transform(doc);
-        PendingFile pending(target);
-        // Output made ahead is made without the transform.
-        if (!options.transform && used != nullptr && ahead->output_from >= 0 &&
-            used == &ahead->loads[static_cast<std::size_t>(ahead->output_from)] &&
-            SameRate(ahead->output_rate, doc.FrameRate())) {
-          pending.Write(ahead->bytes);
-        } else {
-          FdSink sink(pending.fd(), "Cannot create file \"" + target + "\"");
-          WriteDocument(doc, format, sink);
+        std::unique_ptr<PendingFile> written = std::move(direct);
+        if (!written) {
+          written = std::make_unique<PendingFile>(target);
+          // Output made ahead is made without the transform.
+          if (!options.transform && used != nullptr && ahead->output_from >= 0 &&
+              used == &ahead->loads[static_cast<std::size_t>(ahead->output_from)] &&
+              SameRate(ahead->output_rate, doc.FrameRate())) {
+            written->Write(ahead->bytes);
+          } else {
+            FdSink sink(written->fd(), "Cannot create file \"" + target + "\"");
+            WriteDocument(doc, format, sink);
+          }
         }
+        PendingFile& pending = *written;
         const bool backup = front_end.BackupOn();
         std::string source_backup;
         std::string target_backup;

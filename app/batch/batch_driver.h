@@ -193,4 +193,13 @@ double ProbeVideo(const std::string& video);
 // True when the document's frame rate can convert frames: at least 1.
 bool HasUsableFrameRate(const TSubtitles& doc);
 
+// The path a run writes the output of the file at path to.
+std::string OutputPathFor(const std::string& path, TSubtitleFormat format,
+                          const BatchOptions& options, bool force_extension);
+// True when a run into format may convert a file the direct way
+// (TSubtitles::ConvertDirect), straight into its output's temporary file:
+// the output counts no frames, and nothing changes the cues between reading
+// and writing.
+bool DirectConversionWanted(TSubtitleFormat format, const BatchOptions& options);
+
 }  // namespace vorlane

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "subtitles/lines.h"
+#include "subtitles/output_sink.h"
 
 namespace vorlane {
 
@@ -25,13 +26,15 @@ bool SameRate(double a, double b) {
 }
 
 ReadAhead::ReadAhead(std::vector<std::string> paths, TSubtitleFormat format,
-                     const BatchOptions& options, int jobs)
+                     const BatchOptions& options, int jobs, bool force_extension)
     : paths_(std::move(paths)),
       format_(format),
       options_(options),
       // Enough read ahead to keep every worker busy while the run writes,
       // and no more, so memory stays bounded by a few files.
-      window_(static_cast<std::size_t>(jobs) * 2) {
+      window_(static_cast<std::size_t>(jobs) * 2),
+      force_extension_(force_extension),
+      direct_(DirectConversionWanted(format, options) && window_ <= 32) {
   for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -105,18 +108,44 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
   doc.SetClassicReading(options_.classic_reading);
   doc.SetInputEncoding(options_.input_encoding);
   doc.SetOutputEncoding(options_.output_encoding);
+  std::optional<std::string> bytes;  // the file as read, once it is
   auto load = [&](double rate) {
     LoadRecord record;
     record.rate = rate;
     doc.SetFrameRate(rate);
-    record.loaded = doc.LoadFromFile(
-        path, record.frame_based, [&](const LoadFailure& failure) { record.report = failure; },
-        [&](const LoadFailure& failure) { record.refused = failure; });
+    const CorruptionReporter report = [&](const LoadFailure& failure) { record.report = failure; };
+    const CorruptionReporter refused = [&](const LoadFailure& failure) {
+      record.refused = failure;
+    };
+    record.loaded = bytes ? doc.LoadFromBytes(path, *bytes, record.frame_based, report, refused)
+                          : doc.LoadFromFile(path, record.frame_based, report, refused);
     record.doc = doc;
     work.loads.push_back(std::move(record));
     return work.loads.back().loaded;
   };
   work.state = StateOf(path);
+  try {
+    bytes = ReadWholeFile(path);
+  } catch (const std::exception&) {
+    // The load reports it.
+  }
+  if (bytes && direct_) {
+    try {
+      const std::string target = OutputPathFor(path, format_, options_, force_extension_);
+      auto pending = std::make_unique<PendingFile>(target);
+      FdSink sink(pending->fd(), "Cannot create file \"" + target + "\"");
+      work.direct_cues = doc.ConvertDirect(*bytes, format_, &sink);
+      if (work.direct_cues > 0) {
+        if (StateOf(path) == work.state) {
+          work.direct = std::move(pending);
+          work.direct_doc = doc;
+        }
+        return work;
+      }
+    } catch (const std::exception&) {
+      // Written again by the run, which reports what fails.
+    }
+  }
   const bool loaded = load(0);
   // Changed while it was read: none of it can be trusted.
   if (!(StateOf(path) == work.state)) work.loads.clear();

@@ -1,6 +1,7 @@
 // Reading and converting files ahead of a batch run, on worker threads.
-// Workers only read files and make outputs in memory: they never write,
-// move or report anything. The run takes each file's work in list order and
+// Workers read files and make outputs, in memory or, the direct way, in a
+// temporary file beside the output; they never move, replace or report
+// anything. The run takes each file's work in list order and
 // uses it only where it is exactly what the run would have done itself at
 // that point (same path, same frame rate); anything else it does again.
 #pragma once
@@ -16,6 +17,7 @@
 
 #include "app/batch/batch_driver.h"
 #include "subtitles/catalogue.h"
+#include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -54,12 +56,18 @@ struct ReadAheadWork {
   int output_from = -1;
   double output_rate = 0;
   std::string bytes;
+  // The output written the direct way (TSubtitles::ConvertDirect) to a
+  // temporary file, for the force-extension setting the run began with;
+  // then loads is empty, and direct_doc is the document as that load left it.
+  std::unique_ptr<PendingFile> direct;
+  std::size_t direct_cues = 0;
+  TSubtitles direct_doc;
 };
 
 class ReadAhead {
  public:
   ReadAhead(std::vector<std::string> paths, TSubtitleFormat format, const BatchOptions& options,
-            int jobs);
+            int jobs, bool force_extension = false);
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
@@ -79,6 +87,10 @@ class ReadAhead {
   const TSubtitleFormat format_;
   const BatchOptions options_;
   const std::size_t window_;
+  const bool force_extension_;
+  // Whether workers write outputs the direct way: each holds a temporary
+  // file, and a second signal can only remove those its table has room for.
+  const bool direct_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::size_t next_ = 0;   // the next index a worker takes

@@ -40,6 +40,15 @@ bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& s
 
 namespace {
 
+// Whether line holds " --> ". Text lines are full of spaces and seldom hold
+// a '>', so the search goes from one '>' to the next.
+bool HasArrow(std::string_view line) {
+  for (std::size_t p = line.find('>'); p != std::string_view::npos; p = line.find('>', p + 1)) {
+    if (p >= 3 && line.compare(p - 3, 5, " --> ") == 0) return true;
+  }
+  return false;
+}
+
 // The SubRip rules, for the lines of a list or of a scan: for_each_line
 // calls its argument with every line, and open_cue starts the next cue and
 // returns it, the ones before it being complete.
@@ -73,8 +82,7 @@ void ReadSubRipCues(ForEachLineOf&& for_each_line, OpenCue&& open_cue) {
     const bool canonical = CanonicalTiming(line, start, stop);
     // A line without the arrow cannot match the pattern: text lines skip
     // the split.
-    if (canonical || (line.find(" --> ") != std::string_view::npos &&
-                      SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields))) {
+    if (canonical || (HasArrow(line) && SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields))) {
       // A timing line always begins a cue: one met while a cue is open ends
       // that cue, and the number line just before it is not text.
       if (open) close_cue();

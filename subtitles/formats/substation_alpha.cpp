@@ -348,6 +348,20 @@ void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out, const StreamPart&
   WriteLayout(doc, out, AdvancedSSALayout(doc), part);
 }
 
+namespace {
+
+// Whether s begins with prefix, a lower-case ASCII text, in any case.
+bool StartsWithLower(std::string_view s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char c = s[i] >= 'A' && s[i] <= 'Z' ? static_cast<char>(s[i] - 'A' + 'a') : s[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 // A script opens with [Script Info]; one that lost its head still has its
 // [Events] section with Dialogue lines.
 bool IsAdvancedSSA(const LineViews& lines) {
@@ -359,11 +373,10 @@ bool IsAdvancedSSA(const LineViews& lines) {
   for (std::size_t index = 0; index < lines.size() && index < kLinesLookedAt; ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty()) continue;
-    const std::string head = Lower(line.substr(0, 13));
-    if (first && head == "[script info]") return true;
+    if (first && StartsWithLower(line, "[script info]")) return true;
     first = false;
-    if (head == "[events]") events = true;
-    if (events && head.substr(0, 9) == "dialogue:") return true;
+    if (line.size() == 8 && StartsWithLower(line, "[events]")) events = true;
+    if (events && StartsWithLower(line, "dialogue:")) return true;
   }
   return false;
 }
