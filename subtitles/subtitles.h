@@ -70,8 +70,7 @@ class TSubtitles {
                     const CorruptionReporter& refused = nullptr);
   // The same for bytes already read from the file at path.
   bool LoadFromBytes(const std::string& path, std::string_view bytes, bool& frame_based,
-                     const CorruptionReporter& report,
-                     const CorruptionReporter& refused = nullptr);
+                     const CorruptionReporter& report, const CorruptionReporter& refused = nullptr);
   // The same for a file's bytes in memory; failures are raised, not
   // reported (a refused format as UnsupportedFormatError).
   // The bytes are only read: text that needs no conversion is read where it

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "subtitles/catalogue.h"
-#include "subtitles/subtitles.h"
 #include "subtitles/encoding.h"
+#include "subtitles/subtitles.h"
 
 namespace vorlane {
 

@@ -25,6 +25,7 @@ class TracingFrontEnd : public BatchFrontEnd {
   bool backup = true;
   bool force = true;
   double rate = 0;
+  int flip_force_at = -1;  // the progress at which the user flips force
   std::vector<std::string> trace;
 
   std::optional<std::string> EntryAt(int i) override {
@@ -43,6 +44,10 @@ class TracingFrontEnd : public BatchFrontEnd {
   }
   void SetProgress(int position, int maximum) override {
     trace.push_back("progress " + std::to_string(position) + "/" + std::to_string(maximum));
+    if (flip_force_at >= 0 && position >= flip_force_at) {
+      force = !force;
+      flip_force_at = -1;
+    }
   }
   void ProcessEvents() override {}
   void FileAbandoned(const std::string& path, const std::string& why) override {
@@ -107,6 +112,7 @@ TEST(ReadAheadTest, ManyJobsDoExactlyWhatOneDoes) {
     bool backup;
     bool force;
     double rate;
+    int flip_force_at = -1;
   };
   const Case cases[] = {
       {sfSubRipper, true, true, 0},
@@ -119,6 +125,9 @@ TEST(ReadAheadTest, ManyJobsDoExactlyWhatOneDoes) {
       // The file behind the link is replaced by an output that cannot be
       // read back: the link must then be found unreadable, as in order.
       {sfAdvancedSSA, false, false, 0},
+      // Outputs written ahead under the old setting are not used.
+      {sfAdvancedSSA, true, true, 0, 6},
+      {sfSAMI, false, false, 0, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(FormatOf(c.format).name) + " backup " + std::to_string(c.backup) +
@@ -138,6 +147,7 @@ TEST(ReadAheadTest, ManyJobsDoExactlyWhatOneDoes) {
       front.backup = c.backup;
       front.force = c.force;
       front.rate = c.rate;
+      front.flip_force_at = c.flip_force_at;
       BatchOptions options;
       options.fallback_frame_rate = c.rate;
       options.jobs = run == 0 ? 1 : 3;
