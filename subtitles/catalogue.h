@@ -92,7 +92,7 @@ using SubtitleWriter = void (*)(const TSubtitles& doc, LineList& lines);
 // A signature runs on every file, so it looks at no more than the first
 // kSignatureLines lines: a format shows itself at the head of a file.
 using FormatSignature = bool (*)(const LineViews& lines);
-inline constexpr std::size_t kSignatureLines = 4096;
+inline constexpr std::size_t kSignatureLines = 1000;
 // The lines of a file a signature looks at.
 inline std::span<const std::string_view> HeadOf(const LineViews& lines) {
   return {lines.data(), std::min(lines.size(), kSignatureLines)};

@@ -27,10 +27,21 @@ struct SinkFailed {
 // Holds a block of cues and writes it once it is full. The cues, and the
 // memory of their texts, are kept from block to block and from file to file
 // of the same thread.
+//
+// It also watches every line for what the full load would find before the
+// SubRip reader: the signature of a format beyond the classic ones in the
+// head of the file, another format in the detection, a format refused by
+// name. The reading then stops and the output is not wanted.
 class BlockWriter final : public CueStore {
  public:
   BlockWriter(const TSubtitles& doc, StreamWriter writer, OutputSink* out, std::size_t block)
-      : doc_(doc), writer_(writer), out_(out), block_(block == 0 ? 1 : block) {}
+      : doc_(doc),
+        writer_(writer),
+        out_(out),
+        block_(block == 0 ? 1 : block),
+        watch_head_(!doc.ClassicReading()) {
+    head_.clear();
+  }
 
   SubtitleCue& Open() override {
     if (used_ == block_) Write();
@@ -39,13 +50,40 @@ class BlockWriter final : public CueStore {
     cue.Text.clear();
     return cue;
   }
-  // Writes what is held; the number of cues written in all.
+
+  void Line(std::string_view line) override {
+    if (watch_head_) {
+      if (head_.empty()) RefuseForeignFormat(line);
+      head_.push_back(line);
+      if (head_.size() == kSignatureLines) CheckHead();
+    }
+    // Feed answers false once a line has decided for the first test, which
+    // is not SubRip's.
+    if (!detector_.Feed(line)) throw NotDirect{};
+  }
+
+  // Writes what is held once the file was read whole; the number of cues
+  // written in all.
   std::size_t Finish() {
+    if (watch_head_) CheckHead();
+    if (detector_.Result() != sfSubRipper) throw NotDirect{};
     Write();
     return written_;
   }
 
  private:
+  // The second reading tries the signatures of the formats the classic
+  // rules do not read before anything else.
+  void CheckHead() {
+    watch_head_ = false;
+    for (const FormatInfo& info : FormatCatalogue()) {
+      if (info.reader == nullptr && info.second_reader != nullptr && info.signature != nullptr &&
+          info.signature(head_)) {
+        throw NotDirect{};
+      }
+    }
+  }
+
   void Write() {
     for (std::size_t i = 0; i < used_; ++i) {
       // Times before zero are taken out or moved by the save: the full way.
@@ -69,34 +107,13 @@ class BlockWriter final : public CueStore {
   static thread_local std::vector<SubtitleCue> cues_;
   std::size_t used_ = 0;
   std::size_t written_ = 0;
+  bool watch_head_;
+  static thread_local LineViews head_;
+  FormatDetector detector_;
 };
 
 thread_local std::vector<SubtitleCue> BlockWriter::cues_;
-
-// True when the scanned text is one LoadFromText reads with the classic
-// SubRip reader, unless that reader finds no cue or fails.
-bool ReadAsSubRip(LineScanner scanner, bool classic) {
-  std::string_view line;
-  if (!classic) {
-    // The second reading first tries the signatures of the formats the
-    // classic rules do not read.
-    LineScanner head_scan = scanner;
-    LineViews head;
-    head.reserve(kSignatureLines);
-    while (head.size() < kSignatureLines && head_scan.Next(line)) head.push_back(line);
-    if (!head.empty()) RefuseForeignFormat(head.front());
-    for (const FormatInfo& info : FormatCatalogue()) {
-      if (info.reader == nullptr && info.second_reader != nullptr && info.signature != nullptr &&
-          info.signature(head)) {
-        return false;
-      }
-    }
-  }
-  FormatDetector detector;
-  while (scanner.Next(line) && detector.Feed(line)) {
-  }
-  return detector.Result() == sfSubRipper;
-}
+thread_local LineViews BlockWriter::head_;
 
 }  // namespace
 
@@ -114,8 +131,6 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
       RefuseForeignFormat(bytes);
       if (SniffUnicode(bytes).encoding != TextEncoding::kBytes) return 0;
     }
-    const LineScanner scanner(bytes);
-    if (!ReadAsSubRip(scanner, classic_reading_)) return 0;
     // The writers take what they need of the document (the classic setting,
     // the frame rate) from this one, which holds no cue meanwhile.
     Cues.clear();
@@ -127,7 +142,7 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
         throw SinkFailed{std::current_exception()};
       }
     }
-    ReadSubRipScanned(scanner, blocks);
+    ReadSubRipScanned(LineScanner(bytes), blocks);
     cues = blocks.Finish();
     if (cues == 0) return 0;  // the full load decides what a file without cues is
     if (out != nullptr) {

@@ -15,12 +15,6 @@ std::int64_t RoundHalfEven(double value) {
   return static_cast<std::int64_t>(r);
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  std::int64_t q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
 std::int32_t CheckedTime(std::int64_t centiseconds) {
   if (centiseconds < std::numeric_limits<std::int32_t>::min() ||
       centiseconds > std::numeric_limits<std::int32_t>::max()) {
@@ -37,6 +31,15 @@ std::int32_t MakeTime(std::int64_t hours, std::int64_t minutes, std::int64_t sec
 }
 
 MsSplit SplitThroughMs(std::int32_t centiseconds) {
+  if (centiseconds >= 0) {
+    // The usual case, in unsigned arithmetic the compiler divides by
+    // multiplying.
+    const auto cs = static_cast<std::uint32_t>(centiseconds);
+    const std::uint32_t s = cs / 100;
+    const std::uint32_t m = s / 60;
+    const std::uint32_t rest_cs = cs - s * 100;
+    return {m / 60, m % 60, s % 60, rest_cs * 10, rest_cs};
+  }
   const std::int64_t ms = static_cast<std::int64_t>(centiseconds) * 10;
   const std::int64_t s = FloorDiv(ms, 1000);
   const std::int64_t m = FloorDiv(s, 60);

@@ -10,7 +10,11 @@ namespace vorlane {
 // Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 std::int64_t RoundHalfEven(double value);
 // Towards minus infinity.
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b);
+inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  std::int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
 
 // A time built from fields (each already in its unit) as centiseconds.
 // Fails with a SubtitleError when the result leaves the 32-bit range of a

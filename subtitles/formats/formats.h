@@ -16,11 +16,13 @@ struct StreamPart;
 // SubRip (subrip.cpp)
 void ReadSubRip(TSubtitles& doc, const LineViews& lines);
 // Where a reader that goes through a file once puts its cues: Open starts
-// the next cue, the ones opened before it being complete.
+// the next cue, the ones opened before it being complete. Line sees every
+// line before the reader does; an exception it raises ends the reading.
 class CueStore {
  public:
   virtual ~CueStore() = default;
   virtual SubtitleCue& Open() = 0;
+  virtual void Line(std::string_view /*line*/) {}
 };
 // ReadSubRip's rules for the lines of a scan, each cue handed to store.
 void ReadSubRipScanned(LineScanner lines, CueStore& store);

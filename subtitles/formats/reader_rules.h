@@ -16,10 +16,13 @@ namespace vorlane {
 // A line of digits alone, blanks around them allowed: a SubRip block's
 // number.
 inline bool IsNumberLine(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return false;
-  const std::size_t last = line.find_last_not_of(" \t");
-  for (std::size_t i = first; i <= last; ++i) {
+  // Byte by byte: most lines are text, and their first letter decides.
+  std::size_t first = 0;
+  std::size_t end = line.size();
+  while (first < end && (line[first] == ' ' || line[first] == '\t')) ++first;
+  while (end > first && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
+  if (first == end) return false;
+  for (std::size_t i = first; i < end; ++i) {
     if (line[i] < '0' || line[i] > '9') return false;
   }
   return true;

@@ -14,25 +14,32 @@ namespace {
 // HH:MM:SS,mmm" with nothing around it, read without splitting it: the
 // same times the pattern split gives such a line. False for any other line.
 bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& stop) {
-  if (line.size() != 29 || line[2] != ':' || line[5] != ':' || line[8] != ',' ||
-      line.substr(12, 5) != " --> " || line[19] != ':' || line[22] != ':' || line[25] != ',') {
+  if (line.size() != 29) return false;
+  const char* const p = line.data();
+  if (p[2] != ':' || p[5] != ':' || p[8] != ',' || std::string_view(p + 12, 5) != " --> " ||
+      p[19] != ':' || p[22] != ':' || p[25] != ',') {
     return false;
   }
-  bool digits = true;
-  auto number = [&](std::size_t at, std::size_t count) {
-    std::int64_t n = 0;
-    for (std::size_t k = at; k < at + count; ++k) {
-      const unsigned digit = static_cast<unsigned char>(line[k]) - unsigned{'0'};
-      digits = digits && digit <= 9;
-      n = n * 10 + digit;
-    }
-    return n;
+  // Each digit as a number; any byte that is no digit gives more than 9.
+  auto digit = [p](std::size_t k) {
+    return static_cast<unsigned>(static_cast<unsigned char>(p[k])) - unsigned{'0'};
   };
-  const std::int64_t a[4] = {number(0, 2), number(3, 2), number(6, 2), number(9, 3)};
-  const std::int64_t b[4] = {number(17, 2), number(20, 2), number(23, 2), number(26, 3)};
-  if (!digits) return false;
-  start = MakeTime(a[0], a[1], a[2], a[3] / 10);
-  stop = MakeTime(b[0], b[1], b[2], b[3] / 10);
+  const unsigned d[18] = {digit(0),  digit(1),  digit(3),  digit(4),  digit(6),  digit(7),
+                          digit(9),  digit(10), digit(11), digit(17), digit(18), digit(20),
+                          digit(21), digit(23), digit(24), digit(26), digit(27), digit(28)};
+  unsigned highest = 0;
+  for (const unsigned v : d) highest = v > highest ? v : highest;
+  if (highest > 9) return false;
+  auto time = [&](std::size_t at) {
+    const std::uint32_t centiseconds = (d[at + 6] * 100 + d[at + 7] * 10 + d[at + 8]) / 10;
+    return static_cast<std::int32_t>((d[at] * 10 + d[at + 1]) * 360000 +
+                                     (d[at + 2] * 10 + d[at + 3]) * 6000 +
+                                     (d[at + 4] * 10 + d[at + 5]) * 100 + centiseconds);
+  };
+  // Two digits of hours keep the time far inside 32 bits: MakeTime's
+  // check cannot fail here.
+  start = time(0);
+  stop = time(9);
   return true;
 }
 
@@ -50,10 +57,11 @@ bool HasArrow(std::string_view line) {
 }
 
 // The SubRip rules, for the lines of a list or of a scan: for_each_line
-// calls its argument with every line, and open_cue starts the next cue and
-// returns it, the ones before it being complete.
-template <typename ForEachLineOf, typename OpenCue>
-void ReadSubRipCues(ForEachLineOf&& for_each_line, OpenCue&& open_cue) {
+// calls its argument with every line, watch sees each line first, and
+// open_cue starts the next cue and returns it, the ones before it being
+// complete.
+template <typename ForEachLineOf, typename Watch, typename OpenCue>
+void ReadSubRipCues(ForEachLineOf&& for_each_line, Watch&& watch, OpenCue&& open_cue) {
   FieldList fields;
   std::int32_t start = 0;
   std::int32_t stop = 0;
@@ -79,6 +87,7 @@ void ReadSubRipCues(ForEachLineOf&& for_each_line, OpenCue&& open_cue) {
     if (!text->empty()) text->pop_back();  // the CR added after the last line
   };
   for_each_line([&](std::string_view line) {
+    watch(line);
     const bool canonical = CanonicalTiming(line, start, stop);
     // A line without the arrow cannot match the pattern: text lines skip
     // the split.
@@ -123,12 +132,13 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   std::size_t empty_lines = 0;
   for (const auto& line : lines) empty_lines += line.empty();
   cues.reserve(empty_lines + 1);
-  ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); },
+  ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); }, [](std::string_view) {},
                  [&]() -> SubtitleCue& { return cues.emplace_back(); });
 }
 
 void ReadSubRipScanned(LineScanner lines, CueStore& store) {
   ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); },
+                 [&](std::string_view line) { store.Line(line); },
                  [&]() -> SubtitleCue& { return store.Open(); });
 }
 

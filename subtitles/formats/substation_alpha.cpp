@@ -3,6 +3,7 @@
 // "Format:" line that names the fields of its lines. Text is the last field
 // of an event and may hold commas. The writer gives one Default style and
 // one Dialogue line per cue.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
+#include "subtitles/output_sink.h"
 
 namespace vorlane {
 
@@ -344,8 +346,71 @@ void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
   WriteLayout(doc, lines, AdvancedSSALayout(doc));
 }
 
+namespace {
+
+// "%.1d:%.2d:%.2d.%.2d" of a time not before zero, at p.
+char* PutClock(char* p, std::int32_t time) {
+  const auto cs = static_cast<std::uint32_t>(time);
+  const std::uint32_t s = cs / 100;
+  const std::uint32_t m = s / 60;
+  const std::uint32_t h = m / 60;
+  char hours[10];
+  char* digits = std::end(hours);
+  std::uint32_t rest = h;
+  do {
+    *--digits = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  p = std::copy(digits, std::end(hours), p);
+  auto two = [&](std::uint32_t n, char before) {
+    p[0] = before;
+    p[1] = static_cast<char>('0' + n / 10);
+    p[2] = static_cast<char>('0' + n % 10);
+    p += 3;
+  };
+  two(m % 60, ':');
+  two(s % 60, ':');
+  two(cs % 100, '.');
+  return p;
+}
+
+}  // namespace
+
+// Every script's events are the same line but for the times and the text:
+// written here without going through its template, which gives the same
+// bytes.
 void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out, const StreamPart& part) {
-  WriteLayout(doc, out, AdvancedSSALayout(doc), part);
+  const std::span<const SubtitleCue> cues = CuesOf(doc, part);
+  if (std::any_of(cues.begin(), cues.end(),
+                  [](const SubtitleCue& cue) { return cue.Start < 0 || cue.Stop < 0; })) {
+    WriteLayout(doc, out, AdvancedSSALayout(doc), part);
+    return;
+  }
+  if (WritesHead(part)) {
+    for (const char* line : kAdvancedSSAHeader) out.Line(line);
+  }
+  const std::string_view middle =
+      doc.ClassicReading() ? ",,Default,,0000,0000,0000,," : ",Default,,0000,0000,0000,,";
+  constexpr std::string_view kOpen = "Dialogue: 0,";
+  for (const SubtitleCue& cue : cues) {
+    // Each CR of the text becomes the two bytes of "\\N".
+    char* p = out.Reserve(kOpen.size() + 2 * 16 + middle.size() + 2 * cue.Text.size());
+    p = std::copy(kOpen.begin(), kOpen.end(), p);
+    p = PutClock(p, cue.Start);
+    *p++ = ',';
+    p = PutClock(p, cue.Stop);
+    p = std::copy(middle.begin(), middle.end(), p);
+    std::string_view text = cue.Text;
+    for (std::size_t cr; (cr = text.find('\r')) != std::string_view::npos;) {
+      p = std::copy_n(text.data(), cr, p);
+      *p++ = '\\';
+      *p++ = 'N';
+      text.remove_prefix(cr + 1);
+    }
+    p = std::copy(text.begin(), text.end(), p);
+    out.Commit(p);
+    out.EndLine();
+  }
 }
 
 namespace {

@@ -82,17 +82,20 @@ TEST(WriteDocument, StreamsExactlyTheLineListBytes) {
               {36000005, 36012345, std::string(5000, 'x') + "\r\ry"},
               {366150, 366400, "\xe9t\xe9\r- Oui."}};
   for (const FormatInfo& info : FormatCatalogue()) {
-    if (info.writer == nullptr) continue;
-    SCOPED_TRACE(std::string(info.name));
-    LineList lines;
-    doc.SaveToList(lines, info.value);
-    for (const std::size_t block : {std::size_t{7}, OutputSink::kDefaultBlock}) {
-      std::string streamed;
-      {
-        StringSink sink(streamed, block);
-        WriteDocument(doc, info.value, sink);
+    for (const bool classic : {false, true}) {
+      doc.SetClassicReading(classic);
+      if (info.writer == nullptr) continue;
+      SCOPED_TRACE(std::string(info.name) + (classic ? ", classic" : ""));
+      LineList lines;
+      doc.SaveToList(lines, info.value);
+      for (const std::size_t block : {std::size_t{7}, OutputSink::kDefaultBlock}) {
+        std::string streamed;
+        {
+          StringSink sink(streamed, block);
+          WriteDocument(doc, info.value, sink);
+        }
+        EXPECT_EQ(streamed, JoinLines(lines)) << "block " << block;
       }
-      EXPECT_EQ(streamed, JoinLines(lines)) << "block " << block;
     }
   }
 }
