@@ -6,10 +6,6 @@ namespace vorlane {
 
 namespace {
 
-bool TMPlayerLine(std::string_view s) {
-  return CharIs(s, 3, ':') && CharIs(s, 6, ':') && CharIs(s, 9, ':');
-}
-
 bool SubRipLine(std::string_view s) {
   return CharIs(s, 3, ':') && CharIs(s, 6, ':') && CharIs(s, 9, ',') && Contains(s, "-->");
 }
@@ -80,7 +76,7 @@ bool TTXTLine(std::string_view s) {
 
 // The single-line tests before and after the StreamSubText test, in order.
 constexpr std::array<DetectionTest, 15> kLineTestsBefore{{
-    {sfTMPlayer, TMPlayerLine},
+    {sfTMPlayer, FormatDetector::TMPlayerLine},
     {sfSubRipper, SubRipLine},
     {sfMPL2, MPL2Line},
     {sfMicroDVD, MicroDVDLine},
@@ -101,6 +97,8 @@ constexpr std::array<DetectionTest, 2> kLineTestsAfter{{
     {sfTTXT, TTXTLine},
 }};
 
+static_assert(kLineTestsBefore[0].value == sfTMPlayer && kLineTestsBefore[1].value == sfSubRipper);
+
 }  // namespace
 
 std::span<const DetectionTest> LineTestsBeforeStreamSubText() {
@@ -118,7 +116,7 @@ FormatDetector::FormatDetector()
     : best_before_(kLineTestsBefore.size()),
       best_after_(kLineTestsBefore.size() + kLineTestsAfter.size()) {}
 
-bool FormatDetector::Feed(std::string_view line) {
+bool FormatDetector::FeedAny(std::string_view line) {
   constexpr std::size_t kBefore = kLineTestsBefore.size();
   for (std::size_t t = 0; t < best_before_; ++t) {
     if (kLineTestsBefore[t].passes(line)) {

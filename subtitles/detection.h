@@ -20,10 +20,26 @@ class FormatDetector {
  public:
   FormatDetector();
   // False once no later line can change the answer.
-  bool Feed(std::string_view line);
+  bool Feed(std::string_view line) {
+    // Once a line has passed SubRip's test, the second, only TMPlayer's
+    // can still come first: the usual case, checked here.
+    if (best_before_ == 1) {
+      if (!TMPlayerLine(line)) return true;
+      best_before_ = 0;
+      return false;
+    }
+    return FeedAny(line);
+  }
   TSubtitleFormat Result() const;
 
+  // The first test: TMPlayer's "hh:mm:ss:" at the start of a line.
+  static bool TMPlayerLine(std::string_view s) {
+    return CharIs(s, 3, ':') && CharIs(s, 6, ':') && CharIs(s, 9, ':');
+  }
+
  private:
+  bool FeedAny(std::string_view line);
+
   std::size_t best_before_;  // index of the first passing test before StreamSubText, or none
   std::size_t best_after_;   // the same for the tests after it, counted on from those before
   // The StreamSubText test: from the first line beginning with "SST " on,
