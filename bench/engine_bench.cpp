@@ -174,6 +174,17 @@ void BM_LoadAndStreamAdvancedSSA(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAndStreamAdvancedSSA)->Unit(benchmark::kMillisecond);
 
+// The same conversion the direct way: no line list, no cue list.
+void BM_ConvertDirectAdvancedSSA(benchmark::State& state) {
+  for (auto _ : state) {
+    TSubtitles doc;
+    NullSink out;
+    if (doc.ConvertDirect(Text(), sfAdvancedSSA, &out) == 0) state.SkipWithError("not direct");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
+}
+BENCHMARK(BM_ConvertDirectAdvancedSSA)->Unit(benchmark::kMillisecond);
+
 void BM_CompiledTemplate(benchmark::State& state) {
   const CompiledTemplate compiled("%d:%.2d:%.2d,%.3d --> %5d %s");
   std::string out;

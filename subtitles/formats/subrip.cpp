@@ -1,5 +1,9 @@
 // SubRip: numbered blocks of a timing line "HH:MM:SS,mmm --> HH:MM:SS,mmm",
 // the text lines and an empty line.
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
@@ -13,33 +17,57 @@ namespace {
 // The times of a timing line written the usual way, "HH:MM:SS,mmm -->
 // HH:MM:SS,mmm" with nothing around it, read without splitting it: the
 // same times the pattern split gives such a line. False for any other line.
+// Eight bytes of text as a number, the first in the lowest byte.
+std::uint64_t Load8(const char* p) {
+  std::uint64_t x;
+  std::memcpy(&x, p, sizeof x);
+  if constexpr (std::endian::native == std::endian::big) x = __builtin_bswap64(x);
+  return x;
+}
+
+// Whether the bytes of x that mask selects are all ASCII digits: their high
+// half is 3, and adding 6 leaves it so ('0'..'9' and nothing else).
+bool Digits(std::uint64_t x, std::uint64_t mask) {
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0;
+  constexpr std::uint64_t kThrees = 0x3030303030303030;
+  constexpr std::uint64_t kSixes = 0x0606060606060606;
+  return (x & mask & kHigh) == (kThrees & mask) &&
+         ((x + kSixes) & mask & kHigh) == (kThrees & mask);
+}
+
+// Byte k of x as the digit it holds.
+std::int32_t DigitAt(std::uint64_t x, int k) {
+  return static_cast<std::int32_t>((x >> (8 * k)) & 0xFF) - '0';
+}
+
 bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& stop) {
   if (line.size() != 29) return false;
-  const char* const p = line.data();
-  if (p[2] != ':' || p[5] != ':' || p[8] != ',' || std::string_view(p + 12, 5) != " --> " ||
-      p[19] != ':' || p[22] != ':' || p[25] != ',') {
+  // "HH:MM:SS,mmm --> HH:MM:SS,mmm" as four words of eight bytes: 0-7,
+  // 8-15, 16-23 and 21-28.
+  const std::uint64_t a = Load8(line.data());
+  const std::uint64_t b = Load8(line.data() + 8);
+  const std::uint64_t c = Load8(line.data() + 16);
+  const std::uint64_t d = Load8(line.data() + 21);
+  // The fixed bytes: ':' at 2 and 5; ',' at 8 and " -->" at 12-15; ' ' at
+  // 16, ':' at 19 and 22; ',' at 25.
+  if ((a & 0x0000FF0000FF0000) != 0x00003A00003A0000 ||
+      (b & 0xFFFFFFFF000000FF) != 0x3E2D2D200000002C ||
+      (c & 0x00FF0000FF0000FF) != 0x003A00003A000020 ||
+      (d & 0x000000FF00000000) != 0x0000002C00000000) {
     return false;
   }
-  // Each digit as a number; any byte that is no digit gives more than 9.
-  auto digit = [p](std::size_t k) {
-    return static_cast<unsigned>(static_cast<unsigned char>(p[k])) - unsigned{'0'};
-  };
-  const unsigned d[18] = {digit(0),  digit(1),  digit(3),  digit(4),  digit(6),  digit(7),
-                          digit(9),  digit(10), digit(11), digit(17), digit(18), digit(20),
-                          digit(21), digit(23), digit(24), digit(26), digit(27), digit(28)};
-  unsigned highest = 0;
-  for (const unsigned v : d) highest = v > highest ? v : highest;
-  if (highest > 9) return false;
-  auto time = [&](std::size_t at) {
-    const std::uint32_t centiseconds = (d[at + 6] * 100 + d[at + 7] * 10 + d[at + 8]) / 10;
-    return static_cast<std::int32_t>((d[at] * 10 + d[at + 1]) * 360000 +
-                                     (d[at + 2] * 10 + d[at + 3]) * 6000 +
-                                     (d[at + 4] * 10 + d[at + 5]) * 100 + centiseconds);
-  };
-  // Two digits of hours keep the time far inside 32 bits: MakeTime's
-  // check cannot fail here.
-  start = time(0);
-  stop = time(9);
+  if (!Digits(a, 0xFFFF00FFFF00FFFF) || !Digits(b, 0x00000000FFFFFF00) ||
+      !Digits(c, 0xFF00FFFF00FFFF00) || !Digits(d, 0xFFFFFF00FFFF00FF)) {
+    return false;
+  }
+  // Milliseconds are cut to centiseconds. Two digits of hours keep a time
+  // far inside 32 bits.
+  start = (DigitAt(a, 0) * 10 + DigitAt(a, 1)) * 360000 +
+          (DigitAt(a, 3) * 10 + DigitAt(a, 4)) * 6000 + (DigitAt(a, 6) * 10 + DigitAt(a, 7)) * 100 +
+          DigitAt(b, 1) * 10 + DigitAt(b, 2);
+  stop = (DigitAt(c, 1) * 10 + DigitAt(c, 2)) * 360000 +
+         (DigitAt(c, 4) * 10 + DigitAt(c, 5)) * 6000 + (DigitAt(d, 2) * 10 + DigitAt(d, 3)) * 100 +
+         DigitAt(d, 5) * 10 + DigitAt(d, 6);
   return true;
 }
 

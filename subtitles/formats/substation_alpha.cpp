@@ -354,14 +354,18 @@ char* PutClock(char* p, std::int32_t time) {
   const std::uint32_t s = cs / 100;
   const std::uint32_t m = s / 60;
   const std::uint32_t h = m / 60;
-  char hours[10];
-  char* digits = std::end(hours);
-  std::uint32_t rest = h;
-  do {
-    *--digits = static_cast<char>('0' + rest % 10);
-    rest /= 10;
-  } while (rest != 0);
-  p = std::copy(digits, std::end(hours), p);
+  if (h < 10) {
+    *p++ = static_cast<char>('0' + h);
+  } else {
+    char hours[10];
+    char* digits = std::end(hours);
+    std::uint32_t rest = h;
+    do {
+      *--digits = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    } while (rest != 0);
+    p = std::copy(digits, std::end(hours), p);
+  }
   auto two = [&](std::uint32_t n, char before) {
     p[0] = before;
     p[1] = static_cast<char>('0' + n / 10);
