@@ -181,40 +181,48 @@ bool ReadAllBytes(int fd, std::string& text) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  auto fail = [&](int error) -> std::string {
+  std::string text;
+  ReadWholeFile(path, text);
+  return text;
+}
+
+void ReadWholeFile(const std::string& path, std::string& text) {
+  auto fail = [&](int error) {
     throw SubtitleError("Cannot open file \"" + path + "\". " + SystemMessage(error));
   };
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return fail(errno);
+  if (fd.get() < 0) fail(errno);
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) return fail(errno);
-  if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+  if (::fstat(fd.get(), &st) != 0) fail(errno);
+  if (S_ISDIR(st.st_mode)) fail(EISDIR);
   if (!(S_ISREG(st.st_mode) && st.st_size > 0)) {
-    std::string text;
-    if (!ReadAllBytes(fd.get(), text)) return fail(errno);
-    return text;
+    if (!ReadAllBytes(fd.get(), text)) fail(errno);
+    return;
   }
   // Read straight into a string of the file's size (one more byte, to see
   // the end of a file that grew meanwhile, which is then read in blocks).
-  std::string text;
-  text.resize(static_cast<std::size_t>(st.st_size) + 1);
+  // A string used before keeps its memory, and only what it grows by is
+  // cleared first.
+  const std::size_t wanted = static_cast<std::size_t>(st.st_size) + 1;
+  text.resize(wanted);
   std::size_t used = 0;
-  while (used < text.size()) {
-    const ssize_t got = ::read(fd.get(), text.data() + used, text.size() - used);
+  while (used < wanted) {
+    const ssize_t got = ::read(fd.get(), text.data() + used, wanted - used);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return fail(errno);
+      fail(errno);
     }
     if (got == 0) break;
     used += static_cast<std::size_t>(got);
+    // A regular file gives less than was asked only at its end.
+    if (used == wanted - 1) break;
   }
   text.resize(used);
-  if (used == static_cast<std::size_t>(st.st_size) + 1) {
+  if (used == wanted) {
     std::string rest;
-    if (!ReadAllBytes(fd.get(), rest)) return fail(errno);
+    if (!ReadAllBytes(fd.get(), rest)) fail(errno);
     text.append(rest);
   }
-  return text;
 }
 
 TextFile ReadTextFile(const std::string& path) {

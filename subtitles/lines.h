@@ -65,6 +65,8 @@ TextFile MakeTextFile(std::string bytes);
 // Reads a whole file's bytes. Fails with
 // "Cannot open file \"<path>\". <system message>".
 std::string ReadWholeFile(const std::string& path);
+// The same into text, whose memory is used again.
+void ReadWholeFile(const std::string& path, std::string& text);
 // Reads a whole file as lines, failing as ReadWholeFile.
 TextFile ReadTextFile(const std::string& path);
 // Reads from fd until its end into text (replacing it): standard input or

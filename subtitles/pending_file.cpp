@@ -52,13 +52,19 @@ void Unregister(int slot) {
   g_slots[slot].state.store(0);
 }
 
+// Asked once: the name's random part changes with time and a counter too.
+pid_t ProcessId() {
+  static const pid_t pid = ::getpid();
+  return pid;
+}
+
 std::string RandomPart() {
   static std::atomic<std::uint64_t> counter{0};
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   std::uint64_t x = static_cast<std::uint64_t>(now.tv_nsec) ^
                     (static_cast<std::uint64_t>(now.tv_sec) << 20) ^
-                    (static_cast<std::uint64_t>(::getpid()) << 40) ^
+                    (static_cast<std::uint64_t>(ProcessId()) << 40) ^
                     (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

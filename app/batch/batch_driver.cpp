@@ -297,6 +297,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   std::set<std::string> converted;
   std::set<std::string> cleaned_folders;
   VideoLookup videos;
+  std::string file_bytes;  // the file read last, its memory used again
 
   // Every input of the run, by identity, so that no output takes the place
   // of one that has not been converted, whichever way its path is spelled.
@@ -408,9 +409,9 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           frame_based = false;
           return true;
         }
-        std::string bytes;
+        std::string& bytes = file_bytes;
         try {
-          bytes = ReadWholeFile(path);
+          ReadWholeFile(path, bytes);
         } catch (const std::exception&) {
           return load(frame_based);  // which reports it
         }

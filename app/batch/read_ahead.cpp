@@ -68,6 +68,7 @@ void ReadAhead::Return(std::unique_ptr<ReadAheadWork> work) {
 
 void ReadAhead::Work() {
   VideoLookup videos;
+  std::string bytes;  // the file read last, its memory used again
   for (;;) {
     std::size_t index = 0;
     std::vector<std::unique_ptr<ReadAheadWork>> spent;
@@ -82,7 +83,7 @@ void ReadAhead::Work() {
     spent.clear();
     auto work = std::make_unique<ReadAheadWork>();
     try {
-      *work = Prepare(paths_[index], videos);
+      *work = Prepare(paths_[index], videos, bytes);
     } catch (...) {
       // Whatever failed here fails again, in order, when the run does it.
       work = std::make_unique<ReadAheadWork>();
@@ -97,7 +98,8 @@ void ReadAhead::Work() {
   }
 }
 
-ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) const {
+ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
+                                 std::string& bytes) const {
   ReadAheadWork work;
   work.path = path;
   // Only regular files are opened: the run refuses anything else unread.
@@ -108,7 +110,7 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
   doc.SetClassicReading(options_.classic_reading);
   doc.SetInputEncoding(options_.input_encoding);
   doc.SetOutputEncoding(options_.output_encoding);
-  std::optional<std::string> bytes;  // the file as read, once it is
+  bool read = false;  // bytes holds the file
   auto load = [&](double rate) {
     LoadRecord record;
     record.rate = rate;
@@ -117,24 +119,25 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos) c
     const CorruptionReporter refused = [&](const LoadFailure& failure) {
       record.refused = failure;
     };
-    record.loaded = bytes ? doc.LoadFromBytes(path, *bytes, record.frame_based, report, refused)
-                          : doc.LoadFromFile(path, record.frame_based, report, refused);
+    record.loaded = read ? doc.LoadFromBytes(path, bytes, record.frame_based, report, refused)
+                         : doc.LoadFromFile(path, record.frame_based, report, refused);
     record.doc = doc;
     work.loads.push_back(std::move(record));
     return work.loads.back().loaded;
   };
   work.state = StateOf(path);
   try {
-    bytes = ReadWholeFile(path);
+    ReadWholeFile(path, bytes);
+    read = true;
   } catch (const std::exception&) {
     // The load reports it.
   }
-  if (bytes && direct_) {
+  if (read && direct_) {
     try {
       const std::string target = OutputPathFor(path, format_, options_, force_extension_);
       auto pending = std::make_unique<PendingFile>(target);
       FdSink sink(pending->fd(), "Cannot create file \"" + target + "\"");
-      work.direct_cues = doc.ConvertDirect(*bytes, format_, &sink);
+      work.direct_cues = doc.ConvertDirect(bytes, format_, &sink);
       if (work.direct_cues > 0) {
         if (StateOf(path) == work.state) {
           work.direct = std::move(pending);

@@ -81,7 +81,8 @@ class ReadAhead {
 
  private:
   void Work();
-  ReadAheadWork Prepare(const std::string& path, VideoLookup& videos) const;
+  // bytes: room for the file's bytes, used again from file to file.
+  ReadAheadWork Prepare(const std::string& path, VideoLookup& videos, std::string& bytes) const;
 
   const std::vector<std::string> paths_;
   const TSubtitleFormat format_;
