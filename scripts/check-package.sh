@@ -2,8 +2,8 @@
 # Checks the Debian package on this machine, as root: builds it
 # (scripts/package.sh), installs it with apt, and checks what a user meets:
 # the files in place, vorlane-cli --version (when --help lists it) and its
-# statically linked libraries, the
-# manual pages, completion of `vorlane-cli Sub<TAB>`, the desktop entry
+# statically linked libraries, the manual pages, completion of
+# `vorlane-cli Sub<TAB>`, the desktop entry
 # (desktop-file-validate), the window started from its desktop entry on a
 # virtual display by an ordinary user, for whom /usr/lib/vorlane is
 # read-only, keeping its options in ~/.config/vorlane/config.ini, Help
