@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Debian package on this machine, as root: builds it
 # (scripts/package.sh), installs it with apt, and checks what a user meets:
-# the files in place, vorlane-cli --version (when --help lists it), the
-# manual pages, completion of `vorlane-cli Sub<TAB>`, the desktop entry
+# the files in place, vorlane-cli --version (when --help lists it) and its
+# statically linked libraries, the manual pages, completion of
+# `vorlane-cli Sub<TAB>`, the desktop entry
 # (desktop-file-validate), the window started from its desktop entry on a
 # virtual display by an ordinary user, for whom /usr/lib/vorlane is
 # read-only, keeping its options in ~/.config/vorlane/config.ini, Help
@@ -90,6 +91,12 @@ check "/usr/bin/vorlane leads to $program_dir/vorlane" \
   test "$(readlink -f /usr/bin/vorlane)" = "$program_dir/vorlane"
 check "/usr/bin/vorlane-cli runs (--list-formats gives $(/usr/bin/vorlane-cli --list-formats | wc -l) formats)" \
   test "$(/usr/bin/vorlane-cli --list-formats | wc -l)" -ge 50
+# The command line carries pugixml, uchardet and the C++ runtime in itself
+# (VORLANE_STATIC_CLI), for a faster start; the window links them as shared
+# libraries, so the Depends above still name them.
+needed="$(objdump -p /usr/bin/vorlane-cli | awk '$1 == "NEEDED" { printf "%s ", $2 }')"
+check "vorlane-cli needs no shared C++, pugixml or uchardet library (needs: $needed)" \
+  test -z "$(grep -oE 'lib(stdc\+\+|gcc_s|pugixml|uchardet)' <<<"$needed")"
 check "$program_dir holds help.chm, help/index.html and 12 catalogues" \
   test -f "$program_dir/help.chm" -a -f "$program_dir/help/index.html" -a \
   "$(find "$program_dir/locale" -name default.mo | wc -l)" -eq 12

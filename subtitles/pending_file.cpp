@@ -25,13 +25,15 @@ constexpr std::size_t kNameLimit = NAME_MAX;  // bytes in one file name
 // The table of live temporary names. A slot is free (0), being filled or
 // emptied (1), or holds a name the signal handler may unlink (2). Names
 // live in fixed arrays, so the handler touches no memory that another part
-// of the program could free under it.
+// of the program could free under it. The table is constant-initialised:
+// zero-filled by the loader, so a run that writes few files touches few of
+// its 64 pages (a dynamic initialiser would touch all at start-up).
 constexpr int kSlots = 64;
 struct Slot {
   std::atomic<int> state{0};
-  char name[PATH_MAX];
+  char name[PATH_MAX] = {};
 };
-Slot g_slots[kSlots];
+constinit Slot g_slots[kSlots];
 
 int Register(const std::string& name) {
   if (name.size() >= PATH_MAX) return -1;
