@@ -43,7 +43,7 @@ ReadAhead::~ReadAhead() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  room_.notify_all();
   for (auto& worker : workers_) worker.join();
 }
 
@@ -51,9 +51,10 @@ std::unique_ptr<ReadAheadWork> ReadAhead::Take(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= paths_.size()) return nullptr;
   const auto at = static_cast<std::size_t>(index);
   std::unique_lock<std::mutex> lock(mutex_);
+  const bool moved = at != taken_;
   taken_ = at;
-  changed_.notify_all();
-  changed_.wait(lock, [&] { return done_.count(at) != 0; });
+  if (moved) room_.notify_all();
+  done_changed_.wait(lock, [&] { return done_.count(at) != 0; });
   std::unique_ptr<ReadAheadWork> work = std::move(done_[at]);
   done_.erase(at);
   // Work left behind for earlier indexes is not wanted any more.
@@ -74,8 +75,8 @@ void ReadAhead::Work() {
     std::vector<std::unique_ptr<ReadAheadWork>> spent;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(
-          lock, [&] { return stopping_ || (next_ < paths_.size() && next_ < taken_ + window_); });
+      room_.wait(lock,
+                 [&] { return stopping_ || (next_ < paths_.size() && next_ < taken_ + window_); });
       if (stopping_) return;
       index = next_++;
       spent.swap(spent_);
@@ -90,11 +91,13 @@ void ReadAhead::Work() {
       work->path = paths_[index];
       work->loads.clear();
     }
+    bool awaited = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       done_[index] = std::move(work);
+      awaited = index == taken_;
     }
-    changed_.notify_all();
+    if (awaited) done_changed_.notify_one();
   }
 }
 

@@ -93,7 +93,12 @@ class ReadAhead {
   // file, and a second signal can only remove those its table has room for.
   const bool direct_;
   std::mutex mutex_;
-  std::condition_variable changed_;
+  // Each side is woken only when the other has made a difference to it:
+  // workers when the window moves on (or the run ends), the run when the
+  // file it waits for is done. Waking both for every file would switch
+  // threads several times a file.
+  std::condition_variable room_;
+  std::condition_variable done_changed_;
   std::size_t next_ = 0;   // the next index a worker takes
   std::size_t taken_ = 0;  // the index the run waits for or works on
   bool stopping_ = false;
