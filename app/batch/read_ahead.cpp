@@ -35,7 +35,10 @@ ReadAhead::ReadAhead(std::vector<std::string> paths, TSubtitleFormat format,
       window_(static_cast<std::size_t>(jobs) * 2),
       force_extension_(force_extension),
       direct_(DirectConversionWanted(format, options) && window_ <= 32) {
-  for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
+  // The run's own thread is the last of the jobs: it does a file itself
+  // when no worker has begun it (Take), so that no more threads are busy
+  // than there are jobs.
+  for (int i = 1; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
 }
 
 ReadAhead::~ReadAhead() {
@@ -54,11 +57,48 @@ std::unique_ptr<ReadAheadWork> ReadAhead::Take(int index) {
   const bool moved = at != taken_;
   taken_ = at;
   if (moved) room_.notify_all();
-  done_changed_.wait(lock, [&] { return done_.count(at) != 0; });
-  std::unique_ptr<ReadAheadWork> work = std::move(done_[at]);
-  done_.erase(at);
+  std::unique_ptr<ReadAheadWork> work;
+  for (;;) {
+    if (const auto found = done_.find(at); found != done_.end()) {
+      work = std::move(found->second);
+      done_.erase(found);
+      break;
+    }
+    if (next_ <= at) {
+      // No worker has begun it: doing it here beats waiting.
+      next_ = at + 1;
+      lock.unlock();
+      work = PrepareGuarded(at, own_videos_, own_bytes_);
+      lock.lock();
+      break;
+    }
+    if (next_ < paths_.size() && next_ < taken_ + window_) {
+      // A worker is on it: meanwhile this thread does the next file.
+      const std::size_t ahead = next_++;
+      lock.unlock();
+      std::unique_ptr<ReadAheadWork> other = PrepareGuarded(ahead, own_videos_, own_bytes_);
+      lock.lock();
+      done_[ahead] = std::move(other);
+      continue;
+    }
+    done_changed_.wait(lock);
+  }
   // Work left behind for earlier indexes is not wanted any more.
   done_.erase(done_.begin(), done_.lower_bound(at));
+  return work;
+}
+
+std::unique_ptr<ReadAheadWork> ReadAhead::PrepareGuarded(std::size_t index, VideoLookup& videos,
+                                                         std::string& bytes) const {
+  auto work = std::make_unique<ReadAheadWork>();
+  try {
+    *work = Prepare(paths_[index], videos, bytes);
+  } catch (...) {
+    // Whatever failed here fails again, in order, when the run does it.
+    work = std::make_unique<ReadAheadWork>();
+    work->path = paths_[index];
+    work->loads.clear();
+  }
   return work;
 }
 
@@ -82,15 +122,7 @@ void ReadAhead::Work() {
       spent.swap(spent_);
     }
     spent.clear();
-    auto work = std::make_unique<ReadAheadWork>();
-    try {
-      *work = Prepare(paths_[index], videos, bytes);
-    } catch (...) {
-      // Whatever failed here fails again, in order, when the run does it.
-      work = std::make_unique<ReadAheadWork>();
-      work->path = paths_[index];
-      work->loads.clear();
-    }
+    std::unique_ptr<ReadAheadWork> work = PrepareGuarded(index, videos, bytes);
     bool awaited = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);

@@ -1,5 +1,6 @@
-// Reading and converting files ahead of a batch run, on worker threads.
-// Workers read files and make outputs, in memory or, the direct way, in a
+// Reading and converting files ahead of a batch run: jobs - 1 worker
+// threads, and the run's own thread while it would otherwise wait. They
+// read files and make outputs, in memory or, the direct way, in a
 // temporary file beside the output; they never move, replace or report
 // anything. The run takes each file's work in list order and
 // uses it only where it is exactly what the run would have done itself at
@@ -72,8 +73,9 @@ class ReadAhead {
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 
-  // The work for index, waiting until it is done; nullptr past the list.
-  // Each index is taken once, in increasing order.
+  // The work for index, once it is done; nullptr past the list. Each index
+  // is taken once, in increasing order. A file no worker has begun is done
+  // here, and while a worker does this one, the next ones are done here.
   std::unique_ptr<ReadAheadWork> Take(int index);
   // Hands spent work back, for a worker to free: memory is best freed by
   // the thread that took it.
@@ -83,6 +85,9 @@ class ReadAhead {
   void Work();
   // bytes: room for the file's bytes, used again from file to file.
   ReadAheadWork Prepare(const std::string& path, VideoLookup& videos, std::string& bytes) const;
+  // Prepare for paths_[index], with what fails left for the run to meet.
+  std::unique_ptr<ReadAheadWork> PrepareGuarded(std::size_t index, VideoLookup& videos,
+                                                std::string& bytes) const;
 
   const std::vector<std::string> paths_;
   const TSubtitleFormat format_;
@@ -105,6 +110,9 @@ class ReadAhead {
   std::map<std::size_t, std::unique_ptr<ReadAheadWork>> done_;
   std::vector<std::unique_ptr<ReadAheadWork>> spent_;
   std::vector<std::thread> workers_;
+  // What the run's thread uses when it does a file itself.
+  VideoLookup own_videos_;
+  std::string own_bytes_;
 };
 
 // True when two frame rates are the same number, bit for bit.
