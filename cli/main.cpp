@@ -346,9 +346,7 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   // The direct way holds no more than the input: a first pass without
   // output tells whether it goes through, since what has gone out to
   // standard output cannot be taken back.
-  BatchOptions direct_options;
-  if (!options.retiming.Empty()) direct_options.transform = [](TSubtitles&) {};
-  if (DirectConversionWanted(format, direct_options) &&
+  if (options.retiming.Empty() && DirectConversionWanted(format, BatchOptions{}) &&
       doc.ConvertDirect(input, format, nullptr) > 0) {
     if (std::fflush(stdout) != 0) {
       return give_up(InputResult::kFailed, "cannot write to standard output",
