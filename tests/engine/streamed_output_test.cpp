@@ -175,6 +175,8 @@ TEST(ReadSubRip, UsualAndUnusualTimingLinesGiveTheSameTimes) {
       {" 00:00:01,500 --> 00:00:02,009", 150, 200},
       {"99:59:59,999 --> 99:59:59,999", 35999999, 35999999},
       {"00:61:00,000 --> 01:00:00,000", 366000, 360000},
+      // Every digit of the usual line in its place.
+      {"12:34:56,789 --> 01:23:45,678", 4529678, 502567},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.timing);
@@ -184,6 +186,9 @@ TEST(ReadSubRip, UsualAndUnusualTimingLinesGiveTheSameTimes) {
   }
   EXPECT_EQ(ReadError(ReadSubRip, {"1", "00:00:01,5x0 --> 00:00:02,000", "Text"}),
             "'5x0' is not a valid integer value");
+  // A byte just past '9' where a digit belongs is no digit.
+  EXPECT_EQ(ReadError(ReadSubRip, {"1", "00:00:0:,000 --> 00:00:02,000", "Text"}),
+            "'0:' is not a valid integer value");
   EXPECT_EQ(ReadError(ReadSubRip, {"1", "00:00:01,500 --> 00:00:02,009 X1:10", "Text"}),
             "'009 X1:10' is not a valid integer value");
 }
