@@ -132,10 +132,11 @@ TEST(ReadAheadTest, ManyJobsDoExactlyWhatOneDoes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(FormatOf(c.format).name) + " backup " + std::to_string(c.backup) +
                  " force " + std::to_string(c.force) + " rate " + std::to_string(c.rate));
-    std::vector<std::string> traces[2];
-    std::map<std::string, std::string> trees[2];
-    BatchResult results[2];
-    for (int run = 0; run < 2; ++run) {
+    // One job, two (a worker and the run's own thread) and three.
+    std::vector<std::string> traces[3];
+    std::map<std::string, std::string> trees[3];
+    BatchResult results[3];
+    for (int run = 0; run < 3; ++run) {
       // The same folder name both times, so that messages compare whole.
       TempDir temp;
       const std::string dir = temp.path() + "/run";
@@ -150,7 +151,7 @@ TEST(ReadAheadTest, ManyJobsDoExactlyWhatOneDoes) {
       front.flip_force_at = c.flip_force_at;
       BatchOptions options;
       options.fallback_frame_rate = c.rate;
-      options.jobs = run == 0 ? 1 : 3;
+      options.jobs = run + 1;
       results[run] = ConvertAll(static_cast<int>(front.entries.size()), c.format, front, options);
       for (const std::string& line : front.trace) {
         std::string plain;
@@ -163,11 +164,14 @@ TEST(ReadAheadTest, ManyJobsDoExactlyWhatOneDoes) {
       }
       trees[run] = Contents(dir);
     }
-    EXPECT_EQ(traces[0], traces[1]);
-    EXPECT_EQ(trees[0], trees[1]);
-    EXPECT_EQ(results[0].written.size(), results[1].written.size());
-    EXPECT_EQ(results[0].skipped.size(), results[1].skipped.size());
-    EXPECT_EQ(results[0].abandoned.size(), results[1].abandoned.size());
+    for (int run = 1; run < 3; ++run) {
+      SCOPED_TRACE("jobs " + std::to_string(run + 1));
+      EXPECT_EQ(traces[0], traces[run]);
+      EXPECT_EQ(trees[0], trees[run]);
+      EXPECT_EQ(results[0].written.size(), results[run].written.size());
+      EXPECT_EQ(results[0].skipped.size(), results[run].skipped.size());
+      EXPECT_EQ(results[0].abandoned.size(), results[run].abandoned.size());
+    }
     EXPECT_GE(results[0].written.size(), 5u);  // the run did convert files
   }
 }

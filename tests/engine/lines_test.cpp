@@ -88,6 +88,24 @@ TEST(LineFiles, RoundTripBytesUnchanged) {
   EXPECT_EQ(ReadLinesFromFile(path), lines);
 }
 
+// One string read into again and again, as a batch run does, holds each
+// file's bytes exactly: nothing of a longer file before, nothing cut from a
+// file that grew.
+TEST(LineFiles, ReadingIntoAUsedStringGivesEachFileWhole) {
+  TempDir dir;
+  const std::string path = dir.path() + "/x.srt";
+  std::string bytes;
+  for (const std::size_t size : {std::size_t{70000}, std::size_t{3}, std::size_t{0},
+                                 std::size_t{70001}, std::size_t{1} << 20}) {
+    std::string content(size, 'a');
+    for (std::size_t i = 0; i < size; ++i) content[i] = static_cast<char>('a' + i % 23);
+    WriteFileBytes(path, content);
+    ReadWholeFile(path, bytes);
+    EXPECT_EQ(bytes.size(), size);
+    EXPECT_TRUE(bytes == content);
+  }
+}
+
 TEST(LineFiles, MissingFileNamesPathAndReason) {
   try {
     ReadLinesFromFile("/nonexistent/dir/a.srt");
