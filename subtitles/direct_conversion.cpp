@@ -117,14 +117,18 @@ thread_local LineViews BlockWriter::head_;
 
 }  // namespace
 
+bool TSubtitles::WritesDirectly(TSubtitleFormat format) {
+  const FormatInfo& info = FormatOf(format);
+  return info.stream_writer != nullptr && info.writer != nullptr && !info.writes_frames;
+}
+
 std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat format,
                                       OutputSink* out, std::size_t block) {
-  const FormatInfo& info = FormatOf(format);
-  if (info.stream_writer == nullptr || info.writer == nullptr || info.writes_frames ||
-      !input_encoding_.empty() || output_encoding_ != OutputEncoding::kSource ||
-      bytes.starts_with(kUtf8ByteOrderMark)) {
+  if (!WritesDirectly(format) || !input_encoding_.empty() ||
+      output_encoding_ != OutputEncoding::kSource || bytes.starts_with(kUtf8ByteOrderMark)) {
     return 0;
   }
+  const FormatInfo& info = FormatOf(format);
   std::size_t cues = 0;
   try {
     if (!classic_reading_) {

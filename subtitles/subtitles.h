@@ -92,6 +92,8 @@ class TSubtitles {
   // that fails raises its error.
   std::size_t ConvertDirect(std::string_view bytes, TSubtitleFormat format, OutputSink* out,
                             std::size_t block = 4096);
+  // The formats ConvertDirect can write: streamed, counting no frames.
+  static bool WritesDirectly(TSubtitleFormat format);
   // The format of the last load: the one whose reader filled the cues (for
   // frame-based input still waiting for a rate, the one recognised), or
   // after a reader's error the one whose reader failed; sf0 when no format

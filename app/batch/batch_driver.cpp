@@ -161,9 +161,25 @@ std::string OutputPathFor(const std::string& path, TSubtitleFormat format,
 }
 
 bool DirectConversionWanted(TSubtitleFormat format, const BatchOptions& options) {
-  const FormatInfo& output = FormatOf(format);
-  return !options.transform && output.writer != nullptr && output.stream_writer != nullptr &&
-         !output.writes_frames;
+  return !options.transform && options.input_encoding.empty() &&
+         options.output_encoding == OutputEncoding::kSource && TSubtitles::WritesDirectly(format);
+}
+
+std::unique_ptr<PendingFile> ConvertDirectToFile(TSubtitles& doc, std::string_view bytes,
+                                                 TSubtitleFormat format, const std::string& target,
+                                                 std::size_t& cues) {
+  cues = 0;
+  try {
+    auto pending = std::make_unique<PendingFile>(target);
+    FdSink sink(pending->fd(), "Cannot create file \"" + target + "\"");
+    cues = doc.ConvertDirect(bytes, format, &sink);
+    if (cues > 0) return pending;
+  } catch (const std::exception&) {
+    // The full way meets the failure again, and reports it where the
+    // output is written.
+    cues = 0;
+  }
+  return nullptr;
 }
 
 std::string BackupFolderOf(const std::string& path) {
@@ -415,17 +431,10 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         } catch (const std::exception&) {
           return load(frame_based);  // which reports it
         }
-        try {
-          auto pending = std::make_unique<PendingFile>(target);
-          FdSink sink(pending->fd(), "Cannot create file \"" + target + "\"");
-          direct_cues = doc.ConvertDirect(bytes, format, &sink);
-          if (direct_cues > 0) {
-            direct = std::move(pending);
-            frame_based = false;
-            return true;
-          }
-        } catch (const std::exception&) {
-          // The output fails again, and is reported, where it is written.
+        direct = ConvertDirectToFile(doc, bytes, format, target, direct_cues);
+        if (direct) {
+          frame_based = false;
+          return true;
         }
         return doc.LoadFromBytes(path, bytes, frame_based, report, refused);
       };

@@ -9,10 +9,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "subtitles/catalogue.h"
 #include "subtitles/encoding.h"
+#include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -201,5 +203,12 @@ std::string OutputPathFor(const std::string& path, TSubtitleFormat format,
 // the output counts no frames, and nothing changes the cues between reading
 // and writing.
 bool DirectConversionWanted(TSubtitleFormat format, const BatchOptions& options);
+// Converts a file's bytes the direct way into a temporary file for target:
+// the output, with cues set to its number of cues, or null when the direct
+// way does not take the file or the temporary file cannot be written (the
+// full way then meets and reports that).
+std::unique_ptr<PendingFile> ConvertDirectToFile(TSubtitles& doc, std::string_view bytes,
+                                                 TSubtitleFormat format, const std::string& target,
+                                                 std::size_t& cues);
 
 }  // namespace vorlane

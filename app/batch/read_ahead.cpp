@@ -168,20 +168,16 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
     // The load reports it.
   }
   if (read && direct_) {
-    try {
-      const std::string target = OutputPathFor(path, format_, options_, force_extension_);
-      auto pending = std::make_unique<PendingFile>(target);
-      FdSink sink(pending->fd(), "Cannot create file \"" + target + "\"");
-      work.direct_cues = doc.ConvertDirect(bytes, format_, &sink);
-      if (work.direct_cues > 0) {
-        if (StateOf(path) == work.state) {
-          work.direct = std::move(pending);
-          work.direct_doc = doc;
-        }
-        return work;
+    const std::string target = OutputPathFor(path, format_, options_, force_extension_);
+    std::unique_ptr<PendingFile> direct =
+        ConvertDirectToFile(doc, bytes, format_, target, work.direct_cues);
+    if (direct) {
+      // Changed while it was read: the run does it again.
+      if (StateOf(path) == work.state) {
+        work.direct = std::move(direct);
+        work.direct_doc = doc;
       }
-    } catch (const std::exception&) {
-      // Written again by the run, which reports what fails.
+      return work;
     }
   }
   const bool loaded = load(0);

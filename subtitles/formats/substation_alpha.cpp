@@ -4,6 +4,7 @@
 // of an event and may hold commas. The writer gives one Default style and
 // one Dialogue line per cue.
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -350,31 +351,17 @@ namespace {
 
 // "%.1d:%.2d:%.2d.%.2d" of a time not before zero, at p.
 char* PutClock(char* p, std::int32_t time) {
-  const auto cs = static_cast<std::uint32_t>(time);
-  const std::uint32_t s = cs / 100;
-  const std::uint32_t m = s / 60;
-  const std::uint32_t h = m / 60;
-  if (h < 10) {
-    *p++ = static_cast<char>('0' + h);
-  } else {
-    char hours[10];
-    char* digits = std::end(hours);
-    std::uint32_t rest = h;
-    do {
-      *--digits = static_cast<char>('0' + rest % 10);
-      rest /= 10;
-    } while (rest != 0);
-    p = std::copy(digits, std::end(hours), p);
-  }
-  auto two = [&](std::uint32_t n, char before) {
+  const MsSplit t = SplitThroughMs(time);
+  p = std::to_chars(p, p + 20, t.hours).ptr;
+  auto two = [&](std::int64_t n, char before) {
     p[0] = before;
     p[1] = static_cast<char>('0' + n / 10);
     p[2] = static_cast<char>('0' + n % 10);
     p += 3;
   };
-  two(m % 60, ':');
-  two(s % 60, ':');
-  two(cs % 100, '.');
+  two(t.minutes, ':');
+  two(t.seconds, ':');
+  two(t.hundredths, '.');
   return p;
 }
 
