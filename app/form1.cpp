@@ -22,7 +22,7 @@
 #include <QUrl>
 
 #include "app/about_dlg.h"
-#include "app/batch/input_gathering.h"
+#include "batch/input_gathering.h"
 #include "app/desktop.h"
 #include "app/help_document.h"
 #include "app/input_list.h"

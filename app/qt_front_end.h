@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/batch/batch_driver.h"
+#include "batch/batch_driver.h"
 
 namespace vorlane {
 

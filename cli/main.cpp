@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/batch/batch_driver.h"
-#include "app/batch/input_gathering.h"
+#include "batch/batch_driver.h"
+#include "batch/input_gathering.h"
 #include "cli/report.h"
 #include "subtitles/catalogue.h"
 #include "subtitles/decimal.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/batch/batch_driver.h"
+#include "batch/batch_driver.h"
 #include "subtitles/catalogue.h"
 
 namespace vorlane {

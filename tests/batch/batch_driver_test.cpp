@@ -1,4 +1,4 @@
-#include "app/batch/batch_driver.h"
+#include "batch/batch_driver.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/batch/batch_driver.h"
-#include "app/batch/input_gathering.h"
+#include "batch/batch_driver.h"
+#include "batch/input_gathering.h"
 #include "tests/support.h"
 
 namespace vorlane {

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/batch/batch_driver.h"
-#include "app/batch/input_gathering.h"
-#include "app/batch/video_probe.h"
+#include "batch/batch_driver.h"
+#include "batch/input_gathering.h"
+#include "batch/video_probe.h"
 #include "subtitles/pending_file.h"
 #include "tests/support.h"
 

@@ -1,4 +1,4 @@
-#include "app/batch/video_probe.h"
+#include "batch/video_probe.h"
 
 #include <gtest/gtest.h>
 

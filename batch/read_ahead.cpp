@@ -1,4 +1,4 @@
-#include "app/batch/read_ahead.h"
+#include "batch/read_ahead.h"
 
 #include <sys/stat.h>
 

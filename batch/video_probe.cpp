@@ -1,4 +1,4 @@
-#include "app/batch/video_probe.h"
+#include "batch/video_probe.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

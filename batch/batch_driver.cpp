@@ -1,4 +1,4 @@
-#include "app/batch/batch_driver.h"
+#include "batch/batch_driver.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,8 +17,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "app/batch/read_ahead.h"
-#include "app/batch/video_probe.h"
+#include "batch/read_ahead.h"
+#include "batch/video_probe.h"
 #include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
 #include "subtitles/pending_file.h"

@@ -1,4 +1,4 @@
-#include "app/batch/input_gathering.h"
+#include "batch/input_gathering.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

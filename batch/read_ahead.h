@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/batch/batch_driver.h"
+#include "batch/batch_driver.h"
 #include "subtitles/catalogue.h"
 #include "subtitles/pending_file.h"
 #include "subtitles/subtitles.h"
