@@ -80,6 +80,8 @@ bool TSubtitles::LoadFromBytes(const std::string& path, std::string_view bytes, 
 }
 
 bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
+  Warnings.clear();
+  Dropped = {};
   // Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.
   if (!classic_reading_) RefuseForeignFormat(bytes);
@@ -127,6 +129,8 @@ bool TSubtitles::ConvertInput(std::string_view bytes, std::string& converted) {
 }
 
 bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
+  Warnings.clear();
+  Dropped = {};
   if (lines.empty() || !lines.front().starts_with(kUtf8ByteOrderMark)) {
     return Load(lines, frame_based, false);
   }

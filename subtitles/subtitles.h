@@ -24,6 +24,30 @@ struct SubtitleCue {
   bool operator==(const SubtitleCue&) const = default;
 };
 
+// Something a reader passed over or mended without failing the file (a
+// malformed cue left out, a NUL byte replaced): the line it stands on (0
+// when none) and what happened, as the user is told.
+struct ReadingWarning {
+  int line = 0;
+  std::string problem;
+
+  bool operator==(const ReadingWarning&) const = default;
+};
+
+// What a conversion could not carry into its output, counted per file for
+// the report.
+struct DroppedCounts {
+  std::size_t styles = 0;     // italic, bold, underline the output cannot show
+  std::size_t positions = 0;  // placements the output cannot show
+  std::size_t colours = 0;
+  std::size_t rounded_times = 0;  // times moved by more than 1 ms
+  std::size_t clamped_cues = 0;   // cues before zero written from zero
+  std::size_t control_bytes = 0;  // NUL and other bytes the output cannot hold
+  std::size_t reading_other = 0;  // what a reader dropped (double height, ...)
+
+  bool operator==(const DroppedCounts&) const = default;
+};
+
 // A file that could not be loaded, and why.
 struct LoadFailure {
   std::string path;
@@ -47,6 +71,11 @@ using CorruptionReporter = std::function<void(const LoadFailure& failure)>;
 class TSubtitles {
  public:
   std::vector<SubtitleCue> Cues;
+  // The reading warnings of the last load, in the order met.
+  std::vector<ReadingWarning> Warnings;
+  // What the last load and save dropped.
+  DroppedCounts Dropped;
+  void Warn(int line, std::string problem) { Warnings.push_back({line, std::move(problem)}); }
 
   // The frame rate exactly as set, so 23.976 stays 23.976 and frames convert
   // without drift. 0 means no rate is known.
