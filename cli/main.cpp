@@ -235,13 +235,15 @@ int ParseArguments(int argc, char** argv, Options& options) {
       if (!OptionValue(argc, argv, i, "--shift", value)) {
         return UsageError("--shift needs a time, such as --shift -2.5 or --shift 00:01:02.500");
       }
-      const std::optional<std::int32_t> shift = ParseTimeAmount(value);
+      const std::optional<std::int64_t> shift = ParseTimeAmount(value);
       if (!shift) {
         return UsageError("'" + value +
                           "' is not a valid time for --shift: give seconds (-2.5) or "
                           "[-]H:MM:SS.mmm, within 5965 hours");
       }
       options.retiming.shift = *shift;
+      options.retiming.classic_shift = *ParseTimeAmount(value, 2);
+
     } else if (IsOption(arg, "--transform-framerate")) {
       // Two values: "--transform-framerate FROM TO" or "--transform-framerate=FROM TO".
       std::string from;

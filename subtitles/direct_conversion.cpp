@@ -146,7 +146,7 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
         throw SinkFailed{std::current_exception()};
       }
     }
-    ReadSubRipScanned(LineScanner(bytes), blocks);
+    ReadSubRipScanned(LineScanner(bytes), blocks, !classic_reading_);
     cues = blocks.Finish();
     if (cues == 0) return 0;  // the full load decides what a file without cues is
     if (out != nullptr) {

@@ -14,7 +14,6 @@ namespace vorlane {
 namespace {
 
 constexpr std::int64_t kLongest = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t kEarliest = std::numeric_limits<std::int32_t>::min();
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -32,45 +31,51 @@ std::optional<std::int64_t> Digits(std::string_view text) {
   return value;
 }
 
-// The fraction of a second after the separator as hundredths, rounded with
-// halves to even. nullopt when it is not digits.
-std::optional<std::int64_t> Hundredths(std::string_view text) {
+// The fraction of a second after the separator in units of digits places
+// (hundredths for 2), rounded with halves to even. nullopt when it is not
+// digits.
+std::optional<std::int64_t> Fraction(std::string_view text, std::size_t digits) {
   if (text.empty()) return std::nullopt;
   for (char c : text) {
     if (!IsDigit(c)) return std::nullopt;
   }
   std::int64_t hundredths = 0;
-  for (std::size_t i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < digits; ++i) {
     hundredths = hundredths * 10 + (i < text.size() ? text[i] - '0' : 0);
   }
-  if (text.size() <= 2) return hundredths;
-  const std::string_view rest = text.substr(2);
+  if (text.size() <= digits) return hundredths;
+  const std::string_view rest = text.substr(digits);
   const bool above_half =
       rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string_view::npos);
   const bool half = rest[0] == '5' && !above_half;
-  // A whole second is an even number of hundredths, so the hundredths alone
-  // tell whether the total is odd.
+  // A whole second is an even number of units, so the units alone tell
+  // whether the total is odd.
   if (above_half || (half && hundredths % 2 == 1)) ++hundredths;
   return hundredths;
 }
 
-// The time a cue time becomes, or nullopt when it leaves the 32-bit range.
-std::optional<std::int32_t> Moved(std::int32_t time, const Retiming& r) {
-  std::int64_t t = static_cast<std::int64_t>(time) + r.shift;
+// The time a cue time becomes, or nullopt when it leaves the range: in
+// milliseconds, or with classic in hundredths within 32 bits.
+std::optional<std::int64_t> Moved(std::int64_t time, const Retiming& r, bool classic) {
+  const std::int64_t unit = classic ? 10 : 1;
+  const std::int64_t earliest = classic ? std::numeric_limits<std::int32_t>::min() : kEarliestTime;
+  const std::int64_t latest = classic ? kLongest : kLatestTime;
+  std::int64_t t = (time + (classic ? r.classic_shift : r.shift)) / unit;
   if (r.from_rate > 0 && r.to_rate > 0) {
     const double scaled = std::nearbyint(static_cast<double>(t) * (r.from_rate / r.to_rate));
-    if (!(scaled >= static_cast<double>(kEarliest) && scaled <= static_cast<double>(kLongest))) {
+    if (!(scaled >= static_cast<double>(earliest) && scaled <= static_cast<double>(latest))) {
       return std::nullopt;
     }
     t = RoundHalfEven(scaled);
   }
-  if (t < kEarliest || t > kLongest) return std::nullopt;
-  return static_cast<std::int32_t>(t);
+  if (t < earliest || t > latest) return std::nullopt;
+  return t * unit;
 }
 
 }  // namespace
 
-std::optional<std::int32_t> ParseTimeAmount(std::string_view text) {
+std::optional<std::int64_t> ParseTimeAmount(std::string_view text, int digits) {
+  const std::int64_t per_second = digits == 2 ? 100 : 1000;
   bool negative = false;
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
     negative = text[0] == '-';
@@ -101,31 +106,32 @@ std::optional<std::int32_t> ParseTimeAmount(std::string_view text) {
     whole = whole * 60 + *value;
     if (whole > kLongest) return std::nullopt;
   }
-  std::int64_t hundredths = 0;
+  std::int64_t part = 0;
   if (!fraction.empty()) {
-    const std::optional<std::int64_t> h = Hundredths(fraction);
+    const std::optional<std::int64_t> h = Fraction(fraction, digits == 2 ? 2 : 3);
     if (!h) return std::nullopt;
-    hundredths = *h;
+    part = *h;
   }
-  const std::int64_t total = whole * 100 + hundredths;
-  if (total > kLongest) return std::nullopt;
-  return static_cast<std::int32_t>(negative ? -total : total);
+  const std::int64_t total = (whole * per_second + part) * (1000 / per_second);
+  if (total > kLatestTime) return std::nullopt;
+  return negative ? -total : total;
 }
 
 void Retime(TSubtitles& doc, const Retiming& retiming) {
   if (retiming.Empty()) return;
+  const bool classic = doc.ClassicReading();
   // Every time is checked before any is changed, so a failure leaves the
   // document whole.
   for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
     const SubtitleCue& cue = doc.Cues[i];
-    if (!Moved(cue.Start, retiming) || !Moved(cue.Stop, retiming)) {
+    if (!Moved(cue.Start, retiming, classic) || !Moved(cue.Stop, retiming, classic)) {
       throw SubtitleError("the retimed times of cue " + std::to_string(i + 1) +
                           " lie beyond the range of a cue time");
     }
   }
   for (SubtitleCue& cue : doc.Cues) {
-    cue.Start = *Moved(cue.Start, retiming);
-    cue.Stop = *Moved(cue.Stop, retiming);
+    cue.Start = *Moved(cue.Start, retiming, classic);
+    cue.Stop = *Moved(cue.Stop, retiming, classic);
   }
 }
 

@@ -10,27 +10,31 @@ namespace vorlane {
 
 class TSubtitles;
 
-// A time amount as the user writes it, in centiseconds: seconds ("2.5",
+// A time amount as the user writes it, in milliseconds: seconds ("2.5",
 // "-0.04") or clock fields ("[-]H:MM:SS.fff", "[-]MM:SS.fff"), with a
-// leading sign for the whole amount. Digits beyond the hundredths are
-// rounded to the nearest hundredth, halves to even. nullopt when the text is
-// not such an amount or leaves the 32-bit range of a cue time.
-std::optional<std::int32_t> ParseTimeAmount(std::string_view text);
+// leading sign for the whole amount. Digits beyond the unit (hundredths
+// with digits 2, thousandths with 3) are rounded to the nearest, halves to
+// even. nullopt when the text is not such an amount or leaves the range of
+// a cue time.
+std::optional<std::int64_t> ParseTimeAmount(std::string_view text, int digits = 3);
 
 struct Retiming {
-  std::int32_t shift = 0;  // centiseconds added to every time
+  std::int64_t shift = 0;  // milliseconds added to every time
+  // The shift as the classic rules take it, rounded to hundredths.
+  std::int64_t classic_shift = 0;
   // Times are scaled by from / to when both are positive (a file timed for
   // a video at `from` frames per second played at `to`).
   double from_rate = 0;
   double to_rate = 0;
 
-  bool Empty() const { return shift == 0 && !(from_rate > 0 && to_rate > 0); }
+  bool Empty() const { return shift == 0 && classic_shift == 0 && !(from_rate > 0 && to_rate > 0); }
 };
 
-// Shifts every cue, then scales it. Times may fall below zero (the writers
-// decide what becomes of a cue before the start); a time beyond the 32-bit
-// range raises a SubtitleError naming the cue, and the document is then
-// left as it was.
+// Shifts every cue, then scales it: to the millisecond, or with the
+// document's classic setting to the hundredth. Times may fall below zero
+// (the writers decide what becomes of a cue before the start); a time
+// beyond the range raises a SubtitleError naming the cue, and the document
+// is then left as it was.
 void Retime(TSubtitles& doc, const Retiming& retiming);
 
 }  // namespace vorlane

@@ -190,11 +190,17 @@ void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
     // Times before zero (a shifted file) would come out garbled or without
     // their sign in most formats, so the writers are given none.
     TSubtitles shown(*this);
-    std::erase_if(shown.Cues, [](const SubtitleCue& cue) {
-      return cue.Stop < 0 || (cue.Start < 0 && cue.Stop == 0);
-    });
+    if (classic_reading_) {
+      std::erase_if(shown.Cues, [](const SubtitleCue& cue) {
+        return cue.Stop < 0 || (cue.Start < 0 && cue.Stop == 0);
+      });
+    } else {
+      // Nothing is lost: a cue wholly before zero is shown from 0 to 0.
+      for (const SubtitleCue& cue : shown.Cues) Dropped.clamped_cues += BeforeZero(cue);
+    }
     for (SubtitleCue& cue : shown.Cues) {
-      if (cue.Start < 0) cue.Start = 0;
+      cue.Start = std::max<std::int64_t>(cue.Start, 0);
+      cue.Stop = std::max<std::int64_t>(cue.Stop, 0);
     }
     info.writer(shown, lines);
   }

@@ -16,10 +16,15 @@ namespace vorlane {
 
 class OutputSink;
 
+// One cue. Its text is described in subtitles/cue_text.h.
 struct SubtitleCue {
-  std::int32_t Start = 0;  // centiseconds from the start of the video
-  std::int32_t Stop = 0;   // centiseconds
-  std::string Text;        // lines separated by one CR, 8-bit bytes as read
+  std::int64_t Start = 0;  // milliseconds from the start of the video
+  std::int64_t Stop = 0;   // milliseconds
+  std::string Text;        // lines separated by one CR
+  // Where the cue stands on the screen: 0 where the format puts it (bottom
+  // centre), else 1 to 9 as on a numeric keypad (1 bottom left, 8 top
+  // centre).
+  std::uint8_t Place = 0;
 
   bool operator==(const SubtitleCue&) const = default;
 };
@@ -74,7 +79,7 @@ class TSubtitles {
   // The reading warnings of the last load, in the order met.
   std::vector<ReadingWarning> Warnings;
   // What the last load and save dropped.
-  DroppedCounts Dropped;
+  mutable DroppedCounts Dropped;
   void Warn(int line, std::string problem) { Warnings.push_back({line, std::move(problem)}); }
 
   // The frame rate exactly as set, so 23.976 stays 23.976 and frames convert

@@ -108,9 +108,8 @@ void WriteDual(const TSubtitles& doc, LineList& lines) {
   const auto& cues = doc.Cues;
   for (std::size_t i = 0; i < cues.size(); ++i) {
     lines.push_back(FormatCueLine(doc, i, kDualCaption, "|"));
-    // In 64 bits: the difference of two 32-bit times may not fit in 32.
     if (i + 1 < cues.size() &&
-        static_cast<std::int64_t>(cues[i + 1].Start) - cues[i].Stop > kDualLongestGap) {
+        Centiseconds(cues[i + 1].Start) - Centiseconds(cues[i].Stop) > kDualLongestGap) {
       lines.push_back(FormatCueLine(doc, i, kDualClear, ""));
     }
   }

@@ -25,7 +25,7 @@ class CueStore {
   virtual void Line(std::string_view /*line*/) {}
 };
 // ReadSubRip's rules for the lines of a scan, each cue handed to store.
-void ReadSubRipScanned(LineScanner lines, CueStore& store);
+void ReadSubRipScanned(LineScanner lines, CueStore& store, bool precise);
 void WriteSubRip(const TSubtitles& doc, LineList& lines);
 void StreamSubRip(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 

@@ -30,11 +30,11 @@ constexpr CueLine kLrcCue[] = {
 
 // The last line has no stamp after it: it is shown this long (5 s), as
 // long as a lyric line typically stays.
-constexpr std::int32_t kLastLineLength = 500;
+constexpr std::int64_t kLastLineLength = 5000;
 
 // A stamp's time: minutes and seconds, then hundredths after '.' or ':'
 // (the writer's form), or milliseconds, or no fraction.
-std::optional<std::int32_t> StampTime(std::string_view s) {
+std::optional<std::int64_t> StampTime(std::string_view s) {
   const std::size_t first = s.find(':');
   const std::size_t second = first == std::string_view::npos ? first : s.find(':', first + 1);
   if (second == std::string_view::npos) return ParseClock(s, 2);
@@ -90,7 +90,7 @@ std::string WithoutWordStamps(std::string_view text) {
 }
 
 struct Stamp {
-  std::int32_t time;
+  std::int64_t time;
   std::string text;
 };
 
@@ -112,7 +112,7 @@ void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
       }
       continue;
     }
-    std::vector<std::int32_t> times;
+    std::vector<std::int64_t> times;
     while (const std::size_t length = StampLength(line)) {
       const auto time = StampTime(line.substr(1, length - 2));
       if (!time) {
@@ -123,11 +123,9 @@ void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
     }
     // Several stamps on one line share its lyric.
     const std::string text = WithoutWordStamps(line);
-    for (std::int32_t time : times) stamps.push_back({time, text});
+    for (std::int64_t time : times) stamps.push_back({time, text});
   }
-  for (Stamp& stamp : stamps) {
-    stamp.time = CheckedTime(std::int64_t{stamp.time} - FloorDiv(offset, 10));
-  }
+  for (Stamp& stamp : stamps) stamp.time = CheckedMs(stamp.time - offset);
   std::stable_sort(stamps.begin(), stamps.end(),
                    [](const Stamp& a, const Stamp& b) { return a.time < b.time; });
   // A stamp without text only ends the line before it.
@@ -135,10 +133,10 @@ void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
     if (stamps[i].text.empty()) continue;
     std::size_t next = i + 1;
     while (next < stamps.size() && stamps[next].time == stamps[i].time) ++next;
-    const std::int32_t stop = next < stamps.size()
+    const std::int64_t stop = next < stamps.size()
                                   ? stamps[next].time
-                                  : static_cast<std::int32_t>(std::min<std::int64_t>(
-                                        std::int64_t{stamps[i].time} + kLastLineLength, INT32_MAX));
+                                  : std::min(stamps[i].time + kLastLineLength, kLatestTime);
+
     doc.Cues.push_back({stamps[i].time, stop, stamps[i].text});
   }
 }

@@ -62,8 +62,7 @@ void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     lines.push_back(FormatTemplate(
         "%d\t%d\t%s %s %s",
-        {static_cast<std::int64_t>(cue.Start) * 10, static_cast<std::int64_t>(cue.Stop) * 10,
-         kRtfOpening, TextWithBreaks(cue, kRtfLineBreak), kRtfClosing}));
+        {cue.Start, cue.Stop, kRtfOpening, TextWithBreaks(cue, kRtfLineBreak), kRtfClosing}));
   }
 }
 

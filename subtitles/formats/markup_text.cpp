@@ -180,15 +180,15 @@ void FailOnLine(int line, const std::string& problem) {
   throw SubtitleError(std::to_string(line) + " (" + problem + ")");
 }
 
-std::int32_t SecondsToTime(double seconds, int line) {
+std::int64_t SecondsToTime(double seconds, int line) {
   return MillisecondsToTime(seconds * 1000, line);
 }
 
-std::int32_t MillisecondsToTime(double milliseconds, int line) {
-  // Whole milliseconds divide exactly, so a half rounds to even.
-  const double centiseconds = milliseconds / 10;
-  if (!(std::fabs(centiseconds) <= 2147483647.0)) FailOnLine(line, "time out of range");
-  return static_cast<std::int32_t>(RoundHalfEven(centiseconds));
+std::int64_t MillisecondsToTime(double milliseconds, int line) {
+  if (!(std::fabs(milliseconds) <= static_cast<double>(kLatestTime))) {
+    FailOnLine(line, "time out of range");
+  }
+  return RoundHalfEven(milliseconds);
 }
 
 }  // namespace vorlane

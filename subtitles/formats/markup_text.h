@@ -57,9 +57,9 @@ class JoinedText {
 // The error for a problem on a line: "<line> (<problem>)".
 [[noreturn]] void FailOnLine(int line, const std::string& problem);
 
-// Seconds as centiseconds, rounded to the nearest (halves to even); a time
-// beyond the 32-bit range of a cue fails naming the line.
-std::int32_t SecondsToTime(double seconds, int line);
-std::int32_t MillisecondsToTime(double milliseconds, int line);
+// Seconds as milliseconds, rounded to the nearest (halves to even); a time
+// beyond the range of a cue time fails naming the line.
+std::int64_t SecondsToTime(double seconds, int line);
+std::int64_t MillisecondsToTime(double milliseconds, int line);
 
 }  // namespace vorlane

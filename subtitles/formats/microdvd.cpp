@@ -88,8 +88,10 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
     SubtitleCue cue;
     // A frame number too large for the rate fails the read as a corrupted
     // file instead of wrapping into a wrong time.
-    cue.Start = FramesToCentiseconds(start_frame, rate);
-    cue.Stop = FramesToCentiseconds(stop_frame, rate);
+    const bool precise = !doc.ClassicReading();
+    cue.Start = FramesToTime(start_frame, rate, precise);
+    cue.Stop = FramesToTime(stop_frame, rate, precise);
+
     // Anything after the second "}" is text, formatting codes in braces
     // included.
     cue.Text = ReplaceAll(CopyTail(line, at->p2 + 1), "|", "\r");
@@ -110,8 +112,7 @@ void EachMicroDVDLine(const TSubtitles& doc, std::span<const SubtitleCue> cues, 
     text.clear();
     AppendWithBreaks(text, cue.Text, "|");
     emit([&](auto& out) {
-      compiled.AppendTo(
-          out, {CentisecondsToFrames(cue.Start, rate), CentisecondsToFrames(cue.Stop, rate), text});
+      compiled.AppendTo(out, {TimeToFrames(cue.Start, rate), TimeToFrames(cue.Stop, rate), text});
     });
   }
 }

@@ -40,8 +40,8 @@ void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
 void WriteMPL2(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     lines.push_back(
-        FormatTemplate("[%d][%d]%s", {RoundHalfEven(cue.Start / 10.0),
-                                      RoundHalfEven(cue.Stop / 10.0), TextWithBreaks(cue, "|")}));
+        FormatTemplate("[%d][%d]%s", {RoundHalfEven(cue.Start / 100.0),
+                                      RoundHalfEven(cue.Stop / 100.0), TextWithBreaks(cue, "|")}));
   }
 }
 
@@ -65,7 +65,7 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
       const std::int64_t seconds = StrToInt(CopyRange(line, p2 + 1, p3));
       SubtitleCue cue;
       cue.Start = MakeTime(hours, minutes, seconds, 0);
-      cue.Stop = CheckedTime(std::int64_t{cue.Start} + kTMPlayerDuration);
+      cue.Stop = CheckedTime(cue.Start / 10 + kTMPlayerDuration);
       cue.Text = ReplaceAll(CopyTail(line, p3 + 1), "|", "\r");
       cues.push_back(std::move(cue));
     } else if (p1 > 0 || p2 > 0 || p3 > 0) {

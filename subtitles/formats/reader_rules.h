@@ -58,26 +58,30 @@ void ForEachLine(LineScanner& lines, ReadLine&& read_line) {
 }
 
 // Hours, minutes and seconds from fields first, first + 1 and first + 2,
-// then the fraction from first + 3 (milliseconds are cut to centiseconds).
-// The fields are parsed in order, so the first bad one is the one reported;
-// a time beyond the 32-bit range fails instead of wrapping.
+// then the fraction from first + 3 (milliseconds are cut to centiseconds
+// unless precise, which keeps them). The fields are parsed in order, so the
+// first bad one is the one reported; a time beyond the range of a cue time
+// fails instead of wrapping.
 //
 // A minus sign before the hours makes the whole time negative, as in a
 // shifted file's "-00:00:06,843": the hours alone would lose the sign of
 // "-00" and turn "-01:30:00" into minus half an hour.
-inline std::int32_t TimeFromFields(const FieldList& f, int first, Fraction fraction) {
+inline std::int64_t TimeFromFields(const FieldList& f, int first, Fraction fraction,
+                                   bool precise = false) {
   const std::int64_t h = IntItem(f, first);
   const std::int64_t m = IntItem(f, first + 1);
   const std::int64_t s = IntItem(f, first + 2);
-  std::int64_t cs = 0;
-  if (fraction == Fraction::kHundredths) cs = IntItem(f, first + 3);
-  if (fraction == Fraction::kMilliseconds) cs = IntItem(f, first + 3) / 10;
+  std::int64_t part = 0;
+  if (fraction == Fraction::kHundredths) part = IntItem(f, first + 3);
+  if (fraction == Fraction::kMilliseconds) part = IntItem(f, first + 3);
+  const bool ms = precise && fraction == Fraction::kMilliseconds;
+  if (fraction == Fraction::kMilliseconds && !ms) part /= 10;
   const std::string_view hours = ListItem(f, first);
   const std::size_t sign = hours.find_first_not_of(' ');
-  if (h <= 0 && sign != std::string_view::npos && hours[sign] == '-') {
-    return CheckedTime(-std::int64_t{MakeTime(-h, m, s, cs)});
-  }
-  return MakeTime(h, m, s, cs);
+  const bool negative = h <= 0 && sign != std::string_view::npos && hours[sign] == '-';
+  if (ms) return negative ? CheckedMs(-MakeTimeMs(-h, m, s, part)) : MakeTimeMs(h, m, s, part);
+  if (negative) return CheckedTime(-(MakeTime(-h, m, s, part) / 10));
+  return MakeTime(h, m, s, part);
 }
 
 }  // namespace vorlane

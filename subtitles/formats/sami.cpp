@@ -60,7 +60,7 @@ constexpr CueLine kSAMICue[] = {
 constexpr const char* kSAMIFooter[] = {"</BODY>", "</SAMI>"};
 
 // How long the last cue lasts when no SYNC ends it.
-constexpr std::int32_t kLastCueLength = 300;
+constexpr std::int64_t kLastCueLength = 3000;
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -113,7 +113,7 @@ std::string AttributeValue(std::string_view attributes, std::string_view name) {
 // One SYNC block: its start and its text per language class ("" for text
 // outside a classed <P>).
 struct SyncBlock {
-  std::int32_t start = 0;
+  std::int64_t start = 0;
   std::map<std::string, std::string> text;
 };
 
@@ -248,11 +248,10 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
   // A block without text of the language read ends the cue before it.
   for (std::size_t b = 0; b < blocks.size(); ++b) {
     if (texts[b].empty()) continue;
-    const std::int32_t start = blocks[b].start;
-    const std::int32_t stop = b + 1 < blocks.size()
-                                  ? blocks[b + 1].start
-                                  : static_cast<std::int32_t>(std::min<std::int64_t>(
-                                        std::int64_t{start} + kLastCueLength, INT32_MAX));
+    const std::int64_t start = blocks[b].start;
+    const std::int64_t stop =
+        b + 1 < blocks.size() ? blocks[b + 1].start : std::min(start + kLastCueLength, kLatestTime);
+
     doc.Cues.push_back({start, stop, texts[b]});
   }
 }

@@ -15,8 +15,8 @@ namespace vorlane {
 namespace {
 
 struct Timing {
-  std::int32_t start;
-  std::int32_t stop;
+  std::int64_t start;
+  std::int64_t stop;
 };
 
 // The two times of a timing line; blanks around them are allowed.
@@ -37,9 +37,9 @@ std::optional<Timing> ParseTiming(std::string_view line) {
 
 // "H:MM:SS.mmm"; a time before zero gets a minus sign in front of its
 // distance from zero, which reads back as it was.
-std::string SBVTime(std::int32_t t) {
-  const std::int64_t magnitude = t < 0 ? -std::int64_t{t} : t;
-  const std::int64_t ms = magnitude * 10;
+std::string SBVTime(std::int64_t t) {
+  const std::int64_t ms = t < 0 ? -t : t;
+
   return FormatTemplate("%s%d:%.2d:%.2d.%.3d", {t < 0 ? "-" : "", ms / 3600000, ms / 60000 % 60,
                                                 ms / 1000 % 60, ms % 1000});
 }

@@ -185,8 +185,7 @@ void ReadSpruceSubtitleFile(TSubtitles& doc, const LineViews& lines) {
   }
   const auto time = [&](const Timecode& t) {
     return hundredths ? MakeTime(0, 0, t.clock, t.last)
-                      : CheckedTime(std::int64_t{MakeTime(0, 0, t.clock, 0)} +
-                                    FramesToCentiseconds(t.last, rate));
+                      : CheckedMs(MakeTime(0, 0, t.clock, 0) + FramesToTime(t.last, rate, true));
   };
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);

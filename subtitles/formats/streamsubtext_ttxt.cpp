@@ -21,9 +21,9 @@ struct ScriptTime {
   std::int64_t hundredths;    // Round(milliseconds / 10)
 };
 
-ScriptTime SplitScriptTime(std::int32_t centiseconds) {
-  const MsSplit t = SplitThroughMs(centiseconds);
-  const std::int64_t ms = std::int64_t{centiseconds} * 10 % 1000;
+ScriptTime SplitScriptTime(std::int64_t time) {
+  const MsSplit t = SplitThroughMs(time);
+  const std::int64_t ms = time % 1000;
   return {t.hours, t.minutes, t.seconds, ms, RoundHalfEven(static_cast<double>(ms) / 10.0)};
 }
 
@@ -51,8 +51,9 @@ void ReadStreamSubTextScript(TSubtitles& doc, const LineViews& lines) {
       // Fields 0 and 1 (number and style) and 11 (after the last tab) are
       // not used. An empty field moves the later ones down.
       SubtitleCue cue;
-      cue.Start = TimeFromFields(fields, 2, Fraction::kMilliseconds);
-      cue.Stop = TimeFromFields(fields, 6, Fraction::kMilliseconds);
+      const bool precise = !doc.ClassicReading();
+      cue.Start = TimeFromFields(fields, 2, Fraction::kMilliseconds, precise);
+      cue.Stop = TimeFromFields(fields, 6, Fraction::kMilliseconds, precise);
       cue.Text = ReplaceAll(ListItem(fields, 10), "~", "\r");
       cues.push_back(std::move(cue));
     }
@@ -64,8 +65,9 @@ void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines) {
   lines.push_back(FormatTemplate("fps=%d", {doc.WholeFrameRate()}));
   int number = 0;
   for (const auto& cue : doc.Cues) {
-    const ScriptTime a = SplitScriptTime(cue.Start);
-    const ScriptTime b = SplitScriptTime(cue.Stop);
+    // Hundredths are shown: the times are rounded to them first.
+    const ScriptTime a = SplitScriptTime(Centiseconds(cue.Start) * 10);
+    const ScriptTime b = SplitScriptTime(Centiseconds(cue.Stop) * 10);
     // "Default" is joined to the start time by a space, not a tab, and the
     // fractions are hundredths: this reader does not read the result back.
     lines.push_back(
@@ -87,9 +89,11 @@ void ReadTTXT(TSubtitles& doc, const LineViews& lines) {
       return;
     }
     SubtitleCue cue;
-    cue.Start = TimeFromFields(fields, 1, Fraction::kMilliseconds);
+    const bool precise = !doc.ClassicReading();
+    cue.Start = TimeFromFields(fields, 1, Fraction::kMilliseconds, precise);
     // The stop is not stored; a sample lasts three seconds.
-    cue.Stop = CheckedTime(std::int64_t{cue.Start} + 300);
+    cue.Stop = precise ? CheckedMs(cue.Start + 3000) : CheckedTime(cue.Start / 10 + 300);
+
     // Field 6 runs up to the closing double quote and so ends with the
     // closing apostrophe. No entity is decoded.
     std::string text(ListItem(fields, 6));

@@ -40,7 +40,7 @@ std::int32_t DigitAt(std::uint64_t x, int k) {
   return static_cast<std::int32_t>((x >> (8 * k)) & 0xFF) - '0';
 }
 
-bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& stop) {
+bool CanonicalTiming(std::string_view line, bool precise, std::int64_t& start, std::int64_t& stop) {
   if (line.size() != 29) return false;
   // "HH:MM:SS,mmm --> HH:MM:SS,mmm" as four words of eight bytes: 0-7,
   // 8-15, 16-23 and 21-28.
@@ -60,14 +60,20 @@ bool CanonicalTiming(std::string_view line, std::int32_t& start, std::int32_t& s
       !Digits(c, 0xFF00FFFF00FFFF00) || !Digits(d, 0xFFFFFF00FFFF00FF)) {
     return false;
   }
-  // Milliseconds are cut to centiseconds. Two digits of hours keep a time
-  // far inside 32 bits.
-  start = (DigitAt(a, 0) * 10 + DigitAt(a, 1)) * 360000 +
-          (DigitAt(a, 3) * 10 + DigitAt(a, 4)) * 6000 + (DigitAt(a, 6) * 10 + DigitAt(a, 7)) * 100 +
-          DigitAt(b, 1) * 10 + DigitAt(b, 2);
-  stop = (DigitAt(c, 1) * 10 + DigitAt(c, 2)) * 360000 +
-         (DigitAt(c, 4) * 10 + DigitAt(c, 5)) * 6000 + (DigitAt(d, 2) * 10 + DigitAt(d, 3)) * 100 +
-         DigitAt(d, 5) * 10 + DigitAt(d, 6);
+  // Without precise, milliseconds are cut to centiseconds. Two digits of
+  // hours keep a time far inside the range.
+  const std::int32_t start_ms = DigitAt(b, 1) * 100 + DigitAt(b, 2) * 10 + DigitAt(b, 3);
+  const std::int32_t stop_ms = DigitAt(d, 5) * 100 + DigitAt(d, 6) * 10 + DigitAt(d, 7);
+  start =
+      std::int64_t{(DigitAt(a, 0) * 10 + DigitAt(a, 1)) * 3600 +
+                   (DigitAt(a, 3) * 10 + DigitAt(a, 4)) * 60 + DigitAt(a, 6) * 10 + DigitAt(a, 7)} *
+          1000 +
+      (precise ? start_ms : start_ms - start_ms % 10);
+  stop =
+      std::int64_t{(DigitAt(c, 1) * 10 + DigitAt(c, 2)) * 3600 +
+                   (DigitAt(c, 4) * 10 + DigitAt(c, 5)) * 60 + DigitAt(d, 2) * 10 + DigitAt(d, 3)} *
+          1000 +
+      (precise ? stop_ms : stop_ms - stop_ms % 10);
   return true;
 }
 
@@ -89,10 +95,11 @@ bool HasArrow(std::string_view line) {
 // open_cue starts the next cue and returns it, the ones before it being
 // complete.
 template <typename ForEachLineOf, typename Watch, typename OpenCue>
-void ReadSubRipCues(ForEachLineOf&& for_each_line, Watch&& watch, OpenCue&& open_cue) {
+void ReadSubRipCues(bool precise, ForEachLineOf&& for_each_line, Watch&& watch,
+                    OpenCue&& open_cue) {
   FieldList fields;
-  std::int32_t start = 0;
-  std::int32_t stop = 0;
+  std::int64_t start = 0;
+  std::int64_t stop = 0;
   bool open = false;
   std::string* text = nullptr;  // the text of the open cue
   // Lines of the open cue not yet known to be its text: empty lines, which
@@ -116,7 +123,7 @@ void ReadSubRipCues(ForEachLineOf&& for_each_line, Watch&& watch, OpenCue&& open
   };
   for_each_line([&](std::string_view line) {
     watch(line);
-    const bool canonical = CanonicalTiming(line, start, stop);
+    const bool canonical = CanonicalTiming(line, precise, start, stop);
     // A line without the arrow cannot match the pattern: text lines skip
     // the split.
     if (canonical || (HasArrow(line) && SplitByPattern(line, "?:?:?,? --> ?:?:?,?", fields))) {
@@ -126,8 +133,8 @@ void ReadSubRipCues(ForEachLineOf&& for_each_line, Watch&& watch, OpenCue&& open
       SubtitleCue& cue = open_cue();
       text = &cue.Text;
       open = true;
-      cue.Start = canonical ? start : TimeFromFields(fields, 0, Fraction::kMilliseconds);
-      cue.Stop = canonical ? stop : TimeFromFields(fields, 4, Fraction::kMilliseconds);
+      cue.Start = canonical ? start : TimeFromFields(fields, 0, Fraction::kMilliseconds, precise);
+      cue.Stop = canonical ? stop : TimeFromFields(fields, 4, Fraction::kMilliseconds, precise);
       return;
     }
     if (!open) return;  // number lines and anything between blocks
@@ -160,14 +167,16 @@ void ReadSubRip(TSubtitles& doc, const LineViews& lines) {
   std::size_t empty_lines = 0;
   for (const auto& line : lines) empty_lines += line.empty();
   cues.reserve(empty_lines + 1);
-  ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); }, [](std::string_view) {},
-                 [&]() -> SubtitleCue& { return cues.emplace_back(); });
+  ReadSubRipCues(
+      !doc.ClassicReading(), [&](auto&& read_line) { ForEachLine(lines, read_line); },
+      [](std::string_view) {}, [&]() -> SubtitleCue& { return cues.emplace_back(); });
 }
 
-void ReadSubRipScanned(LineScanner lines, CueStore& store) {
-  ReadSubRipCues([&](auto&& read_line) { ForEachLine(lines, read_line); },
-                 [&](std::string_view line) { store.Line(line); },
-                 [&]() -> SubtitleCue& { return store.Open(); });
+void ReadSubRipScanned(LineScanner lines, CueStore& store, bool precise) {
+  ReadSubRipCues(
+      precise, [&](auto&& read_line) { ForEachLine(lines, read_line); },
+      [&](std::string_view line) { store.Line(line); },
+      [&]() -> SubtitleCue& { return store.Open(); });
 }
 
 namespace {

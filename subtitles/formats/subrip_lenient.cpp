@@ -50,7 +50,7 @@ bool Literal(std::string_view s, std::size_t& pos, char c) {
 // [-]H:MM:SS,mmm with 1 to 3 hour digits, 1 or 2 minute and second digits,
 // "," or "." and 1 to 3 millisecond digits (a count of milliseconds, as the
 // classic rules read it).
-bool Time(std::string_view s, std::size_t& pos, std::int32_t& centiseconds) {
+bool Time(std::string_view s, std::size_t& pos, std::int64_t& time) {
   const bool negative = Literal(s, pos, '-');
   std::int64_t h = 0, m = 0, sec = 0, ms = 0;
   if (!Number(s, pos, 1, 3, h) || !Literal(s, pos, ':') || !Number(s, pos, 1, 2, m) ||
@@ -59,14 +59,14 @@ bool Time(std::string_view s, std::size_t& pos, std::int32_t& centiseconds) {
   }
   if (!Literal(s, pos, ',') && !Literal(s, pos, '.')) return false;
   if (!Number(s, pos, 1, 3, ms)) return false;
-  const std::int64_t total = h * 360000 + m * 6000 + sec * 100 + ms / 10;
-  centiseconds = CheckedTime(negative ? -total : total);
+  const std::int64_t total = h * 3600000 + m * 60000 + sec * 1000 + ms;
+  time = CheckedMs(negative ? -total : total);
   return true;
 }
 
 struct Timing {
-  std::int32_t start;
-  std::int32_t stop;
+  std::int64_t start;
+  std::int64_t stop;
 };
 
 std::optional<Timing> TimingLine(std::string_view line) {

@@ -350,8 +350,9 @@ void WriteAdvancedSSA(const TSubtitles& doc, LineList& lines) {
 namespace {
 
 // "%.1d:%.2d:%.2d.%.2d" of a time not before zero, at p.
-char* PutClock(char* p, std::int32_t time) {
-  const MsSplit t = SplitThroughMs(time);
+char* PutClock(char* p, std::int64_t time) {
+  const MsSplit t = SplitToHundredths(time);
+
   p = std::to_chars(p, p + 20, t.hours).ptr;
   auto two = [&](std::int64_t n, char before) {
     p[0] = before;

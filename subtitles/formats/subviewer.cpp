@@ -55,7 +55,7 @@ void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
     }
     if (StartsWith(line, "[") && SplitByPattern(line, "[?:?:?]?", fields)) {
       // A time line is never text; what follows its "]" is ignored.
-      const std::int32_t time = TimeFromFields(fields, 0, Fraction::kNone);
+      const std::int64_t time = TimeFromFields(fields, 0, Fraction::kNone);
       if (!open) {
         open.emplace();
         open->Start = time;
@@ -115,8 +115,8 @@ void WriteSubViewer2(const TSubtitles& doc, LineList& lines) {
                    "[DELAY] 0", "[CD TRACK] 0", "[COMMENT]", "[END INFORMATION]", "[SUBTITLE]",
                    "[COLF]&HFFFFFF,[STYLE]db,[SIZE]18,[FONT]Arial", ""});
   for (const auto& cue : doc.Cues) {
-    const MsSplit a = SplitThroughMs(cue.Start);
-    const MsSplit b = SplitThroughMs(cue.Stop);
+    const MsSplit a = SplitToHundredths(cue.Start);
+    const MsSplit b = SplitToHundredths(cue.Stop);
     lines.push_back(FormatTemplate("%.2d:%.2d:%.2d.%.2d,%.2d:%.2d:%.2d.%.2d",
                                    {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
                                     b.seconds, b.hundredths}));

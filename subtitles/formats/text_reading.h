@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "subtitles/errors.h"
+#include "subtitles/timing.h"
 
 namespace vorlane {
 
@@ -53,12 +54,13 @@ inline std::string NotValid(std::string_view text, std::string_view what) {
   return message;
 }
 
-// A clock time "[-][H:]M:S[.fraction]" as centiseconds: parts fields separated by
-// ':' (2 or 3), each of digits only, the last with an optional fraction after
-// '.' or ','. The fraction counts tenths, hundredths, thousandths and so on;
-// digits past the hundredths are dropped. Nothing when the text has another
-// shape or the time leaves the range of a cue time.
-inline std::optional<std::int32_t> ParseClock(std::string_view s, int parts) {
+// A clock time "[-][H:]M:S[.fraction]" as milliseconds: parts fields
+// separated by ':' (2 or 3), each of digits only, the last with an optional
+// fraction after '.' or ','. The fraction counts tenths, hundredths,
+// thousandths and so on; digits past the thousandths are dropped. Nothing
+// when the text has another shape or the time leaves the range of a cue
+// time.
+inline std::optional<std::int64_t> ParseClock(std::string_view s, int parts) {
   const bool negative = !s.empty() && s.front() == '-';
   if (negative) s.remove_prefix(1);
   std::int64_t fields[3] = {0, 0, 0};
@@ -78,14 +80,15 @@ inline std::optional<std::int32_t> ParseClock(std::string_view s, int parts) {
       s.remove_prefix(1);
     }
   }
-  std::int64_t centiseconds = 0;
+  std::int64_t milliseconds = 0;
   if (!s.empty() && (s.front() == '.' || s.front() == ',')) {
     s.remove_prefix(1);
     if (s.empty()) return std::nullopt;
     for (std::size_t i = 0; i < s.size(); ++i) {
       if (!IsDigit(s[i])) return std::nullopt;
-      if (i == 0) centiseconds += (s[i] - '0') * 10;
-      if (i == 1) centiseconds += s[i] - '0';
+      if (i == 0) milliseconds += (s[i] - '0') * 100;
+      if (i == 1) milliseconds += (s[i] - '0') * 10;
+      if (i == 2) milliseconds += s[i] - '0';
     }
     s = {};
   }
@@ -93,9 +96,9 @@ inline std::optional<std::int32_t> ParseClock(std::string_view s, int parts) {
   const std::int64_t h = parts == 3 ? fields[0] : 0;
   const std::int64_t m = fields[parts - 2];
   const std::int64_t sec = fields[parts - 1];
-  const std::int64_t total = ((h * 60 + m) * 60 + sec) * 100 + centiseconds;
-  if (total > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(negative ? -total : total);
+  const std::int64_t total = ((h * 60 + m) * 60 + sec) * 1000 + milliseconds;
+  if (total > kLatestTime) return std::nullopt;
+  return negative ? -total : total;
 }
 
 }  // namespace vorlane

@@ -481,7 +481,7 @@ std::size_t RootNameStart(std::string_view text) {
   }
 }
 
-std::string Clock(std::int32_t time) {
+std::string Clock(std::int64_t time) {
   // TTML has no negative times: an earlier time is shown from the start.
   const MsSplit t = SplitThroughMs(time < 0 ? 0 : time);
   return Format("%.2lld:%.2lld:%.2lld.%.3lld", static_cast<long long>(t.hours),

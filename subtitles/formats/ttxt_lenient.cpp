@@ -18,14 +18,14 @@ namespace {
 
 // How long the last sample stays when nothing follows it, as the classic
 // TTXT reader times every sample.
-constexpr std::int32_t kLastSampleLength = 300;
+constexpr std::int64_t kLastSampleLength = 3000;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
 // "HH:MM:SS.fff", the fraction a decimal one; false when it is not a time.
-bool SampleTime(std::string_view s, std::int32_t& centiseconds) {
+bool SampleTime(std::string_view s, std::int64_t& time) {
   std::int64_t fields[3] = {0, 0, 0};
   std::size_t pos = 0;
   for (int f = 0; f < 3; ++f) {
@@ -39,14 +39,14 @@ bool SampleTime(std::string_view s, std::int32_t& centiseconds) {
     if (pos >= s.size() || s[pos] != expected) return false;
     ++pos;
   }
-  std::int64_t hundredths = 0;
+  std::int64_t ms = 0;
   int digits = 0;
   for (; pos < s.size() && IsDigit(s[pos]); ++pos, ++digits) {
-    if (digits < 2) hundredths = hundredths * 10 + (s[pos] - '0');
+    if (digits < 3) ms = ms * 10 + (s[pos] - '0');
   }
   if (pos != s.size()) return false;
-  if (digits == 1) hundredths *= 10;
-  centiseconds = MakeTime(fields[0], fields[1], fields[2], hundredths);
+  for (int d = digits; d < 3; ++d) ms *= 10;
+  time = MakeTimeMs(fields[0], fields[1], fields[2], ms);
   return true;
 }
 
@@ -93,7 +93,7 @@ bool IsBlankText(std::string_view text) {
 }
 
 struct Sample {
-  std::int32_t time;
+  std::int64_t time;
   std::string text;
 };
 
@@ -104,7 +104,7 @@ class SampleWalker : public pugi::xml_tree_walker {
     if (node.type() != pugi::node_element || std::string_view(node.name()) != "TextSample") {
       return true;
     }
-    std::int32_t time = 0;
+    std::int64_t time = 0;
     if (SampleTime(node.attribute("sampleTime").value(), time)) {
       samples_.push_back({time, SampleText(node)});
     }
@@ -146,8 +146,9 @@ void ReadTTXTLenient(TSubtitles& doc, const LineViews& lines) {
   tree.traverse(walker);
   for (std::size_t i = 0; i < samples.size(); ++i) {
     if (IsBlankText(samples[i].text)) continue;
-    const std::int32_t start = samples[i].time;
-    std::int32_t stop = start + kLastSampleLength;
+    const std::int64_t start = samples[i].time;
+    std::int64_t stop = start + kLastSampleLength;
+
     if (i + 1 < samples.size() && samples[i + 1].time >= start) stop = samples[i + 1].time;
     doc.Cues.push_back({start, stop, std::move(samples[i].text)});
   }

@@ -44,8 +44,10 @@ void ReadCueLines(TSubtitles& doc, const LineViews& lines, const CueLineFormat& 
     // later fields move down; a word that lands in a number field, or a
     // missing text field, then fails the read.
     SubtitleCue cue;
-    cue.Start = TimeFromFields(fields, format.start_field, format.fraction);
-    cue.Stop = TimeFromFields(fields, format.stop_field, format.fraction);
+    const bool precise = !doc.ClassicReading();
+    cue.Start = TimeFromFields(fields, format.start_field, format.fraction, precise);
+    cue.Stop = TimeFromFields(fields, format.stop_field, format.fraction, precise);
+
     cue.Text = ReplaceAll(ListItem(fields, format.text_field), format.break_token, "\r");
     cues.push_back(std::move(cue));
   });
@@ -67,8 +69,8 @@ void ReadZeroG(TSubtitles& doc, const LineViews& lines) {
 
 void WriteTurboTitler(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
-    const MsSplit a = SplitThroughMs(cue.Start);
-    const MsSplit b = SplitThroughMs(cue.Stop);
+    const MsSplit a = SplitToHundredths(cue.Start);
+    const MsSplit b = SplitToHundredths(cue.Stop);
     lines.push_back(FormatTemplate("%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,NTP %s",
                                    {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
                                     b.seconds, b.hundredths, TextWithBreaks(cue, "|")}));
@@ -90,8 +92,8 @@ void WriteViPlay(const TSubtitles& doc, LineList& lines) {
 void WriteZeroG(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, {"% Zero G 1.0", ""});
   for (const auto& cue : doc.Cues) {
-    const MsSplit a = SplitThroughMs(cue.Start);
-    const MsSplit b = SplitThroughMs(cue.Stop);
+    const MsSplit a = SplitToHundredths(cue.Start);
+    const MsSplit b = SplitToHundredths(cue.Stop);
     lines.push_back(FormatTemplate("E 1 %.1d:%.2d:%.2d.%.2d %.1d:%.2d:%.2d.%.2d Default NTP %s",
                                    {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
                                     b.seconds, b.hundredths, TextWithBreaks(cue, "\\n")}));

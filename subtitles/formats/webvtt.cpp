@@ -79,7 +79,7 @@ std::string_view Trim(std::string_view s) {
 
 // The start and stop of a timing line; the cue settings after the stop are
 // of no use to the document.
-bool ParseTiming(std::string_view line, int number, std::int32_t& start, std::int32_t& stop) {
+bool ParseTiming(std::string_view line, int number, std::int64_t& start, std::int64_t& stop) {
   const std::size_t arrow = line.find("-->");
   const std::string_view rest = Trim(line.substr(arrow + 3));
   const auto from = ParseTimestamp(Trim(line.substr(0, arrow)));
@@ -117,7 +117,7 @@ std::string CueText(std::string_view text) {
   return out;
 }
 
-std::string Timestamp(std::int32_t time) {
+std::string Timestamp(std::int64_t time) {
   // WebVTT has no negative times: an earlier time is shown from the start.
   const MsSplit t = SplitThroughMs(time < 0 ? 0 : time);
   return Format("%.2lld:%.2lld:%.2lld.%.3lld", static_cast<long long>(t.hours),

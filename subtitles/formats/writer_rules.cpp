@@ -390,10 +390,13 @@ class CueValues {
 void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t index,
                    const CueLine& line, std::string_view line_break, std::string& text,
                    CueValues& values) {
-  const MsSplit start = SplitThroughMs(cue.Start);
-  const MsSplit stop = SplitThroughMs(cue.Stop);
-  // Both sums in 64 bits: the difference of two 32-bit times may not fit.
-  const std::int64_t duration = static_cast<std::int64_t>(cue.Stop) - cue.Start;
+  // Fields in hundredths come from the times rounded to centiseconds, those
+  // in milliseconds from the times as they are.
+  const MsSplit start = SplitToHundredths(cue.Start);
+  const MsSplit stop = SplitToHundredths(cue.Stop);
+  const MsSplit start_ms = SplitThroughMs(cue.Start);
+  const MsSplit stop_ms = SplitThroughMs(cue.Stop);
+  const std::int64_t duration = Centiseconds(cue.Stop) - Centiseconds(cue.Start);
   const std::int64_t duration_seconds = FloorDiv(duration, 100);
   bool text_used = false;
   for (const CueField field : line.fields) {
@@ -426,7 +429,7 @@ void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t in
         values.emplace_back(start.hundredths);
         break;
       case kStartMilliseconds:
-        values.emplace_back(start.milliseconds);
+        values.emplace_back(start_ms.milliseconds);
         break;
       case kStopHours:
         values.emplace_back(stop.hours);
@@ -441,19 +444,20 @@ void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t in
         values.emplace_back(stop.hundredths);
         break;
       case kStopMilliseconds:
-        values.emplace_back(stop.milliseconds);
+        values.emplace_back(stop_ms.milliseconds);
         break;
       case kStartTotalMs:
-        values.emplace_back(static_cast<std::int64_t>(cue.Start) * 10);
-        break;
-      case kStopTotalMs:
-        values.emplace_back(static_cast<std::int64_t>(cue.Stop) * 10);
-        break;
-      case kStartCentiseconds:
         values.emplace_back(cue.Start);
         break;
-      case kStopCentiseconds:
+      case kStopTotalMs:
         values.emplace_back(cue.Stop);
+        break;
+      case kStartCentiseconds:
+        values.emplace_back(Centiseconds(cue.Start));
+        break;
+      case kStopCentiseconds:
+        values.emplace_back(Centiseconds(cue.Stop));
+
         break;
       case kStartRounded: {
         const SecondsSplit t = SplitThroughRoundedSeconds(cue.Start);
@@ -466,10 +470,10 @@ void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t in
         break;
       }
       case kStartFrame:
-        values.emplace_back(CentisecondsToFrames(cue.Start, doc.FrameRate()));
+        values.emplace_back(TimeToFrames(cue.Start, doc.FrameRate()));
         break;
       case kStopFrame:
-        values.emplace_back(CentisecondsToFrames(cue.Stop, doc.FrameRate()));
+        values.emplace_back(TimeToFrames(cue.Stop, doc.FrameRate()));
         break;
       case kDurationSeconds:
         values.emplace_back(duration_seconds);

@@ -22,10 +22,10 @@ inline std::string FixedTwoDecimals(double value, char separator) {
   return text;
 }
 
-// A time in centiseconds as a floating-point count of tenths of a second
-// with two decimals: 150 gives "15.00", 325 gives "32.50".
-inline std::string TenthsOfSecond(std::int32_t centiseconds, char separator) {
-  return FixedTwoDecimals(static_cast<double>(centiseconds) / 10.0, separator);
+// A time as a floating-point count of tenths of a second with two
+// decimals: 1500 ms gives "15.00", 3250 ms gives "32.50".
+inline std::string TenthsOfSecond(std::int64_t ms, char separator) {
+  return FixedTwoDecimals(static_cast<double>(ms) / 100.0, separator);
 }
 
 }  // namespace vorlane
