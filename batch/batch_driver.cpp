@@ -305,7 +305,8 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   TSubtitles doc;
   doc.SetClassicReading(options.classic_reading);
   doc.SetInputEncoding(options.input_encoding);
-  doc.SetOutputEncoding(options.output_encoding);
+  doc.SetOutputEncoding(options.output_encoding, options.output_charset);
+  doc.SetTargetFormat(format);
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
   // Paths whose source this run has moved into BAK or replaced by its own

@@ -133,6 +133,7 @@ struct BatchOptions {
   // and SetOutputEncoding); the defaults read and write bytes as they are.
   std::string input_encoding = {};
   OutputEncoding output_encoding = OutputEncoding::kSource;
+  std::string output_charset = {};  // the iconv name of OutputEncoding::kNamed
 };
 
 struct BatchResult {

@@ -144,7 +144,8 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
   TSubtitles doc;
   doc.SetClassicReading(options_.classic_reading);
   doc.SetInputEncoding(options_.input_encoding);
-  doc.SetOutputEncoding(options_.output_encoding);
+  doc.SetOutputEncoding(options_.output_encoding, options_.output_charset);
+  doc.SetTargetFormat(format_);
   bool read = false;  // bytes holds the file
   auto load = [&](double rate) {
     LoadRecord record;

@@ -118,6 +118,7 @@ struct Options {
   Retiming retiming;
   std::string input_encoding;
   OutputEncoding output_encoding = OutputEncoding::kSource;
+  std::string output_charset;
   std::vector<std::string> positional;
 };
 
@@ -303,8 +304,12 @@ int ParseArguments(int argc, char** argv, Options& options) {
         options.output_encoding = OutputEncoding::kUtf8;
       } else if (value == "utf-8-bom") {
         options.output_encoding = OutputEncoding::kUtf8Bom;
+      } else if (!value.empty() && IsKnownCharset(value)) {
+        options.output_encoding = OutputEncoding::kNamed;
+        options.output_charset = value;
       } else {
-        return UsageError("--output-encoding takes source, utf-8 or utf-8-bom");
+        return UsageError(
+            "--output-encoding takes source, utf-8, utf-8-bom or a character set iconv knows");
       }
     } else {
       return UsageError("unknown option '" + arg + "'");
@@ -622,6 +627,7 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
   }
   batch.input_encoding = options.input_encoding;
   batch.output_encoding = options.output_encoding;
+  batch.output_charset = options.output_charset;
   CliFrontEnd front_end(options, files, format, report);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
@@ -753,7 +759,8 @@ int main(int argc, char** argv) {
   doc.SetFrameRate(options.fps);
   doc.SetClassicReading(options.classic);
   doc.SetInputEncoding(options.input_encoding);
-  doc.SetOutputEncoding(options.output_encoding);
+  doc.SetOutputEncoding(options.output_encoding, options.output_charset);
+  doc.SetTargetFormat(*format);
   for (std::size_t i = 1; i < options.positional.size(); ++i) {
     if (options.positional[i] == "-" &&
         ConvertStream(doc, *format, options, report) != kConverted) {

@@ -140,6 +140,11 @@ std::vector<TSubtitleFormat> OutputFormatsInBoxOrder(bool classic = false);
 // The output format whose display name equals name without regard to case
 // (with classic, among the 50 classic ones only).
 std::optional<TSubtitleFormat> FindFormatByName(std::string_view name, bool classic = false);
+// True for the formats that are UTF-8 by their definition (WebVTT, TTML,
+// SBV, TTXT): written in UTF-8 whatever the input's character set.
+constexpr bool WritesUtf8Only(TSubtitleFormat value) {
+  return value == sfWebVTT || value == sfTTML || value == sfSBV || value == sfTTXT;
+}
 // True for sf0 and the 50 classic formats.
 constexpr bool IsClassicFormat(TSubtitleFormat value) {
   return value < kClassicFormatCount;

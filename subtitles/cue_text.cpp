@@ -3,12 +3,17 @@
 #include <array>
 #include <cstdio>
 
+#include "subtitles/formats/text_reading.h"
 #include "subtitles/strings.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
 
 namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && Lower(a) == Lower(b);
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -297,6 +302,42 @@ std::vector<StyledLine> StyledLines(std::string_view text) {
     }
   }
   return lines;
+}
+
+std::string StyledLineText(const StyledLine& line) {
+  std::string out;
+  if (line.colour) out += FontTag(*line.colour);
+  if (line.bold) out += "<b>";
+  if (line.italic) out += "<i>";
+  if (line.underline) out += "<u>";
+  out += line.text;
+  if (line.underline) out += "</u>";
+  if (line.italic) out += "</i>";
+  if (line.bold) out += "</b>";
+  if (line.colour) out += "</font>";
+  return out;
+}
+
+std::string SlashItalicsToModel(std::string_view text) {
+  if (text.find('/') == std::string_view::npos) return std::string(text);
+  std::string out;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find('\r', start);
+    std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+    if (line.size() > 1 && line[0] == '/') {
+      line.remove_prefix(1);
+      out += "<i>";
+      out += line;
+      out += "</i>";
+    } else {
+      out += line;
+    }
+    if (end == std::string_view::npos) break;
+    out.push_back('\r');
+    start = end + 1;
+  }
+  return out;
 }
 
 }  // namespace vorlane

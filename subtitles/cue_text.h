@@ -89,4 +89,11 @@ struct StyledLine {
 };
 std::vector<StyledLine> StyledLines(std::string_view text);
 
+// A line of text with whole-line styles, in the program's tags.
+std::string StyledLineText(const StyledLine& line);
+
+// Lines whose first character is '/' (MPL2, TMPlayer, MicroDVD) are italic:
+// the slash becomes the tags around the line.
+std::string SlashItalicsToModel(std::string_view text);
+
 }  // namespace vorlane

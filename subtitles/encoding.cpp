@@ -146,6 +146,47 @@ std::string GuessCharset(std::string_view bytes) {
   return charset;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    // Eight ASCII bytes at a time, the common case.
+    if (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int more;
+    std::uint32_t min;
+    std::uint32_t code;
+    if ((c & 0xE0) == 0xC0) {
+      more = 1, min = 0x80, code = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      more = 2, min = 0x800, code = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      more = 3, min = 0x10000, code = c & 0x07;
+    } else {
+      return false;
+    }
+    if (end - p <= more) return false;
+    for (int i = 1; i <= more; ++i) {
+      if ((p[i] & 0xC0) != 0x80) return false;
+      code = code << 6 | (p[i] & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    p += more + 1;
+  }
+  return true;
+}
+
 bool DecodeUnicode(std::string& bytes) {
   const SniffedEncoding sniffed = SniffUnicode(bytes);
   if (sniffed.encoding == TextEncoding::kBytes) return false;

@@ -72,7 +72,11 @@ enum class OutputEncoding {
   kSource,   // as the input: its bytes as read, UTF-8 with a mark when decoded
   kUtf8,     // UTF-8 without a byte order mark
   kUtf8Bom,  // UTF-8 with a byte order mark
+  kNamed,    // a character set named by its iconv name
 };
+
+// True when bytes are well-formed UTF-8 (ASCII included).
+bool IsUtf8(std::string_view bytes);
 
 // Decodes UTF-16 and UTF-32 text to UTF-8 in place; true when it did.
 // Other bytes stay as they are.

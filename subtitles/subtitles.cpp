@@ -82,21 +82,67 @@ bool TSubtitles::LoadFromBytes(const std::string& path, std::string_view bytes, 
 bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
   Warnings.clear();
   Dropped = {};
-  // Formats refused by name are recognised by their first bytes, some of
+  // 1. Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.
   if (!classic_reading_) RefuseForeignFormat(bytes);
-  std::string converted;  // the text, when it is not the bytes as they are
-  // Decoded Unicode is written back as UTF-8 with a byte order mark.
-  bool decoded = false;
-  if (!classic_reading_ && SniffUnicode(bytes).encoding != TextEncoding::kBytes) {
-    converted.assign(bytes);
-    decoded = DecodeUnicode(converted);
-  }
-  source_charset_.clear();
-  if (decoded || ConvertInput(bytes, converted)) bytes = converted;
+  // 2. The text as UTF-8, or as read where it goes back out as it came.
+  std::string converted;
+  const bool decoded = DecodeInput(bytes, converted);
+  if (decoded || !source_charset_.empty()) bytes = converted;
+  // 3. Lines.
   LineViews lines = SplitLineViews(bytes);
   const bool mark = !lines.empty() && TakeByteOrderMark(lines.front());
+  // 4 and 5. Detection, then the classic or the second reading.
   return Load(lines, frame_based, decoded || mark);
+}
+
+bool TSubtitles::DecodeInput(std::string_view bytes, std::string& converted) {
+  source_charset_.clear();
+  input_charset_.clear();
+  charset_guessed_ = false;
+  // Decoded Unicode is written back as UTF-8 with a byte order mark.
+  if (!classic_reading_) {
+    const SniffedEncoding sniffed = SniffUnicode(bytes);
+    if (sniffed.encoding != TextEncoding::kBytes) {
+      converted.assign(bytes);
+      DecodeUnicode(converted);
+      input_charset_ = EncodingName(sniffed.encoding);
+      return true;
+    }
+  }
+  if (classic_reading_ || !input_encoding_.empty()) {
+    if (ConvertInput(bytes, converted)) {
+      input_charset_ = source_charset_;
+      charset_guessed_ = input_encoding_ == "auto";
+    } else if (!classic_reading_) {
+      input_charset_ = IsUtf8(bytes) ? "UTF-8" : "";
+    }
+    return false;
+  }
+  if (bytes.starts_with(kUtf8ByteOrderMark) || IsUtf8(bytes)) {
+    input_charset_ = "UTF-8";
+    return false;
+  }
+  // 8-bit text in a code page. Written back into the same code page by a
+  // format that may hold it, it is worked on as it is: the markup of every
+  // format is ASCII. Otherwise it is decoded from the code page uchardet
+  // takes it for.
+  if (output_encoding_ == OutputEncoding::kSource && target_ != sf0 && !WritesUtf8Only(target_)) {
+    return false;
+  }
+  constexpr std::size_t kSample = 64 * 1024;
+  std::string charset = GuessCharset(bytes.substr(0, kSample));
+  if (charset.empty() || charset == "ASCII" || IsUtf8Name(charset)) {
+    // No guess with confidence (or one the bytes belie): the code page of
+    // most such files in Western Europe and the Americas, said as a guess.
+    charset = "WINDOWS-1252";
+    Warn(0, "guessed " + charset + " for the character set of the text");
+  }
+  converted = ConvertText(bytes, charset.c_str(), "UTF-8");
+  source_charset_ = charset;
+  input_charset_ = charset;
+  charset_guessed_ = true;
+  return false;
 }
 
 bool TSubtitles::ConvertInput(std::string_view bytes, std::string& converted) {
@@ -176,7 +222,8 @@ bool BeforeZero(const SubtitleCue& cue) {
 bool TSubtitles::SavedAsWritten() const {
   const bool mark = output_encoding_ == OutputEncoding::kUtf8Bom ||
                     (byte_order_mark_ && output_encoding_ != OutputEncoding::kUtf8);
-  const bool convert = output_encoding_ == OutputEncoding::kSource && !source_charset_.empty();
+  const bool convert = (output_encoding_ == OutputEncoding::kSource && !source_charset_.empty()) ||
+                       output_encoding_ == OutputEncoding::kNamed;
   return !mark && !convert && std::none_of(Cues.begin(), Cues.end(), BeforeZero);
 }
 
@@ -208,20 +255,45 @@ void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   // holding nothing but the mark.
   if (lines.size() == first) return;
   bool mark = byte_order_mark_;
-  if (output_encoding_ == OutputEncoding::kSource && !source_charset_.empty()) {
-    TextConverter back("UTF-8", source_charset_);
+  const std::string charset = OutputCharset(format);
+  if (!charset.empty() && !IsUtf8Name(charset)) {
+    if (!classic_reading_) {
+      // A character the code page cannot hold is an error that names its
+      // cue, never a question mark.
+      TextConverter check("UTF-8", charset);
+      for (std::size_t i = 0; i < Cues.size(); ++i) {
+        try {
+          check.Convert(Cues[i].Text);
+        } catch (const SubtitleError&) {
+          throw SubtitleError("the text of cue " + std::to_string(i + 1) +
+                              " cannot be written in " + charset);
+        }
+      }
+    }
+    TextConverter back("UTF-8", charset);
     for (std::size_t i = first; i < lines.size(); ++i) {
       try {
         lines[i] = back.Convert(lines[i]);
       } catch (const SubtitleError&) {
         throw SubtitleError("line " + std::to_string(i - first + 1) +
-                            " of the output cannot be written in " + source_charset_);
+                            " of the output cannot be written in " + charset);
       }
     }
+    // A code page has no byte order mark.
+    if (output_encoding_ == OutputEncoding::kNamed) mark = false;
   }
   if (output_encoding_ == OutputEncoding::kUtf8) mark = false;
   if (output_encoding_ == OutputEncoding::kUtf8Bom) mark = true;
   if (mark) lines[first].insert(0, kUtf8ByteOrderMark);
+}
+
+std::string TSubtitles::OutputCharset(TSubtitleFormat format) const {
+  if (output_encoding_ == OutputEncoding::kNamed) {
+    return classic_reading_ || !WritesUtf8Only(format) ? output_charset_ : "UTF-8";
+  }
+  if (output_encoding_ != OutputEncoding::kSource) return "UTF-8";
+  if (!classic_reading_ && WritesUtf8Only(format)) return "UTF-8";
+  return source_charset_;
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& ext) {

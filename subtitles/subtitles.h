@@ -151,8 +151,26 @@ class TSubtitles {
   // with a byte order mark is not converted.
   void SetInputEncoding(std::string name) { input_encoding_ = std::move(name); }
   // The output's character set. kSource writes the input's: converted back
-  // into the input encoding when one was given.
-  void SetOutputEncoding(OutputEncoding encoding) { output_encoding_ = encoding; }
+  // into the input encoding when one was given (by default, into the code
+  // page the input was read in). kNamed writes charset, an iconv name.
+  // Formats that are UTF-8 by their definition (WebVTT, TTML, SBV, TTXT)
+  // are always written in UTF-8, except with the classic setting.
+  void SetOutputEncoding(OutputEncoding encoding, std::string charset = {}) {
+    output_encoding_ = encoding;
+    output_charset_ = std::move(charset);
+  }
+  // The format the document is to be written in, when known before it is
+  // loaded: 8-bit text that this format writes back as it was read is then
+  // not decoded.
+  void SetTargetFormat(TSubtitleFormat format) { target_ = format; }
+  // The character set the last input was read in ("UTF-8", "WINDOWS-1250",
+  // "UTF-16LE"), empty for 8-bit text worked on as read; and whether it was
+  // guessed.
+  const std::string& InputCharset() const { return input_charset_; }
+  bool CharsetGuessed() const { return charset_guessed_; }
+  // The character set an output in format is written in: an iconv name, or
+  // empty for the bytes as read.
+  std::string OutputCharset(TSubtitleFormat format) const;
 
   // With classic reading on, only the classic rules read; off (the default),
   // the second reading takes over where they give up.
@@ -177,6 +195,10 @@ class TSubtitles {
   // The input converted into UTF-8 when an input encoding asks for it;
   // false (and converted untouched) when the bytes are read as they are.
   bool ConvertInput(std::string_view bytes, std::string& converted);
+  // The input as UTF-8, or as read: converted is filled when the text is
+  // not the bytes as they are; true for Unicode decoded from UTF-16 or
+  // UTF-32 (its output gets a byte order mark).
+  bool DecodeInput(std::string_view bytes, std::string& converted);
 
   double frame_rate_ = 0;
   double file_frame_rate_ = 0;
@@ -187,6 +209,10 @@ class TSubtitles {
   OutputEncoding output_encoding_ = OutputEncoding::kSource;
   // The character set the last input was converted from, empty when none.
   std::string source_charset_;
+  std::string input_charset_;
+  bool charset_guessed_ = false;
+  std::string output_charset_;
+  TSubtitleFormat target_ = sf0;
 };
 
 // "File <path> is corrupted. Error on line: <message>".

@@ -25,6 +25,9 @@ class CueStore {
   virtual void Line(std::string_view /*line*/) {}
 };
 // ReadSubRip's rules for the lines of a scan, each cue handed to store.
+// MicroDVD's control codes ({y:i}, {Y:b}, {c:$BBGGRR}) and "/" italics as
+// the program's tags.
+void MicroDVDTextToModel(SubtitleCue& cue);
 void ReadSubRipScanned(LineScanner lines, CueStore& store, bool precise);
 void WriteSubRip(const TSubtitles& doc, LineList& lines);
 void StreamSubRip(const TSubtitles& doc, OutputSink& out, const StreamPart& part);

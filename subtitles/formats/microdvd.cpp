@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "subtitles/cue_text.h"
 #include "subtitles/decimal.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
@@ -60,6 +61,75 @@ double RateOfCue(std::string_view line, const CuePlaces& at) {
 
 }  // namespace
 
+namespace {
+
+// The styles a control code ("y:i,b", "c:$0000FF") adds to line.
+void ApplyControlCode(std::string_view code, StyledLine& line, std::uint8_t& place) {
+  const char kind = static_cast<char>(code[0] | 0x20);
+  const std::string_view value = code.substr(2);
+  if (kind == 'y') {
+    for (char c : value) {
+      c = static_cast<char>(c | 0x20);
+      if (c == 'i') line.italic = true;
+      if (c == 'b') line.bold = true;
+      if (c == 'u') line.underline = true;
+    }
+  } else if (kind == 'c' && value.size() == 7 && value[0] == '$') {
+    // $BBGGRR
+    if (const auto bgr = ParseColour(value.substr(1))) {
+      const Colour c = (*bgr & 0xFF) << 16 | (*bgr & 0xFF00) | (*bgr >> 16 & 0xFF);
+      if (c != 0xFFFFFF) line.colour = c;
+    }
+  } else if (kind == 'p' && code[0] == 'P' && !value.empty() && value[0] == '1') {
+    place = 8;  // {P:1}: the cue stands at the top
+  }
+}
+
+}  // namespace
+
+void MicroDVDTextToModel(SubtitleCue& cue) {
+  const std::string& text = cue.Text;
+  if (text.find_first_of("{/") == std::string::npos) return;
+  // Upper-case codes hold for the whole cue, lower-case ones for their line;
+  // a line that opens with '/' is italic.
+  StyledLine whole;
+  std::vector<StyledLine> lines;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find('\r', start);
+    std::string_view line =
+        std::string_view(text).substr(start, end == std::string::npos ? end : end - start);
+    StyledLine styled;
+    while (line.size() >= 4 && line[0] == '{' && line[2] == ':' &&
+           ((line[1] | 0x20) >= 'a' && (line[1] | 0x20) <= 'z')) {
+      const std::size_t close = line.find('}');
+      if (close == std::string_view::npos) break;
+      const std::string_view code = line.substr(1, close - 1);
+      const bool upper = code[0] >= 'A' && code[0] <= 'Z';
+      ApplyControlCode(code, upper ? whole : styled, cue.Place);
+      line.remove_prefix(close + 1);
+    }
+    if (line.size() > 1 && line[0] == '/') {
+      styled.italic = true;
+      line.remove_prefix(1);
+    }
+    styled.text = line;
+    lines.push_back(std::move(styled));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  std::string out;
+  for (StyledLine& line : lines) {
+    line.italic = line.italic || whole.italic;
+    line.bold = line.bold || whole.bold;
+    line.underline = line.underline || whole.underline;
+    if (!line.colour) line.colour = whole.colour;
+    if (!out.empty() || &line != &lines.front()) out.push_back('\r');
+    out += line.text.empty() ? std::string() : StyledLineText(line);
+  }
+  cue.Text = std::move(out);
+}
+
 double MicroDVDFileFrameRate(const LineViews& lines) {
   for (std::string_view line : lines) {
     if (const auto at = FrameCueLine(line)) return RateOfCue(line, *at);
@@ -95,6 +165,7 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
     // Anything after the second "}" is text, formatting codes in braces
     // included.
     cue.Text = ReplaceAll(CopyTail(line, at->p2 + 1), "|", "\r");
+    if (precise) MicroDVDTextToModel(cue);
     cues.push_back(std::move(cue));
   });
 }

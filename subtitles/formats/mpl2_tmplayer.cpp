@@ -31,8 +31,10 @@ void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
     SubtitleCue cue;
     cue.Start = CheckedTime(start * 10);
     cue.Stop = CheckedTime(stop * 10);
-    // Other markup, such as a leading "/", stays part of the text.
+    // With the classic rules other markup, such as a leading "/", stays part
+    // of the text.
     cue.Text = ReplaceAll(CopyTail(line, p2 + 1), "|", "\r");
+    if (!doc.ClassicReading()) MicroDVDTextToModel(cue);
     cues.push_back(std::move(cue));
   });
 }
@@ -67,6 +69,7 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
       cue.Start = MakeTime(hours, minutes, seconds, 0);
       cue.Stop = CheckedTime(cue.Start / 10 + kTMPlayerDuration);
       cue.Text = ReplaceAll(CopyTail(line, p3 + 1), "|", "\r");
+      if (!doc.ClassicReading()) MicroDVDTextToModel(cue);
       cues.push_back(std::move(cue));
     } else if (p1 > 0 || p2 > 0 || p3 > 0) {
       // One or two colons: not a cue line, and not a line to pass over

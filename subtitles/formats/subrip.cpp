@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/markup_text.h"
+#include "subtitles/formats/override_tags.h"
 #include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/lines.h"
@@ -81,6 +83,33 @@ bool CanonicalTiming(std::string_view line, bool precise, std::int64_t& start, s
 
 namespace {
 
+// The text of a SubRip cue as the program keeps it: SubRip's own tags are
+// the program's; the SubStation overrides many files carry ({\an8},
+// {\i1}) become tags and the cue's place, and character references
+// (&amp;, &nbsp;) the characters they stand for.
+void SubRipTextToModel(SubtitleCue& cue) {
+  std::string& text = cue.Text;
+  if (text.find("{\\") != std::string::npos) {
+    OverrideConverter converter(false, true);
+    std::string converted = converter.Convert(text);
+    // Text that only held overrides keeps what it had: nothing is lost.
+    if (!converted.empty() || converter.Place() != 0) {
+      text = std::move(converted);
+      cue.Place = converter.Place();
+    }
+  }
+  if (text.find('&') != std::string::npos) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+      const std::size_t taken = text[i] == '&' ? AppendCharReference(text, i, decoded) : 0;
+      if (taken == 0) decoded.push_back(text[i++]);
+      i += taken;
+    }
+    text = std::move(decoded);
+  }
+}
+
 // Whether line holds " --> ". Text lines are full of spaces and seldom hold
 // a '>', so the search goes from one '>' to the next.
 bool HasArrow(std::string_view line) {
@@ -115,11 +144,13 @@ void ReadSubRipCues(bool precise, ForEachLineOf&& for_each_line, Watch&& watch,
     if (number_held) append(held_number);
     number_held = false;
   };
+  SubtitleCue* cue_open = nullptr;
   auto close_cue = [&] {
     open = false;
     held_empty = 0;
     number_held = false;
     if (!text->empty()) text->pop_back();  // the CR added after the last line
+    if (precise) SubRipTextToModel(*cue_open);
   };
   for_each_line([&](std::string_view line) {
     watch(line);
@@ -131,6 +162,7 @@ void ReadSubRipCues(bool precise, ForEachLineOf&& for_each_line, Watch&& watch,
       // that cue, and the number line just before it is not text.
       if (open) close_cue();
       SubtitleCue& cue = open_cue();
+      cue_open = &cue;
       text = &cue.Text;
       open = true;
       cue.Start = canonical ? start : TimeFromFields(fields, 0, Fraction::kMilliseconds, precise);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/override_tags.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/output_sink.h"
@@ -112,137 +113,6 @@ bool TakeKey(std::string_view line, std::string_view key, std::string_view& rest
   return true;
 }
 
-// The number after a tag name when it is all digits (\i1, \b700, \an8),
-// -1 when there are none, -2 when something else follows (\iclip, \blur).
-int TagNumber(std::string_view tag, std::size_t name_length) {
-  std::string_view digits = tag.substr(name_length);
-  if (digits.empty()) return -1;
-  int value = 0;
-  for (char c : digits) {
-    if (!IsDigit(c)) return -2;
-    if (value < 100000) value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
-// The \an number of a legacy \a alignment: 1-3 bottom, 5-7 top, 9-11 middle.
-int LegacyAlignment(int a) {
-  if (a >= 1 && a <= 3) return a;
-  if (a >= 5 && a <= 7) return a + 2;
-  if (a >= 9 && a <= 11) return a - 5;
-  return 0;
-}
-
-// An event's text as cue text: line breaks as CR, italic, bold and underline
-// as <i> <b> <u>, the first alignment kept as {\anN} in front, every other
-// override dropped, and drawings (between \p1 and \p0) left out.
-class OverrideConverter {
- public:
-  explicit OverrideConverter(bool italic_style) {
-    if (italic_style) Toggle(0, true);
-  }
-
-  std::string Convert(std::string_view text) {
-    std::size_t i = 0;
-    // The next '}' is searched for once per '}', not once per '{', so a text
-    // of many '{' costs no more than its length.
-    std::size_t next_close = 0;
-    while (i < text.size()) {
-      const char c = text[i];
-      if (c == '{') {
-        if (next_close != std::string_view::npos && next_close <= i) next_close = text.find('}', i);
-        const std::size_t close = next_close;
-        if (close != std::string_view::npos) {
-          Overrides(text.substr(i + 1, close - i - 1));
-          i = close + 1;
-          continue;
-        }
-      }
-      if (c == '\\' && i + 1 < text.size()) {
-        const char n = text[i + 1];
-        if (n == 'N' || n == 'n' || n == 'h') {
-          Put(n == 'h' ? " " : "\r");
-          i += 2;
-          continue;
-        }
-      }
-      Put(std::string_view(&text[i], 1));
-      ++i;
-    }
-    if (!visible_) return "";
-    for (int k = 2; k >= 0; --k) Toggle(k, false);
-    std::string result = alignment_ == 0 ? "" : "{\\an" + std::to_string(alignment_) + "}";
-    return result + out_;
-  }
-
-  // True when the event is a drawing and nothing else.
-  bool DrawingOnly() const { return drew_ && !visible_; }
-
- private:
-  void Put(std::string_view s) {
-    if (drawing_) return;
-    if (s != "\r" && s != " ") {
-      visible_ = true;
-      // A style opens where text shows, so a style turned on and off again
-      // before any text leaves no empty pair behind.
-      for (int k = 0; k < 3; ++k) {
-        if (want_[k] && !on_[k]) out_.append(kOpen[k]);
-        on_[k] = want_[k];
-      }
-    }
-    out_.append(s);
-  }
-
-  // Turns style k (italic, bold, underline) on or off.
-  void Toggle(int k, bool on) {
-    want_[k] = on;
-    if (!on && on_[k]) out_.append(kClose[k]);
-    if (!on) on_[k] = false;
-  }
-
-  void Overrides(std::string_view block) {
-    std::size_t pos = block.find('\\');
-    std::size_t paren = block.find('(');  // searched for again once passed
-    while (pos != std::string_view::npos) {
-      std::size_t next = block.find('\\', pos + 1);
-      // A tag with arguments in parentheses may hold backslashes (\t(...)).
-      if (paren != std::string_view::npos && paren < pos) paren = block.find('(', pos);
-      if (paren != std::string_view::npos && (next == std::string_view::npos || paren < next)) {
-        const std::size_t end = block.find(')', paren);
-        next = end == std::string_view::npos ? std::string_view::npos : block.find('\\', end);
-      }
-      Tag(Trim(block.substr(pos + 1, next == std::string_view::npos ? next : next - pos - 1)));
-      pos = next;
-    }
-  }
-
-  void Tag(std::string_view tag) {
-    if (tag.empty()) return;
-    const char name = tag.front();
-    if ((name == 'i' || name == 'b' || name == 'u') && TagNumber(tag, 1) >= -1) {
-      const int k = name == 'i' ? 0 : name == 'b' ? 1 : 2;
-      Toggle(k, TagNumber(tag, 1) > 0);  // \b700 is bold too; a bare \i resets
-    } else if (tag.substr(0, 2) == "an" && TagNumber(tag, 2) >= 1 && TagNumber(tag, 2) <= 9) {
-      if (alignment_ == 0) alignment_ = TagNumber(tag, 2);
-    } else if (name == 'a' && TagNumber(tag, 1) >= 1) {
-      if (alignment_ == 0) alignment_ = LegacyAlignment(TagNumber(tag, 1));
-    } else if (name == 'p' && TagNumber(tag, 1) >= 0) {
-      drawing_ = TagNumber(tag, 1) > 0;
-      drew_ = drew_ || drawing_;
-    }
-  }
-
-  std::string out_;
-  static constexpr const char* kOpen[] = {"<i>", "<b>", "<u>"};
-  static constexpr const char* kClose[] = {"</i>", "</b>", "</u>"};
-  bool want_[3] = {false, false, false};  // as the overrides so far ask
-  bool on_[3] = {false, false, false};    // as written
-  int alignment_ = 0;
-  bool drawing_ = false;
-  bool drew_ = false;
-  bool visible_ = false;
-};
-
 // True when the lines open with the header the writer gives, whose classic
 // Dialogue lines hold the extra field.
 bool HasWrittenHeader(const LineViews& lines) {
@@ -327,7 +197,7 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
         OverrideConverter converter(italic);
         std::string text = converter.Convert(fields[order.text]);
         if (converter.DrawingOnly()) continue;
-        doc.Cues.push_back({*start, *stop, std::move(text)});
+        doc.Cues.push_back({*start, *stop, std::move(text), converter.Place()});
       }
     }
   }
