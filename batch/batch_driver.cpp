@@ -18,8 +18,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "batch/read_ahead.h"
 #include "batch/container_probe.h"
+#include "batch/read_ahead.h"
 #include "batch/video_probe.h"
 #include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
@@ -252,6 +252,16 @@ double ProbeVideo(const std::string& video, bool classic) {
   return ExactFrameRate(rate);
 }
 
+std::optional<double> VideoRate(const std::string& video, bool classic) {
+  const double rate = ProbeVideo(video, classic);
+  const std::size_t dot = video.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : AsciiLower(video.substr(dot + 1));
+  const auto classic_end = kVideoExtensions.begin() + kClassicVideoExtensions;
+  if (std::find(kVideoExtensions.begin(), classic_end, extension) != classic_end) return rate;
+  if (std::isfinite(rate) && rate >= 1) return rate;
+  return std::nullopt;
+}
+
 namespace {
 
 using FileId = std::pair<dev_t, ino_t>;
@@ -470,10 +480,13 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         // Frames in or frames out: the video of the same name tells the
         // rate, else the file itself, else the user. Time-based input with
         // no video of its own keeps a rate already settled in the run.
-        const std::string video = videos.Find(path);
-        if (!video.empty()) {
-          record.video = video;
-          doc.SetFrameRate(ProbeVideo(video, options.classic_reading));
+        std::string video = videos.Find(path);
+        const std::optional<double> video_rate =
+            video.empty() ? std::nullopt : VideoRate(video, options.classic_reading);
+        if (!video_rate) video.clear();
+        record.video = video;
+        if (video_rate) {
+          doc.SetFrameRate(*video_rate);
           if (!HasUsableFrameRate(doc)) doc.SetFrameRate(options.fallback_frame_rate);
         } else if (doc.FileFrameRate() > 0) {
           doc.SetFrameRate(doc.FileFrameRate());

@@ -197,6 +197,12 @@ class VideoLookup {
 // it cannot be read. Unless classic, a rate that stands for an exact one
 // (23.976 for 24000/1001) is taken as that (ExactFrameRate).
 double ProbeVideo(const std::string& video, bool classic = false);
+// The rate that video settles: its probe's answer for the classic five
+// extensions, whatever it is (a rate below 1 then skips the file or takes
+// the fallback rate); for the other containers only a rate of at least 1.
+// nullopt when the file goes on to its own rate or the prompt as if no
+// video were there, which a Matroska file without a frame duration does.
+std::optional<double> VideoRate(const std::string& video, bool classic = false);
 
 // True when the document's frame rate can convert frames: at least 1.
 bool HasUsableFrameRate(const TSubtitles& doc);

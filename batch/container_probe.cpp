@@ -42,8 +42,7 @@ class FileProbeSource : public ProbeSource {
   std::size_t ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) override {
     std::size_t done = 0;
     while (done < size) {
-      const ssize_t got =
-          ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+      const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
       if (got < 0) {
         if (errno == EINTR) continue;
         Fail(errno, "read");
@@ -311,7 +310,7 @@ struct VideoTrack {
   std::uint64_t id = 0;
   std::uint64_t time_scale = 0;
   std::uint64_t samples = 0;
-  long double duration = 0;  // of all samples, in time-scale units
+  long double duration = 0;        // of all samples, in time-scale units
   std::uint64_t one_duration = 0;  // the duration of every sample, when they agree
   bool varying = false;
 };
@@ -336,8 +335,8 @@ bool ReadTrack(BoundedReader& r, const Box& trak, VideoTrack& track) {
     r.ReadNumber(tkhd.data + (version == 1 ? 20 : 12), 4, track.id);
   }
   std::uint64_t entries = 0;
-  if (!FindPath(r, mdia.data, mdia.end,
-                std::array{Fourcc("minf"), Fourcc("stbl"), Fourcc("stts")}, stts) ||
+  if (!FindPath(r, mdia.data, mdia.end, std::array{Fourcc("minf"), Fourcc("stbl"), Fourcc("stts")},
+                stts) ||
       !r.ReadNumber(stts.data + 4, 4, entries)) {
     return true;  // no sample table: a fragmented file, perhaps
   }
@@ -399,8 +398,8 @@ std::uint64_t FragmentDuration(BoundedReader& r, const Box& moov, std::uint64_t 
 
 // Rates that varying sample durations are rounded to.
 constexpr std::array<double, 14> kCommonRates{
-    12, 15, 24000.0 / 1001, 24, 25, 30000.0 / 1001, 30, 48, 50, 60000.0 / 1001, 60, 100,
-    120000.0 / 1001, 120};
+    12, 15, 24000.0 / 1001, 24, 25,  30000.0 / 1001,  30,
+    48, 50, 60000.0 / 1001, 60, 100, 120000.0 / 1001, 120};
 
 double NearestCommonRate(double rate) {
   double nearest = rate;
@@ -417,8 +416,7 @@ double NearestCommonRate(double rate) {
 
 }  // namespace
 
-std::size_t MemoryProbeSource::ReadAt(std::uint64_t offset, unsigned char* data,
-                                      std::size_t size) {
+std::size_t MemoryProbeSource::ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) {
   if (offset >= bytes_.size()) return 0;
   const std::size_t n = std::min<std::uint64_t>(size, bytes_.size() - offset);
   std::memcpy(data, bytes_.data() + offset, n);
@@ -488,9 +486,8 @@ double IsoMediaFPS(ProbeSource& source) {
     return duration > 0 ? ExactFrameRate(scale / static_cast<double>(duration)) : 0;
   }
   if (!track.varying) {
-    return track.one_duration > 0
-               ? ExactFrameRate(scale / static_cast<double>(track.one_duration))
-               : 0;
+    return track.one_duration > 0 ? ExactFrameRate(scale / static_cast<double>(track.one_duration))
+                                  : 0;
   }
   if (track.duration <= 0) return 0;
   const double average =

@@ -192,7 +192,9 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
   double rate = 0;
   if (frame_based || output.writes_frames) {
     const std::string video = videos.Find(path);
-    rate = !video.empty()            ? ProbeVideo(video, options_.classic_reading)
+    const std::optional<double> video_rate =
+        video.empty() ? std::nullopt : VideoRate(video, options_.classic_reading);
+    rate = video_rate                ? *video_rate
            : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
                                      : options_.fallback_frame_rate;
     doc.SetFrameRate(rate);

@@ -31,7 +31,9 @@ std::string El(std::uint32_t id, const std::string& body) {
   }
   return out + '\x01' + Be(body.size(), 7) + body;
 }
-std::string UInt(std::uint32_t id, std::uint64_t v) { return El(id, Be(v, 8)); }
+std::string UInt(std::uint32_t id, std::uint64_t v) {
+  return El(id, Be(v, 8));
+}
 const std::string kUnknownSize = "\x01\xFF\xFF\xFF\xFF\xFF\xFF\xFF";
 const std::string kEbml = El(0x1A45DFA3, El(0x4282, "webm"));
 std::string Track(std::uint64_t type, const std::string& rest) {
@@ -50,13 +52,15 @@ std::string Mp4(std::uint32_t scale, const std::string& stts_entries, const char
   const std::string mdia =
       Box("mdhd", Be(0, 12) + Be(scale, 4) + Be(0, 8)) +
       Box("hdlr", Be(0, 8) + handler + Be(0, 12)) +
-      Box("minf", Box("stbl", Box("stts", Be(0, 4) + Be(stts_entries.size() / 8, 4) +
-                                              stts_entries)));
+      Box("minf",
+          Box("stbl", Box("stts", Be(0, 4) + Be(stts_entries.size() / 8, 4) + stts_entries)));
   return Box("ftyp", "isom") +
-         Box("moov", Box("trak", Box("tkhd", Be(0, 12) + Be(1, 4)) + Box("mdia", mdia)) +
-                         after_trak);
+         Box("moov",
+             Box("trak", Box("tkhd", Be(0, 12) + Be(1, 4)) + Box("mdia", mdia)) + after_trak);
 }
-std::string Stts(std::uint32_t count, std::uint32_t delta) { return Be(count, 4) + Be(delta, 4); }
+std::string Stts(std::uint32_t count, std::uint32_t delta) {
+  return Be(count, 4) + Be(delta, 4);
+}
 
 using Probe = double (*)(ProbeSource&);
 struct BytesCase {
@@ -131,9 +135,8 @@ class RepeatingSource : public ProbeSource {
   std::size_t ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) override {
     read += size;
     for (std::size_t i = 0; i < size; ++i, ++offset) {
-      data[i] = static_cast<unsigned char>(offset < head_.size()
-                                               ? head_[offset]
-                                               : fill_[(offset - head_.size()) % fill_.size()]);
+      data[i] = static_cast<unsigned char>(
+          offset < head_.size() ? head_[offset] : fill_[(offset - head_.size()) % fill_.size()]);
     }
     return size;
   }
@@ -152,8 +155,7 @@ TEST(ContainerProbe, HugeAndLoopingFilesEndWithinTheReadLimit) {
   } cases[] = {
       {"TinyBoxesForEver", IsoMediaFPS, "", Box("free", "")},
       {"MoovOfAGigabyteAtTheEnd", IsoMediaFPS,
-       Be(1, 4) + "mdat" + Be((std::uint64_t{1} << 40) - (1 << 30), 8),
-       Be(1 << 30, 4) + "moov"},
+       Be(1, 4) + "mdat" + Be((std::uint64_t{1} << 40) - (1 << 30), 8), Be(1 << 30, 4) + "moov"},
       {"ClustersOfUnknownSizeForEver", MatroskaFPS, kEbml + segment,
        "\x1F\x43\xB6\x75" + kUnknownSize},
       {"MegabyteVoidsForEver", MatroskaFPS, kEbml + segment, El(0xEC, std::string(1 << 20, 0))},
@@ -182,11 +184,18 @@ TEST(ContainerProbe, CommittedVideosGiveTheExactRate) {
 }
 
 TEST(ContainerProbe, ExactRates) {
-  const std::pair<double, double> cases[] = {
-      {23.976, kFilm},          {29.97, 30000.0 / 1001}, {59.94, 60000.0 / 1001},
-      {1e9 / 41708333, kFilm},  {25.002, 25},            {119.88, 120000.0 / 1001},
-      {23.99, 23.99},           {24.01, 24.01},          {0, 0},
-      {0.5, 0.5},               {1000.05, 1000},         {12.5, 12.5}};
+  const std::pair<double, double> cases[] = {{23.976, kFilm},
+                                             {29.97, 30000.0 / 1001},
+                                             {59.94, 60000.0 / 1001},
+                                             {1e9 / 41708333, kFilm},
+                                             {25.002, 25},
+                                             {119.88, 120000.0 / 1001},
+                                             {23.99, 23.99},
+                                             {24.01, 24.01},
+                                             {0, 0},
+                                             {0.5, 0.5},
+                                             {1000.05, 1000},
+                                             {12.5, 12.5}};
   for (const auto& [rate, exact] : cases) EXPECT_EQ(ExactFrameRate(rate), exact) << rate;
 }
 
