@@ -27,3 +27,9 @@ make clip.3gp -c:v h263 -s 128x96 -q:v 31
 make clip.mkv "${mpeg4[@]}"
 make clip.webm -c:v libvpx -b:v 20k -deadline realtime
 ls -l "$out"
+
+# The probes' fuzz targets start from the same files.
+if [[ $out == tests/data/videos ]]; then
+  cp "$out"/clip.mkv "$out"/clip.webm fuzz/probe-seeds/matroska/
+  cp "$out"/*.mp4 "$out"/clip.mov "$out"/clip.3gp fuzz/probe-seeds/isomedia/
+fi
