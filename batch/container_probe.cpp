@@ -267,6 +267,13 @@ bool ReadBox(BoundedReader& r, std::uint64_t at, std::uint64_t end, Box& b) {
   return true;
 }
 
+// A big-endian number of size bytes at offset in the content of b; false
+// when b is too short to hold it.
+bool Field(BoundedReader& r, const Box& b, std::uint64_t offset, std::size_t size,
+           std::uint64_t& value) {
+  return b.end - b.data >= offset + size && r.ReadNumber(b.data + offset, size, value);
+}
+
 // Calls f for each child box of [at, end) until f returns true; false when
 // a child is malformed.
 template <typename F>
@@ -320,24 +327,21 @@ bool ReadTrack(BoundedReader& r, const Box& trak, VideoTrack& track) {
   Box mdia, hdlr, mdhd, tkhd, stts;
   std::uint64_t handler = 0, version = 0;
   if (!FindBox(r, trak.data, trak.end, Fourcc("mdia"), mdia) ||
-      !FindBox(r, mdia.data, mdia.end, Fourcc("hdlr"), hdlr) ||
-      !r.ReadNumber(hdlr.data + 8, 4, handler) || handler != Fourcc("vide")) {
+      !FindBox(r, mdia.data, mdia.end, Fourcc("hdlr"), hdlr) || !Field(r, hdlr, 8, 4, handler) ||
+      handler != Fourcc("vide")) {
     return false;
   }
-  if (!FindBox(r, mdia.data, mdia.end, Fourcc("mdhd"), mdhd) ||
-      !r.ReadNumber(mdhd.data, 1, version) ||
-      !r.ReadNumber(mdhd.data + (version == 1 ? 20 : 12), 4, track.time_scale) ||
-      track.time_scale == 0) {
+  if (!FindBox(r, mdia.data, mdia.end, Fourcc("mdhd"), mdhd) || !Field(r, mdhd, 0, 1, version) ||
+      !Field(r, mdhd, (version == 1 ? 20 : 12), 4, track.time_scale) || track.time_scale == 0) {
     return false;
   }
-  if (FindBox(r, trak.data, trak.end, Fourcc("tkhd"), tkhd) &&
-      r.ReadNumber(tkhd.data, 1, version)) {
-    r.ReadNumber(tkhd.data + (version == 1 ? 20 : 12), 4, track.id);
+  if (FindBox(r, trak.data, trak.end, Fourcc("tkhd"), tkhd) && Field(r, tkhd, 0, 1, version)) {
+    Field(r, tkhd, (version == 1 ? 20 : 12), 4, track.id);
   }
   std::uint64_t entries = 0;
   if (!FindPath(r, mdia.data, mdia.end, std::array{Fourcc("minf"), Fourcc("stbl"), Fourcc("stts")},
                 stts) ||
-      !r.ReadNumber(stts.data + 4, 4, entries)) {
+      !Field(r, stts, 4, 4, entries)) {
     return true;  // no sample table: a fragmented file, perhaps
   }
   // The entries that the box really holds, whatever its count says.
@@ -345,8 +349,7 @@ bool ReadTrack(BoundedReader& r, const Box& trak, VideoTrack& track) {
   entries = std::min(entries, room / 8);
   for (std::uint64_t i = 0; i < entries; ++i) {
     std::uint64_t count = 0, delta = 0;
-    if (!r.ReadNumber(stts.data + 8 + 8 * i, 4, count) ||
-        !r.ReadNumber(stts.data + 12 + 8 * i, 4, delta)) {
+    if (!Field(r, stts, 8 + 8 * i, 4, count) || !Field(r, stts, 12 + 8 * i, 4, delta)) {
       return false;
     }
     if (count == 0) continue;
@@ -369,10 +372,10 @@ std::uint64_t FragmentDuration(BoundedReader& r, const Box& moov, std::uint64_t 
   if (FindBox(r, moov.data, moov.end, Fourcc("mvex"), mvex)) {
     EachBox(r, mvex.data, mvex.end, [&](const Box& b) {
       std::uint64_t track = 0;
-      if (b.type != Fourcc("trex") || !r.ReadNumber(b.data + 4, 4, track) || track != id) {
+      if (b.type != Fourcc("trex") || !Field(r, b, 4, 4, track) || track != id) {
         return false;
       }
-      r.ReadNumber(b.data + 12, 4, duration);
+      Field(r, b, 12, 4, duration);
       return true;
     });
   }
@@ -382,14 +385,13 @@ std::uint64_t FragmentDuration(BoundedReader& r, const Box& moov, std::uint64_t 
     Box tfhd;
     std::uint64_t flags = 0, track = 0;
     if (traf.type != Fourcc("traf") || !FindBox(r, traf.data, traf.end, Fourcc("tfhd"), tfhd) ||
-        !r.ReadNumber(tfhd.data + 1, 3, flags) || !r.ReadNumber(tfhd.data + 4, 4, track) ||
-        track != id) {
+        !Field(r, tfhd, 1, 3, flags) || !Field(r, tfhd, 4, 4, track) || track != id) {
       return false;
     }
     if (flags & 0x8) {
-      const std::uint64_t at = tfhd.data + 8 + (flags & 0x1 ? 8 : 0) + (flags & 0x2 ? 4 : 0);
+      const std::uint64_t at = 8 + (flags & 0x1 ? 8 : 0) + (flags & 0x2 ? 4 : 0);
       std::uint64_t value = 0;
-      if (r.ReadNumber(at, 4, value) && value > 0) duration = value;
+      if (Field(r, tfhd, at, 4, value) && value > 0) duration = value;
     }
     return true;
   });
