@@ -183,6 +183,15 @@ TEST(ContainerProbe, CommittedVideosGiveTheExactRate) {
   EXPECT_THROW(GetIsoMediaFPS(kVideos), std::runtime_error);
 }
 
+TEST(ContainerProbe, ClassicProbesGiveExactRatesOutsideTheClassicMode) {
+  TempDir dir;
+  const std::string mpg = dir.path() + "/film.MPG";
+  // A sequence header with frame-rate code 1: 23.976.
+  WriteFileBytes(mpg, std::string("\0\0\1\xB3\x2D\x01\xE0\x11", 8) + std::string(8, '\xff'));
+  EXPECT_EQ(ProbeVideo(mpg), kFilm);
+  EXPECT_EQ(ProbeVideo(mpg, true), 23.976);
+}
+
 TEST(ContainerProbe, ExactRates) {
   const std::pair<double, double> cases[] = {{23.976, kFilm},
                                              {29.97, 30000.0 / 1001},
