@@ -14,9 +14,11 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 
+#include "batch/container_probe.h"
 #include "batch/read_ahead.h"
 #include "batch/video_probe.h"
 #include "subtitles/lines.h"
@@ -90,8 +92,12 @@ bool MoveWithoutReplacing(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-// The video look-up order: the first existing name wins.
-constexpr std::array<std::string_view, 5> kVideoExtensions{"avi", "mpg", "mpeg", "m1v", "mpv"};
+// The video look-up order: the first existing name wins. The containers of
+// today come after the classic five, which alone are tried with the classic
+// rules.
+constexpr std::array<std::string_view, 12> kVideoExtensions{
+    "avi", "mpg", "mpeg", "m1v", "mpv", "mkv", "webm", "mp4", "m4v", "mov", "mk3d", "3gp"};
+constexpr std::size_t kClassicVideoExtensions = 5;
 
 std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -132,9 +138,10 @@ class VideoNames {
   std::map<std::string, std::map<std::string, std::string>> folders_;
 };
 
-std::string FindVideo(const std::string& path, VideoNames& names) {
+std::string FindVideo(const std::string& path, VideoNames& names, bool classic) {
   const std::string folder = FolderPartOf(path);
-  for (std::string_view extension : kVideoExtensions) {
+  const std::size_t tried = classic ? kClassicVideoExtensions : kVideoExtensions.size();
+  for (std::string_view extension : std::span(kVideoExtensions).first(tried)) {
     const std::string candidate = ReplaceExtension(path, std::string(extension));
     if (IsFile(candidate)) return candidate;
     const std::string* name = names.Find(folder, AsciiLower(FileNameOf(candidate)));
@@ -214,24 +221,45 @@ std::string BackupFile(const std::string& path) {
                            "\" is taken");
 }
 
-std::string FindVideoFor(const std::string& path) {
+std::string FindVideoFor(const std::string& path, bool classic) {
   VideoNames names;
-  return FindVideo(path, names);
+  return FindVideo(path, names, classic);
 }
 
 struct VideoLookup::Names {
   VideoNames names;
 };
-VideoLookup::VideoLookup() : names_(std::make_unique<Names>()) {}
+VideoLookup::VideoLookup(bool classic) : names_(std::make_unique<Names>()), classic_(classic) {}
 VideoLookup::~VideoLookup() = default;
 std::string VideoLookup::Find(const std::string& path) {
-  return FindVideo(path, names_->names);
+  return FindVideo(path, names_->names, classic_);
 }
 
-double ProbeVideo(const std::string& video) {
+double ProbeVideo(const std::string& video, bool classic) {
   const std::size_t dot = video.rfind('.');
-  const bool avi = dot != std::string::npos && AsciiLower(video.substr(dot)) == ".avi";
-  return avi ? GetAVIFPS(video) : GetMPGFPS(video);
+  const std::string extension = dot == std::string::npos ? "" : AsciiLower(video.substr(dot + 1));
+  if (classic) return extension == "avi" ? GetAVIFPS(video) : GetMPGFPS(video);
+  double rate = 0;
+  if (extension == "avi") {
+    rate = GetAVIFPS(video);
+  } else if (extension == "mkv" || extension == "webm" || extension == "mk3d") {
+    rate = GetMatroskaFPS(video);
+  } else if (extension == "mp4" || extension == "m4v" || extension == "mov" || extension == "3gp") {
+    rate = GetIsoMediaFPS(video);
+  } else {
+    rate = GetMPGFPS(video);
+  }
+  return ExactFrameRate(rate);
+}
+
+std::optional<double> VideoRate(const std::string& video, bool classic) {
+  const double rate = ProbeVideo(video, classic);
+  const std::size_t dot = video.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : AsciiLower(video.substr(dot + 1));
+  const auto classic_end = kVideoExtensions.begin() + kClassicVideoExtensions;
+  if (std::find(kVideoExtensions.begin(), classic_end, extension) != classic_end) return rate;
+  if (std::isfinite(rate) && rate >= 1) return rate;
+  return std::nullopt;
 }
 
 namespace {
@@ -313,7 +341,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // output: named again, they are not converted a second time.
   std::set<std::string> converted;
   std::set<std::string> cleaned_folders;
-  VideoLookup videos;
+  VideoLookup videos(options.classic_reading);
   std::string file_bytes;  // the file read last, its memory used again
 
   // Every input of the run, by identity, so that no output takes the place
@@ -453,9 +481,13 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         // Frames in or frames out: the video of the same name tells the
         // rate, else the file itself, else the user. Time-based input with
         // no video of its own keeps a rate already settled in the run.
-        const std::string video = videos.Find(path);
-        if (!video.empty()) {
-          doc.SetFrameRate(ProbeVideo(video));
+        std::string video = videos.Find(path);
+        const std::optional<double> video_rate =
+            video.empty() ? std::nullopt : VideoRate(video, options.classic_reading);
+        if (!video_rate) video.clear();
+        record.video = video;
+        if (video_rate) {
+          doc.SetFrameRate(*video_rate);
           if (!HasUsableFrameRate(doc)) doc.SetFrameRate(options.fallback_frame_rate);
         } else if (doc.FileFrameRate() > 0) {
           doc.SetFrameRate(doc.FileFrameRate());

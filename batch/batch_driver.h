@@ -61,6 +61,7 @@ struct FileRecord {
   std::size_t cues = 0;          // the cues read
   std::string output;            // the output written; empty when none was
   std::string backup;            // where the source was moved; empty when it stayed
+  std::string video;             // the video beside it that was probed for the rate
 };
 
 class BatchFrontEnd {
@@ -172,15 +173,17 @@ std::string BackupFile(const std::string& path);
 std::string BackupFolderOf(const std::string& path);
 
 // The video beside path whose probe settles the frame rate: the first of
-// name.avi, name.mpg, name.mpeg, name.m1v, name.mpv that exists as a file.
-// On a case-sensitive file system a name that differs only in letter case
-// (film.AVI) counts as well, after the exact name. Empty when there is none.
-std::string FindVideoFor(const std::string& path);
+// name.avi, name.mpg, name.mpeg, name.m1v, name.mpv, then (unless classic)
+// name.mkv, name.webm, name.mp4, name.m4v, name.mov, name.mk3d, name.3gp that
+// exists as a file. On a case-sensitive file system a name that differs
+// only in letter case (film.AVI) counts as well, after the exact name.
+// Empty when there is none.
+std::string FindVideoFor(const std::string& path, bool classic = false);
 // The same, listing each folder once for all the files looked up through
 // one VideoLookup.
 class VideoLookup {
  public:
-  VideoLookup();
+  explicit VideoLookup(bool classic = false);
   ~VideoLookup();
   VideoLookup(const VideoLookup&) = delete;
   VideoLookup& operator=(const VideoLookup&) = delete;
@@ -189,9 +192,18 @@ class VideoLookup {
  private:
   struct Names;
   std::unique_ptr<Names> names_;
+  bool classic_;
 };
-// The frame rate of that video by its probe; raises when it cannot be read.
-double ProbeVideo(const std::string& video);
+// The frame rate of that video by the probe for its extension; raises when
+// it cannot be read. Unless classic, a rate that stands for an exact one
+// (23.976 for 24000/1001) is taken as that (ExactFrameRate).
+double ProbeVideo(const std::string& video, bool classic = false);
+// The rate that video settles: its probe's answer for the classic five
+// extensions, whatever it is (a rate below 1 then skips the file or takes
+// the fallback rate); for the other containers only a rate of at least 1.
+// nullopt when the file goes on to its own rate or the prompt as if no
+// video were there, which a Matroska file without a frame duration does.
+std::optional<double> VideoRate(const std::string& video, bool classic = false);
 
 // True when the document's frame rate can convert frames: at least 1.
 bool HasUsableFrameRate(const TSubtitles& doc);

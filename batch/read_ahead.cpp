@@ -34,7 +34,8 @@ ReadAhead::ReadAhead(std::vector<std::string> paths, TSubtitleFormat format,
       // and no more, so memory stays bounded by a few files.
       window_(static_cast<std::size_t>(jobs) * 2),
       force_extension_(force_extension),
-      direct_(DirectConversionWanted(format, options) && window_ <= 32) {
+      direct_(DirectConversionWanted(format, options) && window_ <= 32),
+      own_videos_(options.classic_reading) {
   // The run's own thread is the last of the jobs: it does a file itself
   // when no worker has begun it (Take), so that no more threads are busy
   // than there are jobs.
@@ -108,7 +109,7 @@ void ReadAhead::Return(std::unique_ptr<ReadAheadWork> work) {
 }
 
 void ReadAhead::Work() {
-  VideoLookup videos;
+  VideoLookup videos(options_.classic_reading);
   std::string bytes;  // the file read last, its memory used again
   for (;;) {
     std::size_t index = 0;
@@ -192,7 +193,9 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
   double rate = 0;
   if (frame_based || output.writes_frames) {
     const std::string video = videos.Find(path);
-    rate = !video.empty()            ? ProbeVideo(video)
+    const std::optional<double> video_rate =
+        video.empty() ? std::nullopt : VideoRate(video, options_.classic_reading);
+    rate = video_rate                ? *video_rate
            : doc.FileFrameRate() > 0 ? doc.FileFrameRate()
                                      : options_.fallback_frame_rate;
     doc.SetFrameRate(rate);

@@ -26,6 +26,7 @@ struct InputEntry {
   std::size_t cues = 0;
   std::string output;  // "-" for standard output; empty when nothing was written
   std::string backup;  // empty when the source was not moved
+  std::string video;   // the video probed for the frame rate; empty when none was
 };
 
 // The entry of a file of a batch run. output_format names the format the

@@ -29,7 +29,10 @@ for target in "${targets[@]}"; do
   work=$(mktemp -d)
   log="$build/fuzz/$target.log"
   echo "fuzz: $target for ${seconds}s" >&2
-  if ! "$build/fuzz/$target" "$work" fuzz/corpus -max_total_time="$seconds" -timeout=10 \
+  # A video probe starts from its own seeds, not from subtitles.
+  corpus=fuzz/corpus
+  [[ -d fuzz/probe-seeds/${target#fuzz-probe-} ]] && corpus=fuzz/probe-seeds/${target#fuzz-probe-}
+  if ! "$build/fuzz/$target" "$work" "$corpus" -max_total_time="$seconds" -timeout=10 \
       -rss_limit_mb=2560 -max_len=65536 -print_final_stats=1 \
       -artifact_prefix="fuzz/findings/$target-" >"$log" 2>&1; then
     echo "fuzz: $target found a problem; see $log and fuzz/findings" >&2

@@ -475,6 +475,26 @@ class Form1Test : public QObject {
     QCOMPARE(DecimalSeparator(), '.');
   }
 
+  // The smoke test of the common case today: film.sub beside film.mkv
+  // (24000/1001 frames per second) converts without a prompt, at the exact
+  // rate: frame 960000 is 40040 seconds in, not 40040.04.
+  void MicroDVDBesideAMatroskaVideoTakesItsExactRate() {
+    QVERIFY(QFile::copy(VORLANE_TEST_DATA "/videos/clip.mkv", File("film.mkv")));
+    Write(File("film.sub"), "{960000}{960240}Late\r\n");
+    DesktopWatch watch;
+    TForm1 form(Args({"SubRipper", File("film.sub")}));
+    form.CheckBox3->setChecked(false);
+    QStringList modals;
+    WhenModal([&](QWidget* modal) {
+      modals << modal->metaObject()->className();
+      modal->close();
+    });
+    form.Button1->click();
+    QCOMPARE(modals, QStringList{});
+    QCOMPARE(watch.Texts(), QStringList({"Done!"}));
+    QVERIFY(Read(File("film.srt")).contains("11:07:20,000 --> 11:07:30,010\r\nLate"));
+  }
+
   void AddFilesTakesAnyChosenFileAndRemembersItsFolder() {
     Write(File("pick/film.avi"), "RIFF");
     Write(config_, "[Directory]\nDir=" + File("pick").toUtf8() + "/\n");

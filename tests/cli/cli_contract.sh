@@ -163,6 +163,23 @@ check "frames without rate hint" 0 $?
 "$cli" --no-backup --fps 25 SubRipper "$work/frames/lone.sub" 2>/dev/null
 check "frames with --fps status" 0 $?
 check "frames with --fps" "00:00:01,000 --> 00:00:02,000" "$(tr -d '\r' <"$work/frames/lone.srt" | sed -n 2p)"
+# A Matroska video of 24000/1001 frames per second (scripts/make-test-videos.sh)
+# gives the exact rate: frame 960000 is 40040 seconds in, not 40040.04 as at
+# 23.976. The classic rules look for the five classic extensions only.
+mkdir -p "$work/mkv"
+cp "$(dirname "$0")/../data/videos/clip.mkv" "$work/mkv/film.MKV"
+printf '{960000}{960240}Late\r\n' >"$work/mkv/film.sub"
+"$cli" --no-backup --report "$work/mkv.json" SubRipper "$work/mkv/film.sub" 2>/dev/null
+status=$?
+video=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["inputs"][0]["video"])' \
+  "$work/mkv.json")
+if [[ ${VORLANE_CLI_ARGS:-} == *--classic* ]]; then
+  check "mkv ignored by the classic rules" "1 None" "$status $video"
+else
+  check "mkv status and report" "0 $work/mkv/film.MKV" "$status $video"
+  check "mkv exact rate" "11:07:20,000 --> 11:07:30,010" "$(tr -d '\r' <"$work/mkv/film.srt" | sed -n 2p)"
+fi
+
 err=$("$cli" --no-backup MicroDVD "$work/ok/BAK/a.srt" 2>&1)
 check "time-based into frames without rate" 1 $?
 [[ $err == *"MicroDVD"*"--fps"* ]]
