@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "subtitles/catalogue.h"
@@ -159,6 +160,19 @@ class TSubtitles {
   // zero, and one that ends before zero, or at zero having started before
   // it, is left out.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
+  // Why writing the document would put out no cue, or empty when some cue
+  // would be written: "no cue in the file" when it holds none, "every cue
+  // lies before zero" when no cue ends after zero and some starts or ends
+  // before it (a retiming moved them all out of the video). A run never
+  // writes such a document over anything.
+  std::string_view NothingToWrite() const;
+  // True when the last load was given text that holds nothing but line
+  // breaks, blanks and NUL bytes (no bytes at all included): an empty file,
+  // not a corrupted one. Such text is not read.
+  bool BlankInput() const { return blank_input_; }
+  // True when the classic rules cut the last text loaded at a NUL byte
+  // that some other byte followed: what stood after it was not read.
+  bool CutAtNul() const { return cut_at_nul_; }
   // True when SaveToList adds nothing to the writer's own lines: no byte
   // order mark, no time before zero, no character set to write back into.
   bool SavedAsWritten() const;
@@ -172,6 +186,9 @@ class TSubtitles {
   // The input converted into UTF-8 when an input encoding asks for it;
   // false (and converted untouched) when the bytes are read as they are.
   bool ConvertInput(std::string_view bytes, std::string& converted);
+  // text without its NUL bytes (ReplaceNulBytes, into out when it held
+  // any), with a warning and the count of those dropped.
+  std::string_view TakeOutNulBytes(std::string_view text, std::string& out);
 
   double frame_rate_ = 0;
   double file_frame_rate_ = 0;
@@ -182,6 +199,8 @@ class TSubtitles {
   OutputEncoding output_encoding_ = OutputEncoding::kSource;
   // The character set the last input was converted from, empty when none.
   std::string source_charset_;
+  bool blank_input_ = false;
+  bool cut_at_nul_ = false;
 };
 
 // "File <path> is corrupted. Error on line: <message>".
