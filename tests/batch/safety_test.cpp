@@ -224,7 +224,7 @@ TEST_F(SafetyTest, NoRunDestroysAFileItDidNotMake) {
        {{"BAK/" + long_name, mine}}},
       // Messages say what happened to files never read.
       {"MissingAndNamedTwice", {{"a.srt", mine}}, {"gone.srt", "a.srt", "a.srt", "a.srt/x.srt"},
-       sfMPL2, true, true, "", 0, {"a.txt"}, {}, {R::kNotFound, R::kNamedTwice, R::kNotFound},
+       sfMPL2, true, true, "", 0, {"a.txt"}, {}, {R::kNotFound, R::kNotFound},
        {}, {}},
       // --fps is the fallback when the video gives no rate; frame output
       // takes each file's own video.
