@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -202,6 +204,29 @@ std::unique_ptr<PendingFile> ConvertDirectToFile(TSubtitles& doc, std::string_vi
   return nullptr;
 }
 
+namespace {
+
+// For a symbolic link whose target is a relative path: that target as a
+// full path, lexically. Empty for anything else.
+std::string AbsoluteLinkTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+  std::string target(PATH_MAX, '\0');
+  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return {};
+  target.resize(static_cast<std::size_t>(n));
+  if (target[0] == '/') return {};
+  std::string folder = FolderPartOf(path);
+  if (folder.empty() || folder[0] != '/') {
+    char here[PATH_MAX];
+    if (::getcwd(here, sizeof here) == nullptr) return {};
+    folder = JoinPath(here, folder);
+  }
+  return std::filesystem::path(JoinPath(folder, target)).lexically_normal().string();
+}
+
+}  // namespace
+
 std::string BackupFolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return "BAK";
@@ -218,9 +243,24 @@ std::string BackupFile(const std::string& path) {
     }
   }
   const std::string first = JoinPath(folder, name);
+  const std::string link = AbsoluteLinkTarget(path);
   for (int n = 0; n <= kLastBackupNumber; ++n) {
     const std::string target = n == 0 ? first : first + "." + std::to_string(n);
     if (EntryExists(target)) continue;
+    if (!link.empty()) {
+      // A link whose target is relative would name another file from
+      // inside BAK: the backup is a link to the same file by its full path.
+      if (::symlink(link.c_str(), target.c_str()) != 0) {
+        if (errno == EEXIST) continue;
+        throw std::runtime_error("Cannot move \"" + path + "\" to \"" + target + "\". " +
+                                 SystemMessage(errno));
+      }
+      if (::unlink(path.c_str()) == 0) return target;
+      const int error = errno;
+      ::unlink(target.c_str());
+      throw std::runtime_error("Cannot move \"" + path + "\" to \"" + target + "\". " +
+                               SystemMessage(error));
+    }
     if (MoveWithoutReplacing(path, target)) return target;
     // Taken between the look and the move: try the next name.
     if (errno == EEXIST || errno == ENOTEMPTY) continue;
@@ -555,7 +595,11 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error(obstacle);
         }
         const std::string folder = FolderPartOf(target);
-        if (cleaned_folders.insert(folder).second) RemoveStaleTemporaries(folder);
+        if (cleaned_folders.insert(folder).second) {
+          std::vector<std::string> unproven;
+          RemoveStaleTemporaries(folder, 24 * 60 * 60, &unproven);
+          for (const std::string& stale : unproven) front_end.StaleLookAlikeKept(stale);
+        }
 
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.

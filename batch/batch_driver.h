@@ -104,6 +104,11 @@ class BatchFrontEnd {
   // path to the same file): it is read and converted once, at its first
   // naming; the second is neither skipped nor failed.
   virtual void FileNamedTwice(const std::string& /*path*/) {}
+  // Called for a file in a folder the run writes into that has the name of
+  // a temporary file left by a run and is older than a day, but not the
+  // mark this program writes into such names: it may be the user's, so it
+  // is left where it is.
+  virtual void StaleLookAlikeKept(const std::string& /*path*/) {}
   // Called at once for each file put on the skipped list, with the reason.
   // The window waits for the list at the end; the command line prints it.
   virtual void FileSkipped(const SkipNotice& /*notice*/) {}
@@ -174,13 +179,17 @@ struct BatchResult {
 // opened. No output that would hold no cue (TSubtitles::NothingToWrite) is
 // written; with classic reading only where it would replace an existing
 // file without a backup, which is also where a classic read cut short by a
-// NUL byte is not written. A file named twice is converted once. Stale temporary files older than a
-// day are removed from every folder the run writes into.
+// NUL byte is not written. A file named twice is converted once. Stale
+// temporary files older than a day are removed from every folder the run
+// writes into, but only those that carry the mark this program writes into
+// their names.
 BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
                        const BatchOptions& options = {});
 
 // Moves path into the BAK folder beside it (BAK/name, or BAK/name.1 ..
-// name.9999 when taken) and returns the backup's path. An existing backup is
+// name.9999 when taken) and returns the backup's path. A symbolic link with
+// a relative target is backed up as a link to the same file by its full
+// path, which stays valid inside BAK. An existing backup is
 // never replaced. Raises std::runtime_error when the folder cannot be
 // created, when every name up to name.9999 is taken, or when the move fails;
 // the source is then where it was.

@@ -535,6 +535,13 @@ class CliFrontEnd : public BatchFrontEnd {
     Progress(current_ + 1);
   }
 
+  void StaleLookAlikeKept(const std::string& path) override {
+    if (!options_.quiet) {
+      Error("vorlane-cli: " + Quoted(path) +
+            ": named like a temporary file left by a run, but not marked as one; left alone");
+    }
+  }
+
   void FileNamedTwice(const std::string& path) override {
     if (!options_.quiet) Error("vorlane-cli: " + Quoted(path) + ": " + kNamedTwiceNote);
   }
