@@ -83,8 +83,9 @@ bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
   Warnings.clear();
   Dropped = {};
   // Nothing but line breaks and blanks: an empty file, whatever else is
-  // asked of it (a character set to guess included).
-  blank_input_ = !classic_reading_ && IsBlankText(bytes);
+  // asked of it (a character set to guess included). The classic reading
+  // keeps calling it not recognised, unless a character set is asked for.
+  blank_input_ = (!classic_reading_ || !input_encoding_.empty()) && IsBlankText(bytes);
   cut_at_nul_ = classic_reading_ && TextAfterNul(bytes);
   if (blank_input_) {
     Cues.clear();

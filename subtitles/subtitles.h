@@ -168,7 +168,8 @@ class TSubtitles {
   std::string_view NothingToWrite() const;
   // True when the last load was given text that holds nothing but line
   // breaks, blanks and NUL bytes (no bytes at all included): an empty file,
-  // not a corrupted one. Such text is not read.
+  // not a corrupted one. Such text is not read. The classic reading tells
+  // it only when an input character set is asked for.
   bool BlankInput() const { return blank_input_; }
   // True when the classic rules cut the last text loaded at a NUL byte
   // that some other byte followed: what stood after it was not read.
