@@ -76,13 +76,15 @@ const char kUsage[] =
     "                     tells one\n"
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
-    "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
+    "  --output-dir DIR   write the outputs into DIR instead of beside their inputs;\n"
+    "                     files found in a folder keep their path below it there\n"
     "  --shift TIME       move every cue by TIME: seconds (-2.5) or [-]H:MM:SS.mmm\n"
     "  --transform-framerate FROM TO\n"
     "                     scale every time by FROM/TO, for a video played at TO\n"
     "                     frames per second instead of FROM (after --shift)\n"
     "  --report FILE      write a JSON report of every input into FILE (- for\n"
-    "                     standard output, unless an input is -)\n"
+    "                     standard output, unless an input is -); a pipe or device\n"
+    "                     is written into, never replaced; not into a BAK folder\n"
     "  --jobs N           read and convert up to N files at once (default: the\n"
     "                     number of processors); the results are those of --jobs 1\n"
     "  --input-encoding NAME|auto\n"
@@ -100,8 +102,10 @@ const char kUsage[] =
     "  --help             show this help\n"
     "\n"
     "After a run, standard error gets the line \"converted N, skipped M, failed K\":\n"
-    "skipped inputs held nothing to convert (not recognised, no frame rate),\n"
-    "failed ones could not be read, parsed or written.\n";
+    "skipped inputs held nothing to convert (not recognised, empty, no cue to\n"
+    "write, no frame rate), failed ones could not be read, parsed or written.\n"
+    "No output without a cue is written over anything. A file named twice is\n"
+    "converted once; the second naming is a note.\n";
 
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
