@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -152,7 +154,27 @@ std::string FindVideo(const std::string& path, VideoNames& names, bool classic) 
 
 std::string OutputBaseFor(const std::string& path, const BatchOptions& options) {
   if (options.output_folder.empty()) return path;
-  return JoinPath(options.output_folder, FileNameOf(path));
+  const auto sub = options.output_subfolders.find(path);
+  if (sub == options.output_subfolders.end() || sub->second.empty()) {
+    return JoinPath(options.output_folder, FileNameOf(path));
+  }
+  return JoinPath(JoinPath(options.output_folder, sub->second), FileNameOf(path));
+}
+
+// Creates the folders of path below root that are missing, and adds each
+// one created to made, deepest last. False when one cannot be created.
+bool MakeFoldersBelow(const std::string& root, const std::string& folder,
+                      std::vector<std::string>& made) {
+  if (folder.size() <= root.size() || IsFolder(folder)) return true;
+  const std::size_t slash = folder.rfind('/', folder.size() - 2);
+  if (slash != std::string::npos && !MakeFoldersBelow(root, folder.substr(0, slash + 1), made)) {
+    return false;
+  }
+  if (::mkdir(folder.c_str(), 0777) == 0) {
+    made.push_back(folder);
+    return true;
+  }
+  return errno == EEXIST && IsFolder(folder);
 }
 
 }  // namespace
@@ -189,6 +211,29 @@ std::unique_ptr<PendingFile> ConvertDirectToFile(TSubtitles& doc, std::string_vi
   return nullptr;
 }
 
+namespace {
+
+// For a symbolic link whose target is a relative path: that target as a
+// full path, lexically. Empty for anything else.
+std::string AbsoluteLinkTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+  std::string target(PATH_MAX, '\0');
+  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return {};
+  target.resize(static_cast<std::size_t>(n));
+  if (target[0] == '/') return {};
+  std::string folder = FolderPartOf(path);
+  if (folder.empty() || folder[0] != '/') {
+    char here[PATH_MAX];
+    if (::getcwd(here, sizeof here) == nullptr) return {};
+    folder = JoinPath(here, folder);
+  }
+  return std::filesystem::path(JoinPath(folder, target)).lexically_normal().string();
+}
+
+}  // namespace
+
 std::string BackupFolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return "BAK";
@@ -205,9 +250,24 @@ std::string BackupFile(const std::string& path) {
     }
   }
   const std::string first = JoinPath(folder, name);
+  const std::string link = AbsoluteLinkTarget(path);
   for (int n = 0; n <= kLastBackupNumber; ++n) {
     const std::string target = n == 0 ? first : first + "." + std::to_string(n);
     if (EntryExists(target)) continue;
+    if (!link.empty()) {
+      // A link whose target is relative would name another file from
+      // inside BAK: the backup is a link to the same file by its full path.
+      if (::symlink(link.c_str(), target.c_str()) != 0) {
+        if (errno == EEXIST) continue;
+        throw std::runtime_error("Cannot move \"" + path + "\" to \"" + target + "\". " +
+                                 SystemMessage(errno));
+      }
+      if (::unlink(path.c_str()) == 0) return target;
+      const int error = errno;
+      ::unlink(target.c_str());
+      throw std::runtime_error("Cannot move \"" + path + "\" to \"" + target + "\". " +
+                               SystemMessage(error));
+    }
     if (MoveWithoutReplacing(path, target)) return target;
     // Taken between the look and the move: try the next name.
     if (errno == EEXIST || errno == ENOTEMPTY) continue;
@@ -266,6 +326,9 @@ namespace {
 
 using FileId = std::pair<dev_t, ino_t>;
 
+// Thrown inside the loop to pass over a later naming of a file.
+struct NamedTwice {};
+
 std::optional<FileId> IdOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
@@ -287,17 +350,15 @@ void PutBack(const std::string& backup, const std::string& original) {
 // opens it, since a pipe or a device would block the reader for ever, and a
 // file that is not there was never read, so it is no corrupted file.
 // detail takes the system's message for kCannotOpen.
-std::optional<SkipReason> RefusalOf(const std::string& path, bool converted, std::string& detail) {
+std::optional<SkipReason> RefusalOf(const std::string& path, std::string& detail) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     const int error = errno;
-    if (converted) return SkipReason::kNamedTwice;
     if (error == ENOENT || error == ENOTDIR) return SkipReason::kNotFound;
     detail = SystemMessage(error);
     return SkipReason::kCannotOpen;
   }
   if (!S_ISREG(st.st_mode)) return SkipReason::kNotRegularFile;
-  if (converted) return SkipReason::kNamedTwice;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     detail = SystemMessage(errno);
@@ -337,9 +398,11 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   doc.SetTargetFormat(format);
   const FormatInfo& output = FormatOf(format);
   std::map<std::string, std::string> source_of_output;
-  // Paths whose source this run has moved into BAK or replaced by its own
-  // output: named again, they are not converted a second time.
-  std::set<std::string> converted;
+  // Paths the run has reached, and the files behind them as they were when
+  // the run started: named again, by the same path or another way to the
+  // same file, a file is not read a second time.
+  std::set<std::string> reached;
+  std::set<FileId> reached_files;
   std::set<std::string> cleaned_folders;
   VideoLookup videos(options.classic_reading);
   std::string file_bytes;  // the file read last, its memory used again
@@ -348,18 +411,21 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
   // of one that has not been converted, whichever way its path is spelled.
   std::set<FileId> inputs;
   std::vector<std::string> entries;
+  std::vector<std::optional<FileId>> entry_files;
   for (int k = 0; k < count; ++k) {
     const std::optional<std::string> entry = front_end.EntryAt(k);
     entries.push_back(entry.value_or(std::string()));
     struct stat st {};
+    entry_files.emplace_back();
     if (entry && ::stat(entry->c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       inputs.insert({st.st_dev, st.st_ino});
+      entry_files.back() = FileId{st.st_dev, st.st_ino};
     }
   }
   std::unique_ptr<ReadAhead> read_ahead;
   const bool direct_wanted = DirectConversionWanted(format, options);
   if (options.jobs > 1 && count > 1) {
-    read_ahead = std::make_unique<ReadAhead>(std::move(entries), format, options, options.jobs,
+    read_ahead = std::make_unique<ReadAhead>(entries, format, options, options.jobs,
                                              front_end.ForceExtensionOn());
   }
   front_end.SetProgress(0, count);
@@ -393,13 +459,30 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
     // The output already written by the direct way, and its cues.
     std::unique_ptr<PendingFile> direct;
     std::size_t direct_cues = 0;
+    // Folders made for this file's output, removed again when it writes none.
+    std::vector<std::string> made_folders;
+    bool named_twice = false;
     try {
       const std::optional<std::string> entry = front_end.EntryAt(i);
       if (!entry) throw std::out_of_range("the entry has left the list");
       path = *entry;
       record.path = path;
+      // The file as it was when the run started, when the entry is still
+      // the one listed then.
+      const std::optional<FileId> file = entries[static_cast<std::size_t>(i)] == path
+                                             ? entry_files[static_cast<std::size_t>(i)]
+                                             : IdOf(path);
+      named_twice = reached.count(path) != 0 || (file && reached_files.count(*file) != 0);
+      reached.insert(path);
+      if (file) reached_files.insert(*file);
+      if (named_twice) throw NamedTwice{};
       const bool force_extension = front_end.ForceExtensionOn();
       const std::string target = OutputPathFor(path, format, options, force_extension);
+      if (!options.output_folder.empty() && !MakeFoldersBelow(JoinPath(options.output_folder, ""),
+                                                              FolderPartOf(target), made_folders)) {
+        throw std::runtime_error("Cannot create folder \"" + FolderPartOf(target) + "\". " +
+                                 SystemMessage(errno));
+      }
 
       bool reported = false;
       const CorruptionReporter report = [&](const LoadFailure& failure) {
@@ -469,13 +552,13 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       };
       bool frame_based = false;
       std::string detail;
-      if (const std::optional<SkipReason> refusal =
-              RefusalOf(path, converted.count(path) != 0, detail)) {
+      if (const std::optional<SkipReason> refusal = RefusalOf(path, detail)) {
         skip(*refusal, {}, detail);
       } else if (!load_first(frame_based)) {
-        skip(reported                  ? SkipReason::kCorrupted
-             : refused_message.empty() ? SkipReason::kNotRecognised
-                                       : SkipReason::kNotSupported,
+        skip(reported                   ? SkipReason::kCorrupted
+             : !refused_message.empty() ? SkipReason::kNotSupported
+             : doc.BlankInput()         ? SkipReason::kEmpty
+                                        : SkipReason::kNotRecognised,
              {}, refused_message);
       } else if (frame_based || output.writes_frames) {
         // Frames in or frames out: the video of the same name tells the
@@ -508,6 +591,22 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       record.format = doc.FormatRead();
       record.cues = skipped ? 0 : direct ? direct_cues : doc.Cues.size();
 
+      // Read once, so the decisions below and the move agree.
+      const bool backup = !skipped && front_end.BackupOn();
+      if (!skipped && !direct) {
+        if (options.transform) options.transform(doc);
+        // No output without a cue takes the place of anything; the classic
+        // reading keeps its outputs but where one would replace a file
+        // that no backup keeps.
+        const bool replaces = !backup && EntryExists(target);
+        if (const std::string_view nothing = doc.NothingToWrite();
+            !nothing.empty() && (!options.classic_reading || replaces)) {
+          skip(SkipReason::kNothingToWrite, {}, std::string(nothing));
+        } else if (options.classic_reading && replaces && doc.CutAtNul()) {
+          skip(SkipReason::kTextAfterNul);
+        }
+      }
+
       if (!skipped) {
         if (output.writer == nullptr) {
           throw std::runtime_error("the output format " + std::string(output.name) +
@@ -529,11 +628,14 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw std::runtime_error(obstacle);
         }
         const std::string folder = FolderPartOf(target);
-        if (cleaned_folders.insert(folder).second) RemoveStaleTemporaries(folder);
+        if (cleaned_folders.insert(folder).second) {
+          std::vector<std::string> unproven;
+          RemoveStaleTemporaries(folder, 24 * 60 * 60, &unproven);
+          for (const std::string& stale : unproven) front_end.StaleLookAlikeKept(stale);
+        }
 
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.
-        if (options.transform) options.transform(doc);
         std::unique_ptr<PendingFile> written = std::move(direct);
         if (!written) {
           written = std::make_unique<PendingFile>(target);
@@ -548,7 +650,6 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           }
         }
         PendingFile& pending = *written;
-        const bool backup = front_end.BackupOn();
         std::string source_backup;
         std::string target_backup;
         try {
@@ -561,15 +662,21 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           PutBack(source_backup, path);
           throw;
         }
-        if (backup || target == path) converted.insert(path);
         record.output = target;
         result.written.push_back(target);
         source_of_output[target] = path;
       }
+    } catch (const NamedTwice&) {
+      record.outcome = FileOutcome::kNamedTwice;
+      result.named_twice.push_back(path);
+      front_end.FileNamedTwice(path);
     } catch (const std::exception& e) {
       abandon(e.what());
     } catch (...) {
       abandon("unknown error");
+    }
+    if (record.output.empty()) {
+      for (auto it = made_folders.rbegin(); it != made_folders.rend(); ++it) ::rmdir(it->c_str());
     }
     if (ahead) {
       // The document's cues are not wanted after this file: they go back
@@ -578,7 +685,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       read_ahead->Return(std::move(ahead));
     }
     if (!path.empty()) front_end.FileFinished(record);
-    if (!skipped) {
+    if (!skipped && !named_twice) {
       front_end.SetProgress(i + 1, count);
       front_end.ProcessEvents();
     }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,7 +30,10 @@ enum class SkipReason {
   kNotFound,              // no file at the path (never read)
   kCannotOpen,            // there, but not readable: detail holds the system's word
   kNotRegularFile,        // a folder, pipe, device or socket: refused without opening it
-  kNamedTwice             // named again after this run had already converted it
+  kEmpty,                 // no bytes, or nothing but line breaks and blanks
+  kNothingToWrite,        // read, but no cue would be written: detail says why
+  kTextAfterNul           // classic reading: a NUL byte cut text off, and the
+                          // output would replace an existing file
 };
 
 struct SkipNotice {
@@ -46,8 +50,9 @@ struct SkipNotice {
 // What became of one file of a run: the facts a front end may keep about it.
 enum class FileOutcome {
   kConverted,
-  kSkipped,   // put on the skipped list; skip_reason tells why
-  kAbandoned  // given up by an error; message tells which
+  kSkipped,    // put on the skipped list; skip_reason tells why
+  kAbandoned,  // given up by an error; message tells which
+  kNamedTwice  // named again in the run: read once already, left alone
 };
 
 struct FileRecord {
@@ -96,6 +101,15 @@ class BatchFrontEnd {
   // writable, ...). The window says nothing; the command line prints it.
   virtual void FileAbandoned(const std::string& path, const std::string& reason) = 0;
 
+  // Called for a file named again in the run (by the same path or another
+  // path to the same file): it is read and converted once, at its first
+  // naming; the second is neither skipped nor failed.
+  virtual void FileNamedTwice(const std::string& /*path*/) {}
+  // Called for a file in a folder the run writes into that has the name of
+  // a temporary file left by a run and is older than a day, but not the
+  // mark this program writes into such names: it may be the user's, so it
+  // is left where it is.
+  virtual void StaleLookAlikeKept(const std::string& /*path*/) {}
   // Called at once for each file put on the skipped list, with the reason.
   // The window waits for the list at the end; the command line prints it.
   virtual void FileSkipped(const SkipNotice& /*notice*/) {}
@@ -113,6 +127,12 @@ struct BatchOptions {
   // instead of beside their inputs; backups still go into the BAK folder
   // beside each source. The folder must exist.
   std::string output_folder;
+  // For outputs into output_folder: the folder below it, relative and
+  // without a trailing separator, of each input found by searching a folder
+  // ("S01" for season/S01/E01.srt found in season/), so the outputs mirror
+  // the tree searched. Folders are created as needed; inputs not listed go
+  // into output_folder itself.
+  std::map<std::string, std::string> output_subfolders = {};
   // When set, applied to each document between reading and writing (a
   // retiming, say). An error it raises abandons the file before its source
   // is moved or anything is written.
@@ -138,10 +158,11 @@ struct BatchOptions {
 };
 
 struct BatchResult {
-  std::vector<std::string> skipped;    // not recognised, not readable, corrupted, no frame rate
-  std::vector<std::string> abandoned;  // failed by an error while converting
-  std::vector<std::string> written;    // output paths
-  bool stopped = false;                // ended early by StopRequested
+  std::vector<std::string> skipped;      // not recognised, not readable, corrupted, no frame rate
+  std::vector<std::string> abandoned;    // failed by an error while converting
+  std::vector<std::string> written;      // output paths
+  std::vector<std::string> named_twice;  // later namings of a file already reached
+  bool stopped = false;                  // ended early by StopRequested
 };
 
 // Converts entries 0 .. count-1 of the front end's list into format. The
@@ -157,13 +178,20 @@ struct BatchResult {
 // another input of the run still in its place, or a file inside a BAK
 // folder, is not written: that file is abandoned with a message naming
 // both. Inputs that are not regular files are refused without being
-// opened. Stale temporary files older than a day are removed from every
-// folder the run writes into.
+// opened. No output that would hold no cue (TSubtitles::NothingToWrite) is
+// written; with classic reading only where it would replace an existing
+// file without a backup, which is also where a classic read cut short by a
+// NUL byte is not written. A file named twice is converted once. Stale
+// temporary files older than a day are removed from every folder the run
+// writes into, but only those that carry the mark this program writes into
+// their names.
 BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_end,
                        const BatchOptions& options = {});
 
 // Moves path into the BAK folder beside it (BAK/name, or BAK/name.1 ..
-// name.9999 when taken) and returns the backup's path. An existing backup is
+// name.9999 when taken) and returns the backup's path. A symbolic link with
+// a relative target is backed up as a link to the same file by its full
+// path, which stays valid inside BAK. An existing backup is
 // never replaced. Raises std::runtime_error when the folder cannot be
 // created, when every name up to name.9999 is taken, or when the move fails;
 // the source is then where it was.

@@ -5,7 +5,10 @@
 //
 // Exit status: 0 when every input was converted, 1 when any input was
 // skipped, not recognised or corrupted, 2 for a usage error.
+#include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +20,8 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -71,13 +76,15 @@ const char kUsage[] =
     "                     tells one\n"
     "  --no-backup        do not move source files into a BAK folder\n"
     "  --no-force-ext     write into the input's own name, not the format's extension\n"
-    "  --output-dir DIR   write the outputs into DIR instead of beside their inputs\n"
+    "  --output-dir DIR   write the outputs into DIR instead of beside their inputs;\n"
+    "                     files found in a folder keep their path below it there\n"
     "  --shift TIME       move every cue by TIME: seconds (-2.5) or [-]H:MM:SS.mmm\n"
     "  --transform-framerate FROM TO\n"
     "                     scale every time by FROM/TO, for a video played at TO\n"
     "                     frames per second instead of FROM (after --shift)\n"
     "  --report FILE      write a JSON report of every input into FILE (- for\n"
-    "                     standard output, unless an input is -)\n"
+    "                     standard output, unless an input is -); a pipe or device\n"
+    "                     is written into, never replaced; not into a BAK folder\n"
     "  --jobs N           read and convert up to N files at once (default: the\n"
     "                     number of processors); the results are those of --jobs 1\n"
     "  --input-encoding NAME|auto\n"
@@ -95,8 +102,10 @@ const char kUsage[] =
     "  --help             show this help\n"
     "\n"
     "After a run, standard error gets the line \"converted N, skipped M, failed K\":\n"
-    "skipped inputs held nothing to convert (not recognised, no frame rate),\n"
-    "failed ones could not be read, parsed or written.\n";
+    "skipped inputs held nothing to convert (not recognised, empty, no cue to\n"
+    "write, no frame rate), failed ones could not be read, parsed or written.\n"
+    "No output without a cue is written over anything. A file named twice is\n"
+    "converted once; the second naming is a note.\n";
 
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
@@ -326,6 +335,11 @@ void ListFormats(bool classic) {
   }
 }
 
+// Set by the first Ctrl+C, SIGTERM or SIGHUP: the run stops after the file
+// it is converting. A second one removes the output being written and ends
+// the program at once.
+volatile sig_atomic_t interrupted = 0;
+
 // Converts standard input to standard output.
 int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& options,
                   RunReport& report) {
@@ -345,7 +359,9 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   bool frame_based = false;
   std::string input;
   try {
-    if (!ReadAllBytes(STDIN_FILENO, input)) throw SubtitleError(std::strerror(errno));
+    if (!ReadAllBytes(STDIN_FILENO, input, [] { return interrupted != 0; })) {
+      throw SubtitleError(errno == EINTR ? "interrupted" : std::strerror(errno));
+    }
   } catch (const std::exception& e) {
     const std::string message = FailureOf(name, e).BoxText();
     return give_up(InputResult::kFailed, message, message);
@@ -379,7 +395,8 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   }
   try {
     if (!doc.LoadFromText(input, frame_based)) {
-      const std::string reason = SkipReasonText(SkipReason::kNotRecognised, format, "");
+      const std::string reason = SkipReasonText(
+          doc.BlankInput() ? SkipReason::kEmpty : SkipReason::kNotRecognised, format, "");
       return give_up(InputResult::kSkipped, reason,
                      "vorlane-cli: " + std::string(name) + ": " + reason);
     }
@@ -413,9 +430,18 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   }
   try {
     Retime(doc, options.retiming);
+    if (!options.retiming.Empty()) CheckRetimedTimes(doc, format);
   } catch (const std::exception& e) {
     return give_up(InputResult::kFailed, e.what(),
                    "vorlane-cli: " + std::string(name) + ": not converted: " + e.what());
+  }
+  // Standard output replaces nothing, so the classic reading writes what
+  // it always wrote.
+  if (const std::string_view nothing = doc.NothingToWrite(); !nothing.empty() && !options.classic) {
+    const std::string reason =
+        SkipReasonText(SkipReason::kNothingToWrite, format, std::string(nothing));
+    return give_up(InputResult::kSkipped, reason,
+                   "vorlane-cli: " + std::string(name) + ": " + reason);
   }
   // Streamed in large blocks as the writer goes, never held whole.
   if (std::fflush(stdout) != 0) {
@@ -439,11 +465,6 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   report.Add(entry);
   return kConverted;
 }
-
-// Set by the first Ctrl+C, SIGTERM or SIGHUP: the run stops after the file
-// it is converting. A second one removes the output being written and ends
-// the program at once.
-volatile sig_atomic_t interrupted = 0;
 
 extern "C" void OnInterrupt(int signal_number) {
   if (interrupted) {
@@ -501,8 +522,10 @@ class CliFrontEnd : public BatchFrontEnd {
       case SkipReason::kNotRegularFile:
         Error(name + "not a regular file (a folder, pipe or device); not opened");
         break;
-      case SkipReason::kNamedTwice:
-        Error(name + "named twice; converted once already in this run");
+      case SkipReason::kEmpty:
+      case SkipReason::kNothingToWrite:
+      case SkipReason::kTextAfterNul:
+        Error(name + SkipReasonText(notice.reason, format_, notice.detail));
         break;
       case SkipReason::kInputNeedsFrameRate:
       case SkipReason::kOutputNeedsFrameRate: {
@@ -521,6 +544,17 @@ class CliFrontEnd : public BatchFrontEnd {
       }
     }
     Progress(current_ + 1);
+  }
+
+  void StaleLookAlikeKept(const std::string& path) override {
+    if (!options_.quiet) {
+      Error("vorlane-cli: " + Quoted(path) +
+            ": named like a temporary file left by a run, but not marked as one; left alone");
+    }
+  }
+
+  void FileNamedTwice(const std::string& path) override {
+    if (!options_.quiet) Error("vorlane-cli: " + Quoted(path) + ": " + kNamedTwiceNote);
   }
 
   void FileAbandoned(const std::string& path, const std::string& reason) override {
@@ -590,10 +624,14 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The files named and those found below the folders named.
-std::vector<std::string> GatherFiles(const Options& options,
-                                     const std::vector<std::string>& paths) {
+// The files named and those found below the folders named. subfolders
+// takes, for each file found by a search, its folder relative to the folder
+// searched (when not that folder itself), which --output-dir mirrors; a
+// file found twice keeps the first.
+std::vector<std::string> GatherFiles(const Options& options, const std::vector<std::string>& paths,
+                                     std::map<std::string, std::string>& subfolders) {
   std::vector<std::string> files;
+  std::set<std::string> named_alone;
   for (const std::string& path : paths) {
     const std::string full = FullPath(path);
     if (IsFolder(full)) {
@@ -604,9 +642,18 @@ std::vector<std::string> GatherFiles(const Options& options,
       if (files.size() == before && !options.quiet) {
         PrintError("vorlane-cli: " + full + ": no subtitle files found\n");
       }
+      const std::string root = full.back() == '/' ? full : full + "/";
+      for (std::size_t i = before; i < files.size(); ++i) {
+        const std::string& file = files[i];
+        const std::size_t slash = file.rfind('/');
+        if (file.rfind(root, 0) != 0 || slash + 1 <= root.size()) continue;
+        if (named_alone.count(file) != 0) continue;
+        subfolders.try_emplace(file, file.substr(root.size(), slash - root.size()));
+      }
     } else {
       // A file named on its own is meant, whatever its extension.
       files.push_back(full);
+      named_alone.insert(full);
     }
   }
   return files;
@@ -614,7 +661,8 @@ std::vector<std::string> GatherFiles(const Options& options,
 
 // Converts the files gathered.
 int ConvertFiles(const Options& options, const std::vector<std::string>& files,
-                 TSubtitleFormat format, RunReport& report) {
+                 const std::map<std::string, std::string>& subfolders, TSubtitleFormat format,
+                 RunReport& report) {
   if (files.empty()) return kConverted;
 
   BatchOptions batch;
@@ -623,25 +671,31 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
   batch.fallback_frame_rate = options.fps;
   batch.jobs = options.jobs;
   if (!options.retiming.Empty()) {
-    batch.transform = [&options](TSubtitles& doc) { Retime(doc, options.retiming); };
+    batch.transform = [&options, format](TSubtitles& doc) {
+      Retime(doc, options.retiming);
+      CheckRetimedTimes(doc, format);
+    };
   }
   batch.input_encoding = options.input_encoding;
   batch.output_encoding = options.output_encoding;
   batch.output_charset = options.output_charset;
+  batch.output_subfolders = subfolders;
   CliFrontEnd front_end(options, files, format, report);
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-    ::sigaction(signal_number, &action, nullptr);
+  if (interrupted) {
+    // Stopped before the first file (while the folders were searched):
+    // nothing is touched, and the run still ends with its summary.
+    PrintError("vorlane-cli: interrupted; " + std::to_string(files.size()) + " of " +
+               std::to_string(files.size()) + " files were left as they were\n");
+    report.SetInterrupted();
+    return kSomeFailed;
   }
   const BatchResult result = ConvertAll(static_cast<int>(files.size()), format, front_end, batch);
   front_end.EndProgress();
   if (result.stopped) {
     // The run does not show the skipped files when it is cut short; the
     // user still wants to know them.
-    const std::size_t reached =
-        result.written.size() + result.skipped.size() + result.abandoned.size();
+    const std::size_t reached = result.written.size() + result.skipped.size() +
+                                result.abandoned.size() + result.named_twice.size();
     PrintError("vorlane-cli: interrupted; " + std::to_string(files.size() - reached) + " of " +
                std::to_string(files.size()) + " files were left as they were\n");
     if (!result.skipped.empty()) front_end.ShowSkippedFiles(result.skipped);
@@ -656,41 +710,104 @@ bool SameFile(const std::string& a, const std::string& b) {
   return a == b || std::filesystem::equivalent(a, b, error);
 }
 
-// Why the report may not be written to path (a full path), or empty when it
-// may. The report never takes the place of an input.
-std::string ReportPathProblem(const std::string& path, const std::vector<std::string>& inputs) {
-  if (IsFolder(path)) return "'" + path + "' is a folder";
-  const std::string folder = std::filesystem::path(path).parent_path().string();
+// Where --report leads: the file to write through a temporary file beside
+// it (a regular file or a new name, a symbolic link followed to what it
+// names), or a pipe or character device to write into where it is.
+struct ReportPlace {
+  std::string path;
+  bool in_place = false;
+};
+
+// The name a chain of symbolic links at path ends in, for a link whose
+// target does not exist yet; path itself when it is no link.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+    if (n <= 0) return path;
+    const std::string next(target, static_cast<std::size_t>(n));
+    path = next[0] == '/'
+               ? next
+               : FullPath(std::filesystem::path(path).parent_path().string() + "/" + next);
+  }
+  return path;
+}
+
+bool InsideBackupFolder(const std::string& path) {
+  return std::filesystem::path(path).parent_path().filename() == "BAK";
+}
+
+// Why the report may not be written where given names (a usage error
+// before the run), or empty when it may, with place telling how. The
+// report never takes the place of an input, and never goes into a BAK
+// folder, where the run keeps its backups.
+std::string ReportPathProblem(const std::string& given, const std::vector<std::string>& inputs,
+                              ReportPlace& place) {
+  const std::string full = FullPath(given);
+  struct stat st {};
+  if (::stat(full.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return "'" + full + "' is a folder";
+    if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
+      // Written into, never replaced: --report >(jq .), /dev/stdout.
+      place = {full, true};
+      return {};
+    }
+    if (!S_ISREG(st.st_mode)) return "'" + full + "' is not a file (a socket or block device)";
+    char real[PATH_MAX];
+    place = {::realpath(full.c_str(), real) != nullptr ? std::string(real) : full, false};
+  } else if (errno == ENOENT) {
+    place = {FollowLinks(full), false};
+  } else {
+    return "'" + full + "': " + std::strerror(errno);
+  }
+  const std::string folder = std::filesystem::path(place.path).parent_path().string();
   if (!folder.empty() && !IsFolder(folder)) return "the folder '" + folder + "' does not exist";
   if (!folder.empty() && ::access(folder.c_str(), W_OK) != 0) {
     return "cannot write into the folder '" + folder + "'";
   }
+  if (InsideBackupFolder(place.path)) {
+    return "'" + place.path + "' is inside a BAK folder, where the run keeps the backups";
+  }
   for (const std::string& input : inputs) {
-    if (SameFile(path, input)) return "'" + path + "' is one of the inputs";
+    if (SameFile(place.path, input)) return "'" + place.path + "' is one of the inputs";
   }
   return {};
 }
 
 // Writes the report where --report asks; false after saying why it could not.
-bool WriteReport(const Options& options, const RunReport& report, TSubtitleFormat format) {
+bool WriteReport(const Options& options, const RunReport& report, TSubtitleFormat format,
+                 const std::vector<std::string>& inputs) {
   const std::string json = report.Json(VORLANE_VERSION, format);
   if (options.report == "-") {
     if (Print(json) && std::fflush(stdout) == 0) return true;
     PrintError("vorlane-cli: cannot write the report to standard output\n");
     return false;
   }
-  const std::string path = FullPath(options.report);
-  // An output of this run may have taken that name after the check before
-  // the run; the output stays.
+  // Looked at again: the run may have made a file of that name, or a BAK
+  // folder where it lies.
+  ReportPlace place;
+  std::string problem = ReportPathProblem(options.report, inputs, place);
   for (const InputEntry& entry : report.Entries()) {
-    if (!entry.output.empty() && entry.output != "-" && SameFile(path, entry.output)) {
-      PrintError("vorlane-cli: the report was not written: '" + path +
-                 "' is an output of this run\n");
-      return false;
+    if (!problem.empty()) break;
+    for (const std::string* made : {&entry.output, &entry.backup}) {
+      if (!made->empty() && *made != "-" && SameFile(place.path, *made)) {
+        problem = "'" + place.path + "' is " + (made == &entry.output ? "an output" : "a backup") +
+                  " of this run";
+      }
     }
   }
+  if (!problem.empty()) {
+    PrintError("vorlane-cli: the report was not written: " + problem + '\n');
+    return false;
+  }
   try {
-    WriteWholeFile(path, json);
+    if (place.in_place) {
+      WriteIntoNode(place.path, json);
+    } else {
+      WriteWholeFile(place.path, json);
+    }
   } catch (const std::exception& e) {
     PrintError("vorlane-cli: the report was not written: " + std::string(e.what()) + '\n');
     return false;
@@ -701,6 +818,15 @@ bool WriteReport(const Options& options, const RunReport& report, TSubtitleForma
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl+C, SIGTERM and SIGHUP are the run's to handle from the start: one
+  // that comes while the folders are still searched stops the run before
+  // its first file, with its summary and its report.
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    ::sigaction(signal_number, &action, nullptr);
+  }
   // The user's regional settings decide the decimal separator of
   // floating-point text in subtitle files.
   std::setlocale(LC_ALL, "");
@@ -738,9 +864,11 @@ int main(int argc, char** argv) {
   if (options.report == "-" && stdin_input) {
     return UsageError("--report - would mix the report into the output on standard output");
   }
-  const std::vector<std::string> files = GatherFiles(options, paths);
+  std::map<std::string, std::string> subfolders;
+  const std::vector<std::string> files = GatherFiles(options, paths, subfolders);
   if (!options.report.empty() && options.report != "-") {
-    if (const std::string problem = ReportPathProblem(FullPath(options.report), files);
+    ReportPlace place;
+    if (const std::string problem = ReportPathProblem(options.report, files, place);
         !problem.empty()) {
       return UsageError("--report: " + problem);
     }
@@ -767,8 +895,12 @@ int main(int argc, char** argv) {
       status = kSomeFailed;
     }
   }
-  if (ConvertFiles(options, files, *format, report) != kConverted) status = kSomeFailed;
-  if (!options.report.empty() && !WriteReport(options, report, *format)) status = kSomeFailed;
+  if (ConvertFiles(options, files, subfolders, *format, report) != kConverted) {
+    status = kSomeFailed;
+  }
+  if (!options.report.empty() && !WriteReport(options, report, *format, files)) {
+    status = kSomeFailed;
+  }
   if (!options.quiet) PrintError(report.SummaryLine() + '\n');
   return status;
 }

@@ -1,6 +1,12 @@
 #include "cli/report.h"
 
+#include <fcntl.h>
 #include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
 
 #include "subtitles/pending_file.h"
 
@@ -14,6 +20,8 @@ const char* ResultName(InputResult result) {
       return "converted";
     case InputResult::kSkipped:
       return "skipped";
+    case InputResult::kNamedTwice:
+      return "named twice";
     case InputResult::kFailed:
       break;
   }
@@ -60,6 +68,8 @@ std::string JsonStringOrNull(const std::string& text) {
 
 }  // namespace
 
+const char kNamedTwiceNote[] = "named twice; read once, at its first naming in this run";
+
 std::string SkipReasonText(SkipReason reason, TSubtitleFormat output_format,
                            const std::string& message) {
   switch (reason) {
@@ -78,8 +88,13 @@ std::string SkipReasonText(SkipReason reason, TSubtitleFormat output_format,
       return "cannot open: " + message;
     case SkipReason::kNotRegularFile:
       return "not a regular file (a folder, pipe or device); not opened";
-    case SkipReason::kNamedTwice:
-      return "named twice; converted once already in this run";
+    case SkipReason::kEmpty:
+      return "empty";
+    case SkipReason::kNothingToWrite:
+      return message + "; nothing written";
+    case SkipReason::kTextAfterNul:
+      return "a NUL byte ends the text the classic rules read, and the output would replace "
+             "an existing file; not written";
     case SkipReason::kNotRecognised:
       break;
   }
@@ -110,6 +125,10 @@ InputEntry EntryOf(const FileRecord& record, TSubtitleFormat output_format) {
     case FileOutcome::kAbandoned:
       entry.result = InputResult::kFailed;
       entry.reason = record.message;
+      break;
+    case FileOutcome::kNamedTwice:
+      entry.result = InputResult::kNamedTwice;
+      entry.reason = kNamedTwiceNote;
       break;
   }
   return entry;
@@ -196,6 +215,26 @@ void WriteWholeFile(const std::string& path, std::string_view text) {
   PendingFile file(path);
   file.Write(text);
   file.Commit();
+}
+
+void WriteIntoNode(const std::string& path, std::string_view text) {
+  const auto fail = [&](int error) {
+    throw std::runtime_error("cannot write into \"" + path + "\". " + std::strerror(error));
+  };
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) fail(errno);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      const int error = put < 0 ? errno : EIO;
+      ::close(fd);
+      fail(error);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  if (::close(fd) != 0) fail(errno);
 }
 
 }  // namespace vorlane

@@ -15,8 +15,10 @@ namespace vorlane {
 
 // How an input counts in the summary. Skipped: nothing to convert was found
 // (format not recognised, no frame rate). Failed: the input could not be
-// read or parsed, or an error gave it up while converting.
-enum class InputResult { kConverted, kSkipped, kFailed };
+// read or parsed, or an error gave it up while converting. Named twice: a
+// later naming of a file the run had reached already, counted in none of
+// the three.
+enum class InputResult { kConverted, kSkipped, kFailed, kNamedTwice };
 
 struct InputEntry {
   std::string path;  // "-" for standard input
@@ -28,6 +30,9 @@ struct InputEntry {
   std::string backup;  // empty when the source was not moved
   std::string video;   // the video probed for the frame rate; empty when none was
 };
+
+// The note on a later naming of a file.
+extern const char kNamedTwiceNote[];
 
 // The entry of a file of a batch run. output_format names the format the
 // run writes, for the reason of a file skipped for want of a frame rate.
@@ -64,5 +69,9 @@ std::string JsonString(std::string_view bytes);
 // file is either replaced whole or left as it was. Raises std::runtime_error
 // with the reason on failure.
 void WriteWholeFile(const std::string& path, std::string_view text);
+// Writes text into the pipe or character device at path, where it is
+// (never replacing the node). Raises std::runtime_error with the reason
+// when it cannot be opened or does not take every byte (/dev/full).
+void WriteIntoNode(const std::string& path, std::string_view text);
 
 }  // namespace vorlane

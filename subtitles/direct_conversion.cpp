@@ -125,7 +125,8 @@ bool TSubtitles::WritesDirectly(TSubtitleFormat format) {
 std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat format,
                                       OutputSink* out, std::size_t block) {
   if (!WritesDirectly(format) || !input_encoding_.empty() ||
-      output_encoding_ != OutputEncoding::kSource || bytes.starts_with(kUtf8ByteOrderMark)) {
+      output_encoding_ != OutputEncoding::kSource || bytes.starts_with(kUtf8ByteOrderMark) ||
+      bytes.find('\0') != std::string_view::npos) {
     return 0;
   }
   const FormatInfo& info = FormatOf(format);
@@ -165,6 +166,8 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
     return 0;
   }
   byte_order_mark_ = false;
+  blank_input_ = false;
+  cut_at_nul_ = false;
   format_read_ = sfSubRipper;
   file_frame_rate_ = 0;
   source_charset_.clear();

@@ -96,11 +96,59 @@ LineViews SplitLineViews(std::string_view text) {
   // copy it a dozen times and hold two copies at the last step.
   std::size_t ends = CountByte(scanner.text(), '\n');
   if (ends == 0) ends = CountByte(scanner.text(), '\r');
+  // Trailing empty lines are not counted for the array: the bytes from the
+  // last one that is not a line break on hold no line worth keeping.
+  const std::string_view whole = scanner.text();
+  const std::size_t last = whole.find_last_not_of("\r\n");
+  const std::string_view tail = last == std::string_view::npos ? whole : whole.substr(last + 1);
+  const std::size_t tail_ends = std::max(CountByte(tail, '\n'), CountByte(tail, '\r'));
+  ends = ends - std::min(ends, tail_ends) + std::min(tail_ends, kTrailingEmptyLinesKept) + 1;
   LineViews lines;
   lines.reserve(ends + 1);
   std::string_view line;
-  while (scanner.Next(line)) lines.push_back(line);
+  const char* const tail_start = whole.data() + (last == std::string_view::npos ? 0 : last + 1);
+  std::size_t tail_empty = 0;
+  while (scanner.Next(line)) {
+    if (line.empty() && line.data() >= tail_start && ++tail_empty > kTrailingEmptyLinesKept) {
+      break;  // only empty lines follow
+    }
+    lines.push_back(line);
+  }
   return lines;
+}
+
+bool IsBlankText(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  return text.find_first_not_of(std::string_view(" \t\f\v\r\n\0", 7)) == std::string_view::npos;
+}
+
+bool TextAfterNul(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  if (nul == std::string_view::npos) return false;
+  return text.find_first_not_of(std::string_view(" \t\f\v\r\n\0", 7), nul) !=
+         std::string_view::npos;
+}
+
+std::size_t ReplaceNulBytes(std::string_view text, std::string& out, int& first_line) {
+  std::size_t at = text.find('\0');
+  if (at == std::string_view::npos) return 0;
+  std::string_view head = text.substr(0, at);
+  first_line = 1 + static_cast<int>(CountByte(head, '\n'));
+  if (first_line == 1) first_line += static_cast<int>(CountByte(head, '\r'));
+  std::string_view signature = text;
+  if (signature.starts_with("\xEF\xBB\xBF")) signature.remove_prefix(3);
+  const bool webvtt = signature.starts_with("WEBVTT");
+  const std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\0'));
+  std::string cleaned;
+  cleaned.reserve(webvtt ? text.size() + 2 * count : text.size() - count);
+  std::size_t from = 0;
+  for (; at != std::string_view::npos; from = at + 1, at = text.find('\0', from)) {
+    cleaned.append(text.substr(from, at - from));
+    if (webvtt) cleaned.append("\xEF\xBF\xBD");
+  }
+  cleaned.append(text.substr(from));
+  out = std::move(cleaned);
+  return count;
 }
 
 LineList SplitLines(std::string_view text) {
@@ -148,7 +196,7 @@ class FileDescriptor {
 
 }  // namespace
 
-bool ReadAllBytes(int fd, std::string& text) {
+bool ReadAllBytes(int fd, std::string& text, bool (*stop)()) {
   // Blocks of their own until the end, then one string of the exact size,
   // filled block by block while each is freed: the bytes are never held
   // twice, as they would be while a growing string moves to a bigger one.
@@ -162,7 +210,7 @@ bool ReadAllBytes(int fd, std::string& text) {
     while (used < kBlock) {
       const ssize_t got = ::read(fd, block + used, kBlock - used);
       if (got < 0) {
-        if (errno == EINTR) continue;
+        if (errno == EINTR && !(stop != nullptr && stop())) continue;
         return false;
       }
       if (got == 0) break;

@@ -12,7 +12,8 @@ namespace vorlane {
 
 // The lines of a text one after the other, without making a list of them:
 // split at CR LF, a lone CR and a lone LF; the terminator of the last line
-// adds no empty line after it; a NUL byte ends the text. The views point
+// adds no empty line after it; a NUL byte ends the text (the classic
+// rule: the default reading takes NUL bytes out before, ReplaceNulBytes). The views point
 // into the text, which must outlive them.
 class LineScanner {
  public:
@@ -46,8 +47,26 @@ class LineScanner {
   std::uint64_t breaks_ = 0;
 };
 
-// The same lines as a list of views.
+// The same lines as a list of views. A run of empty lines at the end of
+// the text is kept only up to kTrailingEmptyLinesKept lines: no reader
+// reads anything from them, and a file of nothing but line breaks would
+// otherwise cost 16 bytes of index for each byte of it.
 LineViews SplitLineViews(std::string_view text);
+constexpr std::size_t kTrailingEmptyLinesKept = 64;
+
+// True when text holds nothing but line breaks, blanks (space, tab, form
+// feed, vertical tab) and NUL bytes, after an optional UTF-8 byte order
+// mark: no text at all.
+bool IsBlankText(std::string_view text);
+// True when a NUL byte in text is followed by some byte that is neither
+// NUL nor a line break nor a blank: text that a NUL cuts off.
+bool TextAfterNul(std::string_view text);
+// The text without its NUL bytes, into out: in text that begins with the
+// WebVTT signature ("WEBVTT", after an optional byte order mark) each NUL
+// becomes U+FFFD, as that format's standard has it; elsewhere each is
+// dropped. Returns how many NUL bytes there were; out is untouched when
+// there were none. first_line takes the 1-based line of the first one.
+std::size_t ReplaceNulBytes(std::string_view text, std::string& out, int& first_line);
 // The same lines, each copied into a string of its own.
 LineList SplitLines(std::string_view text);
 // Every item followed by CR LF.
@@ -71,7 +90,9 @@ void ReadWholeFile(const std::string& path, std::string& text);
 TextFile ReadTextFile(const std::string& path);
 // Reads from fd until its end into text (replacing it): standard input or
 // any stream without a known size. False, with errno set, when a read fails.
-bool ReadAllBytes(int fd, std::string& text);
+// A read cut short by a signal goes on, unless stop (when given) then
+// says true: that ends it as a failure with errno EINTR.
+bool ReadAllBytes(int fd, std::string& text, bool (*stop)() = nullptr);
 // The same as owning lines.
 LineList ReadLinesFromFile(const std::string& path);
 

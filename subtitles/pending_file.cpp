@@ -60,6 +60,26 @@ pid_t ProcessId() {
   return pid;
 }
 
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kCheckLength = 3;  // of the random part, the mark
+
+// The mark of a temporary name: kCheckLength characters that hash the rest
+// of the name, so that a later run can tell a file this program made from
+// one a user happened to name alike.
+std::string MarkOf(std::string_view name_without_mark) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (char c : std::string_view("vorlane temporary ")) {
+    h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+  }
+  for (char c : name_without_mark) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+  std::string mark(kCheckLength, 'x');
+  for (char& c : mark) {
+    c = kAlphabet[h % (sizeof kAlphabet - 1)];
+    h /= sizeof kAlphabet - 1;
+  }
+  return mark;
+}
+
 std::string RandomPart() {
   static std::atomic<std::uint64_t> counter{0};
   timespec now{};
@@ -68,9 +88,7 @@ std::string RandomPart() {
                     (static_cast<std::uint64_t>(now.tv_sec) << 20) ^
                     (static_cast<std::uint64_t>(ProcessId()) << 40) ^
                     (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::string out(kRandomLength, 'x');
+  std::string out(kRandomLength - kCheckLength, 'x');
   for (char& c : out) {
     x ^= x >> 33;
     x *= 0xFF51AFD7ED558CCDull;
@@ -106,10 +124,21 @@ bool IsTemporaryName(std::string_view name) {
   return true;
 }
 
+bool IsOwnTemporaryName(std::string_view name) {
+  if (!IsTemporaryName(name)) return false;
+  const std::size_t cut = name.size() - kCheckLength;
+  return name.substr(cut) == MarkOf(name.substr(0, cut));
+}
+
+std::string MarkedTemporaryName(const std::string& target) {
+  const std::string name = TemporaryPrefixFor(target) + RandomPart();
+  const std::size_t slash = name.rfind('/');
+  return name + MarkOf(std::string_view(name).substr(slash == std::string::npos ? 0 : slash + 1));
+}
+
 PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
-  const std::string prefix = TemporaryPrefixFor(target_);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary_ = prefix + RandomPart();
+    temporary_ = MarkedTemporaryName(target_);
     // Listed before it exists, so there is no moment in which the file is
     // there and a second signal would not find it.
     slot_ = Register(temporary_);
@@ -176,7 +205,8 @@ void PendingFile::Abandon() {
   slot_ = -1;
 }
 
-int RemoveStaleTemporaries(const std::string& folder, long max_age_seconds) {
+int RemoveStaleTemporaries(const std::string& folder, long max_age_seconds,
+                           std::vector<std::string>* unproven) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return 0;
   const time_t limit = ::time(nullptr) - max_age_seconds;
@@ -186,6 +216,13 @@ int RemoveStaleTemporaries(const std::string& folder, long max_age_seconds) {
     struct stat st {};
     if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (!S_ISREG(st.st_mode) || st.st_mtime >= limit) continue;
+    if (!IsOwnTemporaryName(entry->d_name)) {
+      if (unproven != nullptr) {
+        unproven->push_back(folder.empty() || folder.back() == '/' ? folder + entry->d_name
+                                                                   : folder + "/" + entry->d_name);
+      }
+      continue;
+    }
     if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0) ++removed;
   }
   ::closedir(dir);

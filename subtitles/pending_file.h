@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorlane {
 
@@ -57,11 +58,20 @@ std::string TemporaryPrefixFor(const std::string& target);
 // True when name (a file name, no folder) has the form of a temporary file
 // made by PendingFile.
 bool IsTemporaryName(std::string_view name);
+// True when name has that form and carries the mark PendingFile writes into
+// the last three characters of its random part (a hash of the rest of the
+// name): a file this program made, not one a user named alike.
+bool IsOwnTemporaryName(std::string_view name);
+// A fresh temporary name for target, marked as PendingFile marks its own.
+std::string MarkedTemporaryName(const std::string& target);
 
-// Removes, in folder, temporary files of PendingFile's name pattern whose
-// last change is older than max_age_seconds: what a process killed half-way
-// left there. Returns how many were removed. Never fails.
-int RemoveStaleTemporaries(const std::string& folder, long max_age_seconds = 24 * 60 * 60);
+// Removes, in folder, temporary files that carry PendingFile's mark and
+// whose last change is older than max_age_seconds: what a process killed
+// half-way left there. Files of the name pattern without the mark are left
+// alone and appended to unproven (when given), folder and name. Returns how
+// many were removed. Never fails.
+int RemoveStaleTemporaries(const std::string& folder, long max_age_seconds = 24 * 60 * 60,
+                           std::vector<std::string>* unproven = nullptr);
 
 // Unlinks every temporary file still live in this process. Async-signal-
 // safe: meant for a signal handler just before the process ends.

@@ -135,4 +135,29 @@ void Retime(TSubtitles& doc, const Retiming& retiming) {
   }
 }
 
+void CheckRetimedTimes(const TSubtitles& doc, TSubtitleFormat format) {
+  constexpr double kUnitsPerSecond = 1000;  // cue times are milliseconds
+  constexpr double kHundredHours = 100.0 * 3600;
+  const FormatInfo& info = FormatOf(format);
+  for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
+    const SubtitleCue& cue = doc.Cues[i];
+    for (const auto time : {cue.Start, cue.Stop}) {
+      const double seconds = static_cast<double>(time) / kUnitsPerSecond;
+      std::string beyond;
+      if (info.writes_frames && seconds * doc.FrameRate() > kLongest) {
+        beyond = "frame numbers beyond " + std::to_string(kLongest) + " at " +
+                 std::to_string(doc.FrameRate()) + " frames per second";
+      } else if (seconds >= kHundredHours) {
+        beyond = "times of 100 hours or more";
+      }
+      if (beyond.empty()) continue;
+      const auto whole = static_cast<long long>(seconds);
+      throw SubtitleError("after retiming, cue " + std::to_string(i + 1) + " lies at " +
+                          std::to_string(whole / 3600) + " hours, " +
+                          std::to_string(whole / 60 % 60) + " minutes; " + std::string(info.name) +
+                          " cannot hold " + beyond + " so that they read back");
+    }
+  }
+}
+
 }  // namespace vorlane

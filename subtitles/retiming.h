@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "subtitles/catalogue.h"
+
 namespace vorlane {
 
 class TSubtitles;
@@ -36,5 +38,12 @@ struct Retiming {
 // beyond the range raises a SubtitleError naming the cue, and the document
 // is then left as it was.
 void Retime(TSubtitles& doc, const Retiming& retiming);
+
+// After a retiming: raises a SubtitleError naming the first cue whose time
+// format cannot hold so that it reads back: 100 hours or more (the two
+// digits of hours that time-based formats write and read), or, for a
+// format that counts frames, a frame number beyond 2^31 - 1 at the
+// document's frame rate. Times before zero are the writers' to place.
+void CheckRetimedTimes(const TSubtitles& doc, TSubtitleFormat format);
 
 }  // namespace vorlane

@@ -82,13 +82,26 @@ bool TSubtitles::LoadFromBytes(const std::string& path, std::string_view bytes, 
 bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
   Warnings.clear();
   Dropped = {};
+  // Nothing but line breaks and blanks: an empty file, whatever else is
+  // asked of it (a character set to guess included). The classic reading
+  // keeps calling it not recognised, unless a character set is asked for.
+  blank_input_ = (!classic_reading_ || !input_encoding_.empty()) && IsBlankText(bytes);
+  cut_at_nul_ = classic_reading_ && TextAfterNul(bytes);
+  if (blank_input_) {
+    Cues.clear();
+    format_read_ = sf0;
+    return false;
+  }
   // 1. Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.
   if (!classic_reading_) RefuseForeignFormat(bytes);
-  // 2. The text as UTF-8, or as read where it goes back out as it came.
+  // 2. The text as UTF-8, or as read where it goes back out as it came; a
+  // NUL byte never ends it.
   std::string converted;
   const bool decoded = DecodeInput(bytes, converted);
   if (decoded || !source_charset_.empty()) bytes = converted;
+  std::string without_nul;  // the text, when it held NUL bytes
+  if (!classic_reading_) bytes = TakeOutNulBytes(bytes, without_nul);
   // 3. Lines.
   LineViews lines = SplitLineViews(bytes);
   const bool mark = !lines.empty() && TakeByteOrderMark(lines.front());
@@ -145,6 +158,17 @@ bool TSubtitles::DecodeInput(std::string_view bytes, std::string& converted) {
   return false;
 }
 
+std::string_view TSubtitles::TakeOutNulBytes(std::string_view text, std::string& out) {
+  int line = 0;
+  const std::size_t count = ReplaceNulBytes(text, out, line);
+  if (count == 0) return text;
+  const bool webvtt = out.size() > text.size();
+  if (!webvtt) Dropped.control_bytes += count;
+  Warn(line, std::to_string(count) + (count == 1 ? " NUL byte " : " NUL bytes ") +
+                 (webvtt ? "read as U+FFFD" : "left out") + ", the first on this line");
+  return out;
+}
+
 bool TSubtitles::ConvertInput(std::string_view bytes, std::string& converted) {
   const bool marked = bytes.starts_with(kUtf8ByteOrderMark);
   std::string charset = marked ? std::string() : input_encoding_;
@@ -177,6 +201,8 @@ bool TSubtitles::ConvertInput(std::string_view bytes, std::string& converted) {
 bool TSubtitles::LoadFromList(const LineViews& lines, bool& frame_based) {
   Warnings.clear();
   Dropped = {};
+  blank_input_ = false;
+  cut_at_nul_ = false;
   if (lines.empty() || !lines.front().starts_with(kUtf8ByteOrderMark)) {
     return Load(lines, frame_based, false);
   }
@@ -218,6 +244,16 @@ bool BeforeZero(const SubtitleCue& cue) {
 }
 
 }  // namespace
+
+std::string_view TSubtitles::NothingToWrite() const {
+  if (Cues.empty()) return "no cue in the file";
+  const bool some_after_zero =
+      std::any_of(Cues.begin(), Cues.end(), [](const SubtitleCue& cue) { return cue.Stop > 0; });
+  if (!some_after_zero && std::any_of(Cues.begin(), Cues.end(), BeforeZero)) {
+    return "every cue lies before zero";
+  }
+  return {};
+}
 
 bool TSubtitles::SavedAsWritten() const {
   const bool mark = output_encoding_ == OutputEncoding::kUtf8Bom ||

@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "subtitles/catalogue.h"
@@ -182,6 +183,20 @@ class TSubtitles {
   // zero, and one that ends before zero, or at zero having started before
   // it, is left out.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
+  // Why writing the document would put out no cue, or empty when some cue
+  // would be written: "no cue in the file" when it holds none, "every cue
+  // lies before zero" when no cue ends after zero and some starts or ends
+  // before it (a retiming moved them all out of the video). A run never
+  // writes such a document over anything.
+  std::string_view NothingToWrite() const;
+  // True when the last load was given text that holds nothing but line
+  // breaks, blanks and NUL bytes (no bytes at all included): an empty file,
+  // not a corrupted one. Such text is not read. The classic reading tells
+  // it only when an input character set is asked for.
+  bool BlankInput() const { return blank_input_; }
+  // True when the classic rules cut the last text loaded at a NUL byte
+  // that some other byte followed: what stood after it was not read.
+  bool CutAtNul() const { return cut_at_nul_; }
   // True when SaveToList adds nothing to the writer's own lines: no byte
   // order mark, no time before zero, no character set to write back into.
   bool SavedAsWritten() const;
@@ -199,6 +214,9 @@ class TSubtitles {
   // not the bytes as they are; true for Unicode decoded from UTF-16 or
   // UTF-32 (its output gets a byte order mark).
   bool DecodeInput(std::string_view bytes, std::string& converted);
+  // text without its NUL bytes (ReplaceNulBytes, into out when it held
+  // any), with a warning and the count of those dropped.
+  std::string_view TakeOutNulBytes(std::string_view text, std::string& out);
 
   double frame_rate_ = 0;
   double file_frame_rate_ = 0;
@@ -213,6 +231,8 @@ class TSubtitles {
   bool charset_guessed_ = false;
   std::string output_charset_;
   TSubtitleFormat target_ = sf0;
+  bool blank_input_ = false;
+  bool cut_at_nul_ = false;
 };
 
 // "File <path> is corrupted. Error on line: <message>".

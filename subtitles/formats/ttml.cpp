@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "subtitles/errors.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/markup_text.h"
 #include "subtitles/formats/writer_rules.h"
@@ -76,16 +77,27 @@ std::optional<std::int64_t> TakeInteger(std::string_view& s) {
   return value;
 }
 
-// Every element below node, in document order (nesting beyond any sane
-// depth is left out).
-void Descendants(const pugi::xml_node& node, std::vector<pugi::xml_node>& out, int depth = 0) {
-  if (depth > 64) return;
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element) continue;
-    out.push_back(child);
-    Descendants(child, out, depth + 1);
+// Every element below node, in document order, however deep: walked with
+// a stack of its own, not by recursion.
+void Descendants(const pugi::xml_node& node, std::vector<pugi::xml_node>& out) {
+  std::vector<pugi::xml_node> next;  // the next sibling to visit, per level
+  next.push_back(node.first_child());
+  while (!next.empty()) {
+    pugi::xml_node at = next.back();
+    if (!at) {
+      next.pop_back();
+      continue;
+    }
+    next.back() = at.next_sibling();
+    if (at.type() != pugi::node_element) continue;
+    out.push_back(at);
+    next.push_back(at.first_child());
   }
 }
+
+// The deepest nesting of elements read inside body: far beyond what any
+// real file holds. Deeper, the file fails with the line where it goes on.
+constexpr int kDeepestNesting = 256;
 
 // The document's rates: frames (with the multiplier applied), sub-frames
 // per frame and ticks per second.
@@ -228,6 +240,13 @@ class Reader {
     std::optional<double> end;
   };
 
+  [[noreturn]] void TooDeep(const pugi::xml_node& node) const {
+    SubtitleError error("elements nested more than " + std::to_string(kDeepestNesting) +
+                        " deep; no text this deep is read");
+    error.SetLine(LineOf(node));
+    throw error;
+  }
+
   int LineOf(const pugi::xml_node& node) const {
     const std::ptrdiff_t offset = node.offset_debug();
     return joined_.LineOf(offset < 0 ? 0 : static_cast<std::size_t>(offset) + shift_);
@@ -332,7 +351,7 @@ class Reader {
 
   void AddText(const pugi::xml_node& node, const Style& style, bool preserve, std::string& out,
                int depth) {
-    if (depth > 64) return;  // deeper nesting is no subtitle
+    if (depth > kDeepestNesting) TooDeep(node);
     for (pugi::xml_node child : node.children()) {
       if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
         for (const char* c = child.value(); *c != '\0'; ++c) {
@@ -390,7 +409,7 @@ class Reader {
 
   void Walk(const pugi::xml_node& parent, const Interval& inherited, bool preserve,
             const Style& style, std::vector<SubtitleCue>& cues, int depth = 0) {
-    if (depth > 64) return;
+    if (depth > kDeepestNesting) TooDeep(parent);
     // Children are timed from their parent's begin, as the standard has
     // it, unless they all begin at or after it: tools that write absolute
     // times repeat the parent's begin on its first child.

@@ -288,9 +288,10 @@ TEST_F(BatchTest, OutputFolderTakesTheOutputsAndBackupsStayBesideTheSources) {
   front.backup = false;
   front.force_extension = true;
   const BatchResult result = front.Run(sfTMPlayer, {At("out")});
-  // The same source twice writes its output twice; another source with
+  // The same source twice writes its output once; another source with
   // that output name is given up instead of replacing it.
-  EXPECT_EQ(result.written, (Paths{At("out/film.txt"), At("out/other.txt"), At("out/film.txt")}));
+  EXPECT_EQ(result.written, (Paths{At("out/film.txt"), At("out/other.txt")}));
+  EXPECT_EQ(result.named_twice, Paths{a});
   EXPECT_EQ(result.abandoned, Paths{b});
   EXPECT_EQ(ReadFileBytes(At("out/film.txt")), "00:00:01:Hi\r\n");
 

@@ -83,6 +83,10 @@ struct Case {
   Paths replaced;                             // files the run was asked to replace
   std::map<std::string, std::string> expect;  // relative path: bytes afterwards
   std::function<void(const std::string& dir)> prepare = nullptr;
+  bool classic = false;
+  std::function<void(TSubtitles&)> transform = nullptr;
+  std::map<std::string, std::string> subfolders = {};  // entry: folder below the output folder
+  Paths named_twice = {};
 };
 
 class SafetyTest : public testing::Test {
@@ -92,7 +96,10 @@ class SafetyTest : public testing::Test {
   Paths AllFiles() const {
     Paths files;
     for (const auto& entry : fs::recursive_directory_iterator(dir_.path())) {
-      if (entry.is_regular_file(ignored_)) files.push_back(entry.path().string());
+      // A link is no copy of the bytes it names.
+      if (entry.is_regular_file(ignored_) && !entry.is_symlink(ignored_)) {
+        files.push_back(entry.path().string());
+      }
     }
     return files;
   }
@@ -120,6 +127,10 @@ class SafetyTest : public testing::Test {
     BatchOptions options;
     if (!c.output_folder.empty()) options.output_folder = At(root + c.output_folder);
     options.fallback_frame_rate = c.rate;
+    options.classic_reading = c.classic;
+    options.transform = c.transform;
+    for (const auto& [entry, folder] : c.subfolders)
+      options.output_subfolders[At(root + entry)] = folder;
     const BatchResult result =
         ConvertAll(static_cast<int>(front.entries.size()), c.format, front, options);
 
@@ -130,6 +141,7 @@ class SafetyTest : public testing::Test {
     };
     EXPECT_EQ(result.written, full(c.written));
     EXPECT_EQ(result.abandoned, full(c.abandoned));
+    EXPECT_EQ(result.named_twice, full(c.named_twice));
     std::vector<SkipReason> skips;
     for (const auto& notice : front.skips) skips.push_back(notice.reason);
     EXPECT_EQ(skips, c.skips);
@@ -175,6 +187,21 @@ TEST_F(SafetyTest, NoRunDestroysAFileItDidNotMake) {
   const std::string long_name = std::string(250, 'n') + ".srt";
   const auto fifo = [](const std::string& dir) {
     ASSERT_EQ(::mkfifo((dir + "x.srt").c_str(), 0644), 0);
+  };
+  const std::string ass_header =
+      "[Script Info]\r\nTitle: x\r\n\r\n[Events]\r\nFormat: Layer, Start, End, Style, Name, "
+      "MarginL, MarginR, MarginV, Effect, Text\r\n";
+  const std::string nul_cut = Srt("A") + std::string(1, '\0') + Srt("lost");
+  const auto shift_back = [](TSubtitles& doc) {
+    for (SubtitleCue& cue : doc.Cues) cue.Start -= 1000, cue.Stop -= 1000;
+  };
+  const auto make_out = [](const std::string& dir) { fs::create_directories(dir + "out"); };
+  const auto link_b = [](const std::string& dir) {
+    ASSERT_EQ(::symlink("a.srt", (dir + "b.srt").c_str()), 0);
+  };
+  const auto relative_link = [](const std::string& dir) {
+    fs::create_directories(dir + "subs");
+    ASSERT_EQ(::symlink("../real/a.srt", (dir + "subs/a.srt").c_str()), 0);
   };
   using R = SkipReason;
   // Fields: name; files before; entries ("*": the folder searched); format,
@@ -224,8 +251,46 @@ TEST_F(SafetyTest, NoRunDestroysAFileItDidNotMake) {
        {{"BAK/" + long_name, mine}}},
       // Messages say what happened to files never read.
       {"MissingAndNamedTwice", {{"a.srt", mine}}, {"gone.srt", "a.srt", "a.srt", "a.srt/x.srt"},
-       sfMPL2, true, true, "", 0, {"a.txt"}, {}, {R::kNotFound, R::kNamedTwice, R::kNotFound},
-       {}, {}},
+       sfMPL2, true, true, "", 0, {"a.txt"}, {}, {R::kNotFound, R::kNotFound},
+       {}, {}, nullptr, false, nullptr, {}, {"a.srt"}},
+      // Named again by another path to the same file: read once, a note.
+      {"NamedTwiceThroughALink", {{"a.srt", mine}}, {"a.srt", "b.srt"},
+       sfMPL2, false, false, "", 0, {"a.srt"}, {}, {}, {"a.srt"}, {{"a.srt", "[10][20]hand-made\r\n"}},
+       link_b, false, nullptr, {}, {"b.srt"}},
+      // No output without a cue takes the place of anything, whatever the
+      // reader; an empty file is empty, not corrupted.
+      {"EveryCueBeforeZero", {{"a.srt", mine}}, {"a.srt"},
+       sfSubRipper, false, false, "", 0, {}, {}, {R::kNothingToWrite}, {}, {{"a.srt", mine}},
+       nullptr, false, shift_back},
+      {"HeaderOnlyAss", {{"a.ass", ass_header}}, {"a.ass"},
+       sfSubRipper, false, false, "", 0, {}, {}, {R::kNothingToWrite}, {}, {{"a.ass", ass_header}}},
+      {"HeaderOnlyAssBesideIsNotWritten", {{"a.ass", ass_header}}, {"a.ass"},
+       sfSubRipper, true, true, "", 0, {}, {}, {R::kNothingToWrite}, {}, {}},
+      {"EmptyAndBlank", {{"a.srt", ""}, {"b.srt", "\r\n \n\t\n"}}, {"a.srt", "b.srt"},
+       sfMPL2, false, false, "", 0, {}, {}, {R::kEmpty, R::kEmpty}, {}, {}},
+      // Classic outputs stay as they were, but where they would replace a
+      // file no backup keeps.
+      {"ClassicNothingToWriteOverTheSource", {{"a.srt", mine}}, {"a.srt"},
+       sfSubRipper, false, false, "", 0, {}, {}, {R::kNothingToWrite}, {}, {{"a.srt", mine}},
+       nullptr, true, shift_back},
+      {"ClassicNothingToWriteIntoANewFile", {{"a.srt", mine}}, {"a.srt"},
+       sfMPL2, false, true, "", 0, {"a.txt"}, {}, {}, {}, {{"a.txt", ""}, {"a.srt", mine}},
+       nullptr, true, shift_back},
+      {"ClassicNulCutOverTheSource", {{"a.srt", nul_cut}}, {"a.srt"},
+       sfSubRipper, false, false, "", 0, {}, {}, {R::kTextAfterNul}, {}, {{"a.srt", nul_cut}},
+       nullptr, true},
+      {"ClassicNulCutKeptInBak", {{"a.srt", nul_cut}}, {"a.srt"},
+       sfSubRipper, true, false, "", 0, {"a.srt"}, {}, {}, {}, {{"BAK/a.srt", nul_cut}},
+       nullptr, true},
+      // The output folder mirrors the folders searched.
+      {"OutputFolderMirrorsTheTree", {{"s/S01/e.srt", mine}, {"s/S02/e.srt", Srt("two")}},
+       {"s/S01/e.srt", "s/S02/e.srt"}, sfMPL2, true, true, "out", 0,
+       {"out/S01/e.txt", "out/S02/e.txt"}, {}, {}, {}, {{"out/S02/e.txt", "[10][20]two\r\n"}},
+       make_out, false, nullptr, {{"s/S01/e.srt", "S01"}, {"s/S02/e.srt", "S02"}}},
+      // A relative link moved into BAK still names its file.
+      {"RelativeLinkBackedUp", {{"real/a.srt", mine}}, {"subs/a.srt"},
+       sfMPL2, true, false, "", 0, {"subs/a.srt"}, {}, {}, {}, {{"subs/BAK/a.srt", mine}},
+       relative_link},
       // --fps is the fallback when the video gives no rate; frame output
       // takes each file's own video.
       {"VideoWithoutRateFallsBack", {{"a.sub", sub}, {"a.avi", "no header"}}, {"a.sub"},
@@ -239,21 +304,33 @@ TEST_F(SafetyTest, NoRunDestroysAFileItDidNotMake) {
   for (const Case& c : cases) Check(c);
 }
 
-TEST_F(SafetyTest, StaleTemporariesOlderThanADayAreRemovedByTheNextRun) {
-  const std::string old_temp = At(".a.txt.vorlane-AbC123");
-  const std::string new_temp = At(".b.txt.vorlane-XyZ789");
+TEST_F(SafetyTest, StaleTemporariesOlderThanADayAreRemovedByTheNextRunOnlyWhenMarked) {
+  // Names as PendingFile makes them carry its mark; a user's file named
+  // alike does not, and is only listed.
+  const std::string old_temp = MarkedTemporaryName(At("a.txt"));
+  const std::string new_temp = MarkedTemporaryName(At("b.txt"));
+  std::string unmarked = MarkedTemporaryName(At("d.txt"));
+  unmarked.back() = unmarked.back() == 'A' ? 'B' : 'A';
   const std::string look_alike = At(".c.txt.vorlane-12");  // not the pattern
-  for (const auto& p : {old_temp, new_temp, look_alike}) WriteFileBytes(p, "half");
+  for (const auto& p : {old_temp, new_temp, look_alike, unmarked}) WriteFileBytes(p, "half");
   const timespec two_days[2] = {{::time(nullptr) - 2 * 86400, 0}, {::time(nullptr) - 2 * 86400, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, old_temp.c_str(), two_days, 0), 0);
-  ASSERT_EQ(::utimensat(AT_FDCWD, look_alike.c_str(), two_days, 0), 0);
+  for (const auto& p : {old_temp, look_alike, unmarked}) {
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), two_days, 0), 0);
+  }
   WriteFileBytes(At("a.srt"), Srt("x"));
-  Front front;
+  struct Listing : Front {
+    Paths kept;
+    void StaleLookAlikeKept(const std::string& path) override { kept.push_back(path); }
+  } front;
   front.entries = {At("a.srt")};
   ConvertAll(1, sfMPL2, front);
   EXPECT_FALSE(fs::exists(old_temp));
   EXPECT_TRUE(fs::exists(new_temp));
   EXPECT_TRUE(fs::exists(look_alike));
+  EXPECT_TRUE(fs::exists(unmarked));
+  EXPECT_EQ(front.kept, Paths{unmarked});
+  EXPECT_TRUE(IsOwnTemporaryName(fs::path(old_temp).filename().string()));
+  EXPECT_FALSE(IsOwnTemporaryName(fs::path(unmarked).filename().string()));
 }
 
 TEST_F(SafetyTest, PendingFileLeavesTheTargetAloneUntilCommitted) {

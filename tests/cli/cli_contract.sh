@@ -298,7 +298,9 @@ converted 1, skipped 3, failed 0" "$err"
 check "odd inputs: the rest converted" "[15][40]Hello|World" "$(tr -d '\r' <"$work/odd/y.txt")"
 printf '%s' "$srt" >"$work/odd/twice.srt"
 err=$("$cli" MPL2 "$work/odd/twice.srt" "$work/odd/twice.srt" 2>&1 >/dev/null)
-check "named twice" "vorlane-cli: $work/odd/twice.srt: named twice; converted once already in this run" "$(head -n 1 <<<"$err")"
+check "named twice status" 0 $?
+check "named twice" "vorlane-cli: $work/odd/twice.srt: named twice; read once, at its first naming in this run
+converted 1, skipped 0, failed 0" "$err"
 
 # An output never takes the place of another input of the run, nor of a
 # file in BAK; an existing output is kept in BAK.
@@ -346,6 +348,63 @@ converted 0, skipped 1, failed 0" "$err"
   check "refused file status" 1 $?
   check "refused file message" "vorlane-cli: $work/captions.scc: format not recognised or not readable: Scenarist SCC captions are not supported" "$err"
 fi
+
+# The report goes where any output may go, and nowhere else: never over a
+# backup or into BAK, never replacing a pipe, a device or a link; written
+# into a pipe where it is; a folder or socket is a usage error; a report
+# that cannot be written makes the status 1. Each row: name, the --report
+# argument, the status, then a check run afterwards that prints "ok".
+mkdir -p "$work/rpt/BAK"
+mkfifo "$work/rpt/pipe"
+ln -s target.json "$work/rpt/link.json"
+python3 -c 'import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$work/rpt/sock" 2>/dev/null
+report_rows=(
+  "into BAK|$work/rpt/BAK/a.srt|2|[[ ! -e $work/rpt/BAK/a.srt ]] && cmp -s $work/rpt/a.srt $work/rpt/orig"
+  "a pipe, read|$work/rpt/pipe|0|grep -q '\"program\"' $work/rpt/pipe.out && [[ -p $work/rpt/pipe ]]"
+  "a link, followed|$work/rpt/link.json|0|[[ -L $work/rpt/link.json ]] && grep -q '\"program\"' $work/rpt/target.json"
+  "a full device|/dev/full|1|[[ -c /dev/full ]]"
+  "a folder|$work/rpt|2|true"
+  "a socket|$work/rpt/sock|2|[[ -S $work/rpt/sock ]] || [[ ! -e $work/rpt/sock ]]"
+)
+for row in "${report_rows[@]}"; do
+  IFS='|' read -r name arg want after <<<"$row"
+  printf '%s' "$srt" >"$work/rpt/a.srt"
+  cp "$work/rpt/a.srt" "$work/rpt/orig"
+  rm -f "$work/rpt/pipe.out"
+  [[ $name == "a pipe, read" ]] && { cat "$work/rpt/pipe" >"$work/rpt/pipe.out" & }
+  timeout 20 "$cli" --no-backup --report "$arg" SubViewer2 "$work/rpt/a.srt" >/dev/null 2>&1
+  check "report into $name: status" "$want" $?
+  wait
+  check "report into $name: afterwards" ok "$(eval "$after" && echo ok)"
+done
+
+# An output without cues is never written over anything: every cue moved
+# before zero, a header-only file; an empty file is "empty", not corrupted.
+mkdir -p "$work/none"
+printf '%s' "$srt" >"$work/none/a.srt"
+printf '[Script Info]\r\n\r\n[Events]\r\n' >"$work/none/h.ass"
+: >"$work/none/e.srt"
+err=$("$cli" --no-backup --no-force-ext --shift -10 SubRipper "$work/none/a.srt" 2>&1 >/dev/null)
+check "all before zero status" 1 $?
+check "all before zero message" "vorlane-cli: $work/none/a.srt: every cue lies before zero; nothing written" "$(head -n 1 <<<"$err")"
+check "all before zero source kept" same "$(same "$work/none/a.srt" "$srt")"
+err=$("$cli" --no-backup --input-encoding auto MPL2 "$work/none/e.srt" 2>&1 >/dev/null)
+check "empty file message" "vorlane-cli: $work/none/e.srt: empty" "$(head -n 1 <<<"$err")"
+check "empty file counted skipped" "converted 0, skipped 1, failed 0" "$(tail -n 1 <<<"$err")"
+# A shift no format can read back is an error naming the cue.
+err=$("$cli" --no-backup --no-force-ext --shift 5000:00:00 SubRipper "$work/none/a.srt" 2>&1 >/dev/null)
+check "shift beyond 100 hours" "vorlane-cli: $work/none/a.srt: not converted: after retiming, cue 1 lies at 5000 hours, 0 minutes; SubRipper cannot hold times of 100 hours or more so that they read back" "$(head -n 1 <<<"$err")"
+check "shift beyond 100 hours source kept" same "$(same "$work/none/a.srt" "$srt")"
+
+# --output-dir mirrors the folders searched; files named one by one go to
+# the folder itself.
+mkdir -p "$work/tree/season/S01" "$work/tree/season/S02"
+printf '%s' "$srt" >"$work/tree/season/S01/E01.srt"
+printf '%s' "$srt" >"$work/tree/season/S02/E01.srt"
+printf '%s' "$srt" >"$work/tree/alone.srt"
+"$cli" --output-dir "$work/tree/out" MPL2 "$work/tree/season" "$work/tree/alone.srt" 2>/dev/null
+check "mirrored tree status" 0 $?
+check "mirrored tree" "S01/E01.txt S02/E01.txt alone.txt" "$(cd "$work/tree/out" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 
 # Character sets: 8-bit input named or guessed, UTF-8 output on request;
 # an unknown name or value is a usage error.
