@@ -10,6 +10,7 @@
 #include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/foreign_formats.h"
+#include "subtitles/formats/broadcast.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
@@ -82,6 +83,10 @@ bool TSubtitles::LoadFromBytes(const std::string& path, std::string_view bytes, 
 bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
   Warnings.clear();
   Dropped = {};
+  source_charset_.clear();
+  file_frame_rate_ = 0;
+  // Binary formats (EBU STL) are read from their bytes as they are.
+  if (!classic_reading_ && ReadBinaryFormat(*this, bytes, frame_based)) return true;
   // Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.
   if (!classic_reading_) RefuseForeignFormat(bytes);
@@ -92,7 +97,6 @@ bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
     converted.assign(bytes);
     decoded = DecodeUnicode(converted);
   }
-  source_charset_.clear();
   if (decoded || ConvertInput(bytes, converted)) bytes = converted;
   LineViews lines = SplitLineViews(bytes);
   const bool mark = !lines.empty() && TakeByteOrderMark(lines.front());
@@ -183,6 +187,9 @@ bool TSubtitles::SavedAsWritten() const {
 void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   const FormatInfo& info = FormatOf(format);
   if (info.writer == nullptr) return;
+  if (info.binary_writer != nullptr) {
+    throw SubtitleError(std::string(info.name) + " is written as bytes, not as lines");
+  }
   const std::size_t first = lines.size();
   if (std::none_of(Cues.begin(), Cues.end(), BeforeZero)) {
     info.writer(*this, lines);
