@@ -9,10 +9,14 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "subtitles/encoding.h"
 #include "subtitles/errors.h"
@@ -374,8 +378,297 @@ void WriteEbuStlLines(const TSubtitles& /*doc*/, LineList& /*lines*/) {
   throw SubtitleError("EBU STL is written as bytes, not as lines");
 }
 
-std::string WriteEbuStl(const TSubtitles& /*doc*/) {
-  throw SubtitleError("EBU STL cannot be written yet");
+namespace {
+
+// The next code point of UTF-8 text, or nullopt for a byte that does not
+// begin one.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& i) {
+  const auto b = static_cast<unsigned char>(text[i]);
+  std::size_t extra = 0;
+  if (b >= 0xF0 && b < 0xF8) {
+    extra = 3;
+  } else if (b >= 0xE0 && b < 0xF0) {
+    extra = 2;
+  } else if (b >= 0xC0 && b < 0xE0) {
+    extra = 1;
+  } else if (b >= 0x80) {
+    return std::nullopt;
+  }
+  if (i + extra >= text.size() && extra > 0) return std::nullopt;
+  char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = c << 6 | (next & 0x3F);
+  }
+  i += extra + 1;
+  return c;
+}
+
+// The tables a writer can choose, in the order tried.
+constexpr std::array<std::string_view, 5> kTables = {"00", "01", "03", "02", "04"};
+constexpr std::array<std::string_view, 5> kTableNames = {"Latin", "Cyrillic", "Greek", "Arabic",
+                                                         "Hebrew"};
+
+// Encodes characters in one code table; empty for a character it lacks.
+class StlEncoder {
+ public:
+  explicit StlEncoder(std::string_view cct) : cct_(cct) {
+    const char* charset = TableCharset(cct);
+    converter_.emplace("UTF-8", charset != nullptr ? charset : "ISO_6937");
+  }
+
+  std::string Encode(char32_t c) {
+    if (c >= 0x20 && c < 0x7F) return std::string(1, static_cast<char>(c));
+    if (cct_ == "00") {
+      for (std::size_t k = 0; k < kLatinUpper.size(); ++k) {
+        if (kLatinUpper[k] == c && c != 0x24 && c != 0x23) {
+          return std::string(1, static_cast<char>(0xA0 + k));
+        }
+      }
+    }
+    std::string utf8;
+    AppendUtf8(utf8, c);
+    try {
+      std::string bytes = converter_->Convert(utf8);
+      // Only bytes of the table's upper half, or a diacritic and a letter.
+      const auto first = static_cast<unsigned char>(bytes.empty() ? 0 : bytes[0]);
+      if ((bytes.size() == 1 && first >= 0xA0) ||
+          (cct_ == "00" && bytes.size() == 2 && first >= 0xC1 && first <= 0xCF)) {
+        return bytes;
+      }
+    } catch (const SubtitleError&) {
+    }
+    return {};
+  }
+
+ private:
+  std::string_view cct_;
+  std::optional<TextConverter> converter_;
+};
+
+// The characters of a cue's text; a tag is given as the control code that
+// stands for it (0x80-0x83), a line break as 0x8A, other tags as 0.
+struct Unit {
+  char32_t ch = 0;
+  unsigned char code = 0;
+};
+
+std::vector<Unit> UnitsOf(std::string_view text, std::size_t cue_number) {
+  std::vector<Unit> units;
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '\r') {
+      units.push_back({0, 0x8A});
+      ++i;
+      continue;
+    }
+    if (text[i] == '<') {
+      static constexpr std::pair<std::string_view, unsigned char> kTags[] = {
+          {"<i>", 0x80}, {"</i>", 0x81}, {"<u>", 0x82}, {"</u>", 0x83}};
+      bool tag = false;
+      for (const auto& [name, code] : kTags) {
+        if (text.substr(i).starts_with(name)) {
+          units.push_back({0, code});
+          i += name.size();
+          tag = true;
+          break;
+        }
+      }
+      // Bold and font tags have no control code: they are left out.
+      for (std::string_view other : {"<b>", "</b>", "</font>"}) {
+        if (!tag && text.substr(i).starts_with(other)) {
+          i += other.size();
+          tag = true;
+        }
+      }
+      if (!tag && text.substr(i).starts_with("<font ")) {
+        const std::size_t close = text.find('>', i);
+        if (close != std::string_view::npos) {
+          i = close + 1;
+          tag = true;
+        }
+      }
+      if (tag) continue;
+    }
+    const auto c = NextCodePoint(text, i);
+    if (!c) {
+      throw SubtitleError("cue " + std::to_string(cue_number) +
+                          " is not UTF-8 text; name its character set with --input-encoding");
+    }
+    // Tabs and other control characters show as a blank.
+    units.push_back({*c < 0x20 ? U' ' : *c, 0});
+  }
+  return units;
+}
+
+std::string Printable(char32_t c) {
+  std::string out;
+  AppendUtf8(out, c);
+  char code[16];
+  std::snprintf(code, sizeof code, " (U+%04X)", static_cast<unsigned>(c));
+  return "\"" + out + "\"" + code;
+}
+
+void PutDigits(std::string& gsi, std::size_t at, std::size_t width, std::int64_t value) {
+  std::string digits = std::to_string(value);
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  gsi.replace(at, width, digits.substr(digits.size() - width));
+}
+
+// ms to the time code bytes h m s f at the rate; 30 frames a second are
+// written as drop-frame time codes at 29.97, as they are read.
+std::array<unsigned char, 4> TimeCodeOf(std::int64_t ms, int rate, std::size_t cue_number) {
+  std::int64_t frames = 0;
+  std::int64_t per_second = rate;
+  if (rate == 30) {
+    frames = RoundHalfEven(static_cast<double>(ms) * 30.0 / 1001.0);
+    const std::int64_t tens = frames / 17982;
+    const std::int64_t rest = frames % 17982;
+    frames += 18 * tens + (rest < 2 ? 0 : 2 * ((rest - 2) / 1798));
+  } else {
+    frames = RoundHalfEven(static_cast<double>(ms) * rate / 1000.0);
+  }
+  const std::int64_t hours = frames / (per_second * 3600);
+  if (hours > 99) {
+    throw SubtitleError("cue " + std::to_string(cue_number) +
+                        ": a time past 99 hours cannot be written in EBU STL");
+  }
+  return {static_cast<unsigned char>(hours),
+          static_cast<unsigned char>(frames / (per_second * 60) % 60),
+          static_cast<unsigned char>(frames / per_second % 60),
+          static_cast<unsigned char>(frames % per_second)};
+}
+
+}  // namespace
+
+std::string WriteEbuStl(const TSubtitles& doc) {
+  const std::vector<BroadcastCue> cues = BroadcastCuesOf(doc);
+  std::vector<std::vector<Unit>> units;
+  units.reserve(cues.size());
+  for (std::size_t i = 0; i < cues.size(); ++i) units.push_back(UnitsOf(cues[i].text, i + 1));
+
+  // The first table that holds every character; else the error names the
+  // first cue the table of its own first foreign character cannot write.
+  std::array<std::optional<StlEncoder>, kTables.size()> encoders;
+  auto encoder = [&](std::size_t t) -> StlEncoder& {
+    if (!encoders[t]) encoders[t].emplace(kTables[t]);
+    return *encoders[t];
+  };
+  std::size_t table = 0;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    for (const Unit& unit : units[i]) {
+      if (unit.code != 0 || !encoder(table).Encode(unit.ch).empty()) continue;
+      bool found = false;
+      for (std::size_t t = table + 1; t < kTables.size() && !found; ++t) {
+        if (encoder(t).Encode(unit.ch).empty()) continue;
+        // A later table must hold everything before this cue too.
+        bool holds = true;
+        for (std::size_t j = 0; j <= i && holds; ++j) {
+          for (const Unit& before : units[j]) {
+            if (before.code == 0 && encoder(t).Encode(before.ch).empty()) {
+              holds = false;
+              break;
+            }
+          }
+        }
+        if (holds) {
+          table = t;
+          found = true;
+        }
+      }
+      if (found) continue;
+      bool anywhere = false;
+      for (std::size_t t = 0; t < kTables.size() && !anywhere; ++t) {
+        anywhere = !encoder(t).Encode(unit.ch).empty();
+      }
+      throw SubtitleError(
+          "cue " + std::to_string(i + 1) + ": " + Printable(unit.ch) +
+          (anywhere ? " cannot be written in one EBU STL code table with the cues before it"
+                    : " is in no EBU STL code table"));
+    }
+  }
+
+  const int rate = doc.WholeFrameRate() == 30 ? 30 : 25;
+  std::string gsi(kGsiSize, ' ');
+  gsi.replace(0, 3, "850");
+  gsi.replace(3, 8, rate == 30 ? "STL30.01" : "STL25.01");
+  gsi[11] = '1';  // teletext level 1
+  gsi.replace(12, 2, kTables[table]);
+  gsi.replace(14, 2, "00");
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char date[32];
+  std::snprintf(date, sizeof date, "%02d%02d%02d", utc.tm_year % 100, utc.tm_mon + 1, utc.tm_mday);
+  gsi.replace(224, 6, date);
+  gsi.replace(230, 6, date);
+  gsi.replace(236, 2, "00");
+  gsi.replace(248, 3, "001");
+  gsi.replace(251, 2, "40");
+  gsi.replace(253, 2, "23");
+  gsi[255] = '1';
+  gsi.replace(256, 8, "00000000");
+  gsi.replace(264, 8, "00000000");
+  gsi[272] = '1';
+  gsi[273] = '1';
+
+  std::string out = gsi;
+  std::size_t blocks = 0;
+  for (std::size_t i = 0; i < cues.size(); ++i) {
+    StlEncoder& enc = encoder(table);
+    std::string text;
+    int rows = 1;
+    for (const Unit& unit : units[i]) {
+      if (unit.code != 0) {
+        text += static_cast<char>(unit.code);
+        rows += unit.code == 0x8A;
+      } else {
+        text += enc.Encode(unit.ch);
+      }
+    }
+    const std::size_t count = text.empty() ? 1 : (text.size() + kTextSize - 1) / kTextSize;
+    if (count > 0xF1) {
+      throw SubtitleError("cue " + std::to_string(i + 1) +
+                          " is too long for EBU STL (more than 241 text blocks)");
+    }
+    const auto in = TimeCodeOf(cues[i].start_ms, rate, i + 1);
+    const auto out_tc = TimeCodeOf(cues[i].stop_ms, rate, i + 1);
+    if (i == 0) {
+      char tcf[32];
+      std::snprintf(tcf, sizeof tcf, "%02d%02d%02d%02d", in[0], in[1], in[2], in[3]);
+      gsi.replace(264, 8, tcf);
+      out.replace(264, 8, tcf);
+    }
+    const bool top = cues[i].place >= 7;
+    const unsigned char jc = cues[i].place % 3 == 1                    ? 1
+                             : cues[i].place % 3 == 0 && cues[i].place ? 3
+                                                                       : 2;
+    const int vp = top ? 1 : std::max(1, kTeletextRows - rows);
+    for (std::size_t b = 0; b < count; ++b) {
+      std::string tti(kTtiSize, '\x8F');
+      tti[0] = 0;
+      tti[1] = static_cast<char>(i & 0xFF);
+      tti[2] = static_cast<char>((i >> 8) & 0xFF);
+      tti[3] = static_cast<char>(b + 1 == count ? 0xFF : b);
+      tti[4] = 0;
+      for (std::size_t k = 0; k < 4; ++k) {
+        tti[5 + k] = static_cast<char>(in[k]);
+        tti[9 + k] = static_cast<char>(out_tc[k]);
+      }
+      tti[13] = static_cast<char>(vp);
+      tti[14] = static_cast<char>(jc);
+      tti[15] = 0;
+      const std::size_t from = b * kTextSize;
+      if (from < text.size())
+        tti.replace(16, std::min(kTextSize, text.size() - from), text, from,
+                    std::min(kTextSize, text.size() - from));
+      out += tti;
+      ++blocks;
+    }
+  }
+  PutDigits(out, 238, 5, static_cast<std::int64_t>(std::min<std::size_t>(blocks, 99999)));
+  PutDigits(out, 243, 5, static_cast<std::int64_t>(std::min<std::size_t>(cues.size(), 99999)));
+  return out;
 }
 
 void AppendBroadcastCue(TSubtitles& doc, BroadcastCue&& cue) {
