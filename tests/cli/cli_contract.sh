@@ -47,6 +47,8 @@ else
   check "SBV row" $'SBV\t53\tsbv' "$(printf '%s\n' "$list" | grep '^SBV')"
   check "WebVTT row" $'WebVTT\t51\tvtt' "$(printf '%s\n' "$list" | grep '^WebVTT')"
   check "TTML row" $'TTML\t52\tttml' "$(printf '%s\n' "$list" | grep '^TTML')"
+  check "EBUSTL row" $'EBUSTL\t54\tstl' "$(printf '%s\n' "$list" | grep '^EBUSTL')"
+  check "SCC is read, not written" "" "$(printf '%s\n' "$list" | grep '^SCC')"
 fi
 
 # A timing field that is not a number: the corrupted-file report, status 1.
@@ -321,13 +323,13 @@ check "help lists --jobs" 0 $?
 if [[ ${VORLANE_CLI_ARGS:-} != *--classic* ]]; then
   out=$(printf '%s' "$srt" | iconv -f UTF-8 -t UTF-16 | "$cli" SubRipper - | od -An -c)
   check "UTF-16 in, UTF-8 with mark out" "$(printf '\xef\xbb\xbf%s' "$srt" | od -An -c)" "$out"
-  err=$(printf 'Scenarist_SCC V1.0\n\n00:00:01:00\t9420\n' | "$cli" SubRipper - 2>&1 >/dev/null)
-  check "refused on stdin" "vorlane-cli: <stdin>: format not recognised or not readable: Scenarist SCC captions are not supported
+  err=$(printf '# VobSub index file, v7 (do not modify this line!)\n' | "$cli" SubRipper - 2>&1 >/dev/null)
+  check "refused on stdin" "vorlane-cli: <stdin>: format not recognised or not readable: VobSub subtitles are not supported
 converted 0, skipped 1, failed 0" "$err"
-  printf 'Scenarist_SCC V1.0\n' >"$work/captions.scc"
-  err=$("$cli" --quiet --no-backup SubRipper "$work/captions.scc" 2>&1 >/dev/null)
+  printf '# VobSub index file, v7 (do not modify this line!)\n' >"$work/captions.idx"
+  err=$("$cli" --quiet --no-backup SubRipper "$work/captions.idx" 2>&1 >/dev/null)
   check "refused file status" 1 $?
-  check "refused file message" "vorlane-cli: $work/captions.scc: format not recognised or not readable: Scenarist SCC captions are not supported" "$err"
+  check "refused file message" "vorlane-cli: $work/captions.idx: format not recognised or not readable: VobSub subtitles are not supported" "$err"
 fi
 
 # Character sets: 8-bit input named or guessed, UTF-8 output on request;
