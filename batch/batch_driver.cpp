@@ -498,6 +498,11 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         const std::string folder = FolderPartOf(target);
         if (cleaned_folders.insert(folder).second) RemoveStaleTemporaries(folder);
 
+        // A binary output's frame rate (EBU STL's 25 or 30) is the run's own
+        // (--fps) for time-based input, never a video's.
+        if (output.binary_writer != nullptr && !frame_based && !output.writes_frames) {
+          doc.SetFrameRate(options.fallback_frame_rate);
+        }
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.
         if (options.transform) options.transform(doc);

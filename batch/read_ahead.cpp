@@ -202,6 +202,9 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
   }
   // A transform runs on the run's thread, in order.
   if (output.writer == nullptr || options_.transform) return work;
+  if (output.binary_writer != nullptr && !frame_based && !output.writes_frames) {
+    rate = options_.fallback_frame_rate;
+  }
   doc.SetFrameRate(rate);
   if (output.binary_writer != nullptr) {
     work.bytes = output.binary_writer(doc);
