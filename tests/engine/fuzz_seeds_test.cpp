@@ -41,7 +41,8 @@ TEST(FuzzSeeds, SecondReadingSeedsReadAsTheirFormat) {
   const std::pair<const char*, TSubtitleFormat> seeds[] = {{"substation_alpha.ass", sfAdvancedSSA},
                                                            {"lrc.lrc", sfKaraokeLyricsLRC},
                                                            {"spruce.stl", sfSpruceSubtitleFile},
-                                                           {"sbv.sbv", sfSBV}};
+                                                           {"sbv.sbv", sfSBV},
+                                                           {"scc.scc", sfSCC}};
   for (auto [name, format] : seeds) {
     SCOPED_TRACE(name);
     const LineList lines = ReadLinesFromFile(std::string(VORLANE_FUZZ_CORPUS) + "/" + name);
@@ -49,6 +50,16 @@ TEST(FuzzSeeds, SecondReadingSeedsReadAsTheirFormat) {
     EXPECT_EQ(ReadBySignature(doc, lines), format);
     EXPECT_FALSE(doc.Cues.empty());
   }
+}
+
+// The binary seed is read from its bytes, before any splitting into lines.
+TEST(FuzzSeeds, BinarySeedReadsAsItsFormat) {
+  TSubtitles doc;
+  bool frame_based = false;
+  ASSERT_TRUE(doc.LoadFromText(ReadWholeFile(std::string(VORLANE_FUZZ_CORPUS) + "/ebu_stl.stl"),
+                               frame_based));
+  EXPECT_EQ(doc.FormatRead(), sfEBUSTL);
+  EXPECT_EQ(doc.Cues.size(), 2u);
 }
 
 }  // namespace
