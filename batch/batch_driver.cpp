@@ -378,7 +378,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         record.message = failure.BoxText();
         front_end.ReportLoadFailure(failure);
       };
-      // A format refused by name ("Scenarist SCC captions are not supported").
+      // A format refused by name ("VobSub subtitles are not supported").
       const CorruptionReporter refused = [&](const LoadFailure& failure) {
         refused_message = failure.message;
       };
