@@ -340,11 +340,13 @@ void ReadEbuStl(TSubtitles& doc, std::string_view bytes) {
     const std::size_t end = text.find_last_not_of('\x8F');
     text = end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
     if (field.size() + text.size() > kMaxSubtitleText) {
+      // More extension blocks than there can be: what came so far is one
+      // subtitle, this block begins the next.
       doc.Warn(0, "text block " + std::to_string(index + 1) +
                       ": a subtitle longer than 241 blocks is cut there");
       finish(first, first_index);
-      open = false;
-      continue;
+      first = tti;
+      first_index = index;
     }
     field.append(text);
     if (ebn != 0xFF) {

@@ -131,6 +131,15 @@ TEST(EbuStl, BlocksTimesAndWhatIsLeftOut) {
   EXPECT_EQ(doc.Cues[0].Text, "open");
   EXPECT_EQ(doc.Warnings.size(), 2u);
 
+  // A subtitle longer than the 241 blocks extension numbers allow is cut
+  // into two, its text kept.
+  std::vector<Block> many(250, Block{.sn = 9, .ebn = 0, .text = std::string(112, 'a')});
+  many.back().ebn = 0xFF;
+  doc = Load(Stl(many));
+  ASSERT_EQ(doc.Cues.size(), 2u);
+  EXPECT_EQ(doc.Cues[0].Text.size() + doc.Cues[1].Text.size(), 250u * 112);
+  EXPECT_EQ(doc.Warnings.size(), 1u);
+
   // A header cut short is corrupted; the classic reading does not read the format.
   TSubtitles broken;
   bool frame_based = false;
