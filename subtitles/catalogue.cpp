@@ -84,7 +84,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfEBUSTL, "EBUSTL", "stl", nullptr, WriteEbuStlLines, false, false, nullptr, nullptr, nullptr,
      IsEbuStl, ReadEbuStl, WriteEbuStl},
     // Read only: no writer, so not an output format.
-    {sfSCC, "SCC", "scc", nullptr, nullptr, false, false, ReadSCC, IsSCC},
+    {sfSCC, "SCC", "scc", nullptr, nullptr, false, false, nullptr, nullptr, nullptr, IsSCC,
+     ReadSCC},
 }};
 
 constexpr bool EntriesInValueOrder() {

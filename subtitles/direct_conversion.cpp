@@ -134,7 +134,7 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
   try {
     if (!classic_reading_) {
       // A binary format is read from its bytes, never as SubRip lines.
-      if (IsEbuStl(bytes)) return 0;
+      if (IsBinaryFormat(bytes)) return 0;
       RefuseForeignFormat(bytes);
       if (SniffUnicode(bytes).encoding != TextEncoding::kBytes) return 0;
     }

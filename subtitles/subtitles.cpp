@@ -85,7 +85,8 @@ bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
   Dropped = {};
   source_charset_.clear();
   file_frame_rate_ = 0;
-  // Binary formats (EBU STL) are read from their bytes as they are.
+  // Binary formats (EBU STL, and SCC's caption bytes) are read from their
+  // bytes as they are.
   if (!classic_reading_ && ReadBinaryFormat(*this, bytes, frame_based)) return true;
   // Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.

@@ -43,6 +43,8 @@ bool ReadBinaryFormat(TSubtitles& doc, std::string_view bytes, bool& frame_based
 // True when bytes begin with the General Subtitle Information block's code
 // page and disk format code ("850STL25.01").
 bool IsEbuStl(std::string_view bytes);
+// True when bytes begin as a binary format of the catalogue.
+bool IsBinaryFormat(std::string_view bytes);
 // Replaces the document's cues by those of the file; raises SubtitleError
 // for a file cut short inside its header.
 void ReadEbuStl(TSubtitles& doc, std::string_view bytes);
@@ -53,8 +55,11 @@ std::string WriteEbuStl(const TSubtitles& doc);
 // (WriteEbuStl), never as lines, so it only raises SubtitleError.
 void WriteEbuStlLines(const TSubtitles& doc, LineList& lines);
 
-// Scenarist SCC (scc.cpp)
-bool IsSCC(const LineViews& lines);
-void ReadSCC(TSubtitles& doc, const LineViews& lines);
+// Scenarist SCC (scc.cpp). Read as a binary format is, from the file's
+// bytes and before any other reading: a file with this header is SCC even
+// when no caption of channel 1 ever shows (it is then empty), and never
+// falls to a reader of time-coded text lines.
+bool IsSCC(std::string_view bytes);
+void ReadSCC(TSubtitles& doc, std::string_view bytes);
 
 }  // namespace vorlane

@@ -364,6 +364,13 @@ void ReadEbuStl(TSubtitles& doc, std::string_view bytes) {
   }
 }
 
+bool IsBinaryFormat(std::string_view bytes) {
+  for (const FormatInfo& info : FormatCatalogue()) {
+    if (info.binary_signature != nullptr && info.binary_signature(bytes)) return true;
+  }
+  return false;
+}
+
 bool ReadBinaryFormat(TSubtitles& doc, std::string_view bytes, bool& frame_based) {
   for (const FormatInfo& info : FormatCatalogue()) {
     if (info.binary_signature == nullptr || !info.binary_signature(bytes)) continue;

@@ -13,8 +13,10 @@
 #include <string_view>
 #include <utility>
 
+#include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/formats/broadcast.h"
+#include "subtitles/lines.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -394,11 +396,14 @@ bool UsesParity(const LineViews& lines) {
 
 }  // namespace
 
-bool IsSCC(const LineViews& lines) {
-  return !lines.empty() && lines.front().starts_with("Scenarist_SCC V1.0");
+bool IsSCC(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  return bytes.starts_with("Scenarist_SCC V1.0");
 }
 
-void ReadSCC(TSubtitles& doc, const LineViews& lines) {
+void ReadSCC(TSubtitles& doc, std::string_view bytes) {
+  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  const LineViews lines = SplitLineViews(bytes);
   doc.Cues.clear();
   Decoder decoder(doc, UsesParity(lines));
   std::optional<BroadcastCue> open;  // the cue shown now

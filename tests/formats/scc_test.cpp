@@ -123,6 +123,11 @@ TEST(Scc, SevenBitFilesAndLinesThatAreNotCaptions) {
   EXPECT_EQ(doc.Warnings[0].line, 5);
   EXPECT_EQ(doc.Warnings[1].problem, "a word that is not a hex byte pair is left out");
 
+  // A file whose channel 1 never shows a caption is SCC, and empty: its
+  // lines are not read as time-coded text by another reader.
+  doc = Load({"00:00:01:00\t942c 942c", "00:00:02:00\t1c20 1c20 " + Text("cc2") + " 1c2f 1c2f"});
+  EXPECT_TRUE(doc.Cues.empty());
+
   // The classic reading keeps reading the lines by its own rules.
   TSubtitles classic;
   classic.SetClassicReading(true);
