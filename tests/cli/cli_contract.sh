@@ -330,6 +330,14 @@ converted 0, skipped 1, failed 0" "$err"
   err=$("$cli" --quiet --no-backup SubRipper "$work/captions.idx" 2>&1 >/dev/null)
   check "refused file status" 1 $?
   check "refused file message" "vorlane-cli: $work/captions.idx: format not recognised or not readable: VobSub subtitles are not supported" "$err"
+  # Broadcast captions: SCC read from its caption bytes; EBU STL written at
+  # 25 frames a second, or 30 when --fps says so.
+  scc=$'Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 9420 9470 9470 c8e9 942f 942f\r\n\r\n00:00:02:00\t942c 942c\r\n'
+  check "SCC in" $'1\n00:00:01,000 --> 00:00:02,000\nHi' "$(printf '%s' "$scc" | "$cli" SubRipper - 2>/dev/null | tr -d '\r')"
+  check "EBU STL out" "850STL25.01" "$(printf '%s' "$srt" | "$cli" EBUSTL - 2>/dev/null | head -c 11)"
+  check "EBU STL out at 30" "850STL30.01" "$(printf '%s' "$srt" | "$cli" --fps 30 EBUSTL - 2>/dev/null | head -c 11)"
+  check "EBU STL back" $'1\n00:00:01,520 --> 00:00:04,000\nHello\nWorld' \
+    "$(printf '%s' "$srt" | "$cli" EBUSTL - 2>/dev/null | "$cli" SubRipper - 2>/dev/null | tr -d '\r')"
 fi
 
 # Character sets: 8-bit input named or guessed, UTF-8 output on request;
