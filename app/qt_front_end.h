@@ -28,7 +28,7 @@ class QtFrontEnd : public BatchFrontEnd {
   // Files given up by an error are gathered and reported once, after the
   // run, so that "Done!" never stands alone over a file that failed.
   void FileAbandoned(const std::string& path, const std::string& reason) override;
-  // A file refused by name ("Scenarist SCC captions are not supported") is
+  // A file refused by name ("VobSub subtitles are not supported") is
   // reported with them, so the user learns why it was skipped.
   void FileSkipped(const SkipNotice& notice) override;
   bool StopRequested() override;

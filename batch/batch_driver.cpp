@@ -490,7 +490,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
         record.message = failure.BoxText();
         front_end.ReportLoadFailure(failure);
       };
-      // A format refused by name ("Scenarist SCC captions are not supported").
+      // A format refused by name ("VobSub subtitles are not supported").
       const CorruptionReporter refused = [&](const LoadFailure& failure) {
         refused_message = failure.message;
       };
@@ -634,6 +634,11 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           for (const std::string& stale : unproven) front_end.StaleLookAlikeKept(stale);
         }
 
+        // A binary output's frame rate (EBU STL's 25 or 30) is the run's own
+        // (--fps) for time-based input, never a video's.
+        if (output.binary_writer != nullptr && !frame_based && !output.writes_frames) {
+          doc.SetFrameRate(options.fallback_frame_rate);
+        }
         // The output is made whole before anything is moved, so a writer
         // or a disk that fails leaves every file where it was.
         std::unique_ptr<PendingFile> written = std::move(direct);

@@ -43,7 +43,7 @@ struct SkipNotice {
   // empty when the rate came from AskFrameRate.
   std::string video;
   // For kCannotOpen: the system's message ("Permission denied"); for
-  // kNotSupported: "Scenarist SCC captions are not supported" and the like.
+  // kNotSupported: "VobSub subtitles are not supported" and the like.
   std::string detail;
 };
 

@@ -111,7 +111,7 @@ const std::vector<std::string>& SubtitleExtensions() {
 
 const std::vector<std::string>& NewSubtitleExtensions() {
   static const std::vector<std::string> extensions =
-      ExtensionList(".ass,.vtt,.ttml,.dfxp,.sbv,.ttxt");
+      ExtensionList(".ass,.vtt,.ttml,.dfxp,.sbv,.ttxt,.scc");
   return extensions;
 }
 

@@ -206,10 +206,17 @@ ReadAheadWork ReadAhead::Prepare(const std::string& path, VideoLookup& videos,
   }
   // A transform runs on the run's thread, in order.
   if (output.writer == nullptr || options_.transform) return work;
+  if (output.binary_writer != nullptr && !frame_based && !output.writes_frames) {
+    rate = options_.fallback_frame_rate;
+  }
   doc.SetFrameRate(rate);
-  LineList lines;
-  doc.SaveToList(lines, format_);
-  work.bytes = JoinLines(lines);
+  if (output.binary_writer != nullptr) {
+    work.bytes = output.binary_writer(doc);
+  } else {
+    LineList lines;
+    doc.SaveToList(lines, format_);
+    work.bytes = JoinLines(lines);
+  }
   work.output_from = static_cast<int>(work.loads.size()) - 1;
   work.output_rate = rate;
   return work;

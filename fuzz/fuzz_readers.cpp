@@ -19,6 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       SplitLineViews(std::string_view(reinterpret_cast<const char*>(data), size));
   for (int value : {VORLANE_FUZZ_FAMILY}) {
     const FormatInfo& info = FormatOf(static_cast<TSubtitleFormat>(value));
+    // A binary format's reader takes the bytes as they are, whatever its
+    // signature says of them.
+    if (info.binary_reader != nullptr) {
+      const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+      info.binary_signature(bytes);
+      TSubtitles doc;
+      try {
+        info.binary_reader(doc, bytes);
+      } catch (const SubtitleError& e) {
+        if (e.what()[0] == '\0') std::abort();
+      }
+    }
     // The second reading's signature, when the row has one.
     if (info.signature != nullptr) info.signature(lines);
     // The classic reader and the second reading's one, where the row has them.

@@ -14,6 +14,7 @@ packages=(
   locales
   libpugixml-dev libuchardet-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
+  python3-ttconv
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "subtitles/formats/broadcast.h"
 #include "subtitles/formats/formats.h"
 
 namespace vorlane {
@@ -80,6 +81,11 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfWebVTT, "WebVTT", "vtt", nullptr, WriteWebVTT, false, false, ReadWebVTT, IsWebVTT},
     {sfTTML, "TTML", "ttml", nullptr, WriteTTML, false, false, ReadTTML, IsTTML},
     {sfSBV, "SBV", "sbv", nullptr, WriteSBV, false, false, ReadSBV, IsSBV},
+    {sfEBUSTL, "EBUSTL", "stl", nullptr, WriteEbuStlLines, false, false, nullptr, nullptr, nullptr,
+     IsEbuStl, ReadEbuStl, WriteEbuStl},
+    // Read only: no writer, so not an output format.
+    {sfSCC, "SCC", "scc", nullptr, nullptr, false, false, nullptr, nullptr, nullptr, IsSCC,
+     ReadSCC},
 }};
 
 constexpr bool EntriesInValueOrder() {

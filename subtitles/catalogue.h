@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -78,10 +79,12 @@ enum TSubtitleFormat : std::uint8_t {
   sfWebVTT,
   sfTTML,
   sfSBV,
+  sfEBUSTL,
+  sfSCC,
 };
 
 inline constexpr int kClassicFormatCount = 51;  // sf0 and the 50 classic formats
-inline constexpr int kFormatCount = 54;         // and the formats after them
+inline constexpr int kFormatCount = 56;         // and the formats after them
 
 // A reader replaces the document's cues by those of the lines; a writer
 // appends the document's lines and never changes the document.
@@ -113,6 +116,12 @@ struct StreamPart {
 // A writer that streams straight into an output sink: exactly the bytes of
 // the line-list writer, each line followed by CR LF.
 using StreamWriter = void (*)(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
+// A binary format: recognised from the file's first bytes and read from its
+// bytes, before any decoding or splitting into lines; written as bytes, not
+// as lines.
+using BinarySignature = bool (*)(std::string_view bytes);
+using BinaryReader = void (*)(TSubtitles& doc, std::string_view bytes);
+using BinaryWriter = std::string (*)(const TSubtitles& doc);
 
 struct FormatInfo {
   TSubtitleFormat value;
@@ -128,6 +137,11 @@ struct FormatInfo {
   FormatSignature signature = nullptr;
   // The writer's streaming twin, where a format has one (the most used).
   StreamWriter stream_writer = nullptr;
+  // A binary format's signature and reader (default reading only), and its
+  // writer: the line-list writer of such a format only raises an error.
+  BinarySignature binary_signature = nullptr;
+  BinaryReader binary_reader = nullptr;
+  BinaryWriter binary_writer = nullptr;
 };
 
 const std::array<FormatInfo, kFormatCount>& FormatCatalogue();

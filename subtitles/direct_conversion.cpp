@@ -8,6 +8,7 @@
 #include "subtitles/detection.h"
 #include "subtitles/encoding.h"
 #include "subtitles/foreign_formats.h"
+#include "subtitles/formats/broadcast.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
@@ -133,6 +134,8 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
   std::size_t cues = 0;
   try {
     if (!classic_reading_) {
+      // A binary format is read from its bytes, never as SubRip lines.
+      if (IsBinaryFormat(bytes)) return 0;
       RefuseForeignFormat(bytes);
       if (SniffUnicode(bytes).encoding != TextEncoding::kBytes) return 0;
     }

@@ -8,18 +8,6 @@ namespace vorlane {
 
 namespace {
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// EBU Tech 3264: the General Subtitle Information block begins with a code
-// page number of three digits and the disk format code "STLnn.01".
-bool IsEbuStl(std::string_view head) {
-  return head.size() >= 11 && IsDigit(head[0]) && IsDigit(head[1]) && IsDigit(head[2]) &&
-         head.substr(3, 3) == "STL" && IsDigit(head[6]) && IsDigit(head[7]) &&
-         head.substr(8, 3) == ".01";
-}
-
 // A presentation graphics stream: "PG", two time stamps of four bytes and
 // the type of the first segment.
 bool IsPgs(std::string_view head) {
@@ -32,8 +20,6 @@ bool IsPgs(std::string_view head) {
 
 std::string_view ForeignFormatMessage(std::string_view head) {
   using namespace std::string_view_literals;
-  if (head.starts_with("Scenarist_SCC V1.0")) return "Scenarist SCC captions are not supported";
-  if (IsEbuStl(head)) return "EBU STL subtitles are not supported";
   if (head.starts_with("# VobSub index file")) return "VobSub subtitles are not supported";
   // An MPEG program stream pack header: the pictures of a VobSub .sub file.
   if (head.starts_with("\0\0\x01\xBA"sv)) return "VobSub subtitles are not supported";

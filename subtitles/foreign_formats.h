@@ -1,5 +1,5 @@
-// Formats that are certainly not subtitle text we read: caption and disc
-// formats whose first bytes say what they are. They are refused by name
+// Formats that are certainly not subtitle text we read: disc formats whose
+// first bytes say what they are. They are refused by name
 // before any text rule could take them for something else.
 #pragma once
 
@@ -7,8 +7,8 @@
 
 namespace vorlane {
 
-// The message for a file that begins with head ("Scenarist SCC captions are
-// not supported"), or empty when head marks none of those formats. head is
+// The message for a file that begins with head ("VobSub subtitles are not
+// supported"), or empty when head marks none of those formats. head is
 // the file's first bytes or its first line.
 std::string_view ForeignFormatMessage(std::string_view head);
 

@@ -49,6 +49,11 @@ void WriteLines(const LineList& lines, OutputSink& out) {
 }
 
 void WriteDocument(const TSubtitles& doc, TSubtitleFormat format, OutputSink& out) {
+  if (const BinaryWriter binary = FormatOf(format).binary_writer) {
+    out.Append(binary(doc));
+    out.Flush();
+    return;
+  }
   const StreamWriter stream = FormatOf(format).stream_writer;
   // What the save path adds to a writer's lines (a byte order mark, times
   // before zero taken out, a character set to write back into) is done on

@@ -10,6 +10,7 @@
 #include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/foreign_formats.h"
+#include "subtitles/formats/broadcast.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
@@ -92,7 +93,13 @@ bool TSubtitles::LoadFromText(std::string_view bytes, bool& frame_based) {
     format_read_ = sf0;
     return false;
   }
-  // 1. Formats refused by name are recognised by their first bytes, some of
+  source_charset_.clear();
+  input_charset_.clear();
+  file_frame_rate_ = 0;
+  // 1. Binary formats (EBU STL, and SCC's caption bytes) are read from their
+  // bytes as they are.
+  if (!classic_reading_ && ReadBinaryFormat(*this, bytes, frame_based)) return true;
+  // Formats refused by name are recognised by their first bytes, some of
   // which are binary and would not survive the splitting into lines.
   if (!classic_reading_) RefuseForeignFormat(bytes);
   // 2. The text as UTF-8, or as read where it goes back out as it came; a
@@ -266,6 +273,9 @@ bool TSubtitles::SavedAsWritten() const {
 void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   const FormatInfo& info = FormatOf(format);
   if (info.writer == nullptr) return;
+  if (info.binary_writer != nullptr) {
+    throw SubtitleError(std::string(info.name) + " is written as bytes, not as lines");
+  }
   const std::size_t first = lines.size();
   if (std::none_of(Cues.begin(), Cues.end(), BeforeZero)) {
     info.writer(*this, lines);

@@ -99,8 +99,8 @@ class TSubtitles {
   // reader ran (for MicroDVD: would have run given a frame rate), with
   // frame_based telling whether the input is MicroDVD. False when the format
   // is not readable, or after a failure that was handed to report. A file in
-  // a format that is refused by name ("Scenarist SCC captions are not
-  // supported") is handed to refused instead, when given.
+  // a format that is refused by name ("VobSub subtitles are not supported")
+  // is handed to refused instead, when given.
   bool LoadFromFile(const std::string& path, bool& frame_based, const CorruptionReporter& report,
                     const CorruptionReporter& refused = nullptr);
   // The same for bytes already read from the file at path.

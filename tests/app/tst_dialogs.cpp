@@ -111,7 +111,8 @@ class DialogsTest : public QObject {
     int writes = 0;
     for (const FormatInfo& info : FormatCatalogue()) {
       if (info.value == sf0) continue;
-      reads += info.reader != nullptr || info.second_reader != nullptr;
+      reads +=
+          info.reader != nullptr || info.second_reader != nullptr || info.binary_reader != nullptr;
       writes += info.writer != nullptr;
     }
     TAboutDlg dialog;

@@ -436,7 +436,7 @@ class Form1Test : public QObject {
   }
 
   void RefusedFormatIsNamedAfterTheRun() {
-    Write(File("captions.txt"), "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 9420\r\n");
+    Write(File("captions.txt"), "# VobSub index file, v7 (do not modify this line!)\r\n");
     DesktopWatch watch;
     TForm1 form(Args({"SubRipper", File("captions.txt")}));
     form.CheckBox3->setChecked(false);
@@ -444,7 +444,7 @@ class Form1Test : public QObject {
     form.Button1->click();
     QCOMPARE(watch.Texts(),
              QStringList({"These files could not be converted:\n\n" + File("captions.txt") +
-                              "\nScenarist SCC captions are not supported",
+                              "\nVobSub subtitles are not supported",
                           "Done!"}));
   }
 

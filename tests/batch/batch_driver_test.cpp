@@ -542,7 +542,7 @@ TEST_F(BatchTest, SkippedFilesComeInRunOrderAndDoNotMoveTheProgress) {
 TEST_F(BatchTest, FormatRefusedByNameIsSkippedAsNotSupportedWithoutACorruptionReport) {
   if (std::getenv("VORLANE_TEST_CLASSIC") != nullptr)
     GTEST_SKIP() << "the classic reading refuses none";
-  const std::string scc = Put("a.scc", "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9420\n");
+  const std::string scc = Put("a.idx", "# VobSub index file, v7 (do not modify this line!)\n");
   RecordingFrontEnd front;
   front.entries = {scc};
   const BatchResult result = front.Run(sfSubRipper);
@@ -550,7 +550,7 @@ TEST_F(BatchTest, FormatRefusedByNameIsSkippedAsNotSupportedWithoutACorruptionRe
   EXPECT_TRUE(front.corrupted.empty());
   ASSERT_EQ(front.skip_notices.size(), 1u);
   EXPECT_EQ(front.skip_notices[0].reason, SkipReason::kNotSupported);
-  EXPECT_EQ(front.skip_notices[0].detail, "Scenarist SCC captions are not supported");
+  EXPECT_EQ(front.skip_notices[0].detail, "VobSub subtitles are not supported");
   ExpectNoSourceLost();
 }
 

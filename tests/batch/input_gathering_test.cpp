@@ -123,11 +123,12 @@ TEST_F(GatheringTest, FileLookWithTrailingSeparatorFormsSinglePaths) {
 TEST_F(GatheringTest, ClassicFolderSearchKeepsToTheFourteenAllTheWayDown) {
   File("Subs/b.vtt");
   File("Subs/c.srt");
+  File("Subs/d.scc");
   File("Subs/x/a.ASS");
   Paths all, classic;
   QueryFile(At("Subs"), all);
   QueryFile(At("Subs"), classic, true);
-  EXPECT_EQ(all, (Paths{At("Subs/b.vtt"), At("Subs/c.srt"), At("Subs/x/a.ASS")}));
+  EXPECT_EQ(all, (Paths{At("Subs/b.vtt"), At("Subs/c.srt"), At("Subs/d.scc"), At("Subs/x/a.ASS")}));
   EXPECT_EQ(classic, (Paths{At("Subs/c.srt")}));
 }
 

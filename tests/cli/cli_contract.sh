@@ -47,6 +47,8 @@ else
   check "SBV row" $'SBV\t53\tsbv' "$(printf '%s\n' "$list" | grep '^SBV')"
   check "WebVTT row" $'WebVTT\t51\tvtt' "$(printf '%s\n' "$list" | grep '^WebVTT')"
   check "TTML row" $'TTML\t52\tttml' "$(printf '%s\n' "$list" | grep '^TTML')"
+  check "EBUSTL row" $'EBUSTL\t54\tstl' "$(printf '%s\n' "$list" | grep '^EBUSTL')"
+  check "SCC is read, not written" "" "$(printf '%s\n' "$list" | grep '^SCC')"
 fi
 
 # A timing field that is not a number: the corrupted-file report, status 1.
@@ -340,13 +342,21 @@ check "help lists --jobs" 0 $?
 if [[ ${VORLANE_CLI_ARGS:-} != *--classic* ]]; then
   out=$(printf '%s' "$srt" | iconv -f UTF-8 -t UTF-16 | "$cli" SubRipper - | od -An -c)
   check "UTF-16 in, UTF-8 with mark out" "$(printf '\xef\xbb\xbf%s' "$srt" | od -An -c)" "$out"
-  err=$(printf 'Scenarist_SCC V1.0\n\n00:00:01:00\t9420\n' | "$cli" SubRipper - 2>&1 >/dev/null)
-  check "refused on stdin" "vorlane-cli: <stdin>: format not recognised or not readable: Scenarist SCC captions are not supported
+  err=$(printf '# VobSub index file, v7 (do not modify this line!)\n' | "$cli" SubRipper - 2>&1 >/dev/null)
+  check "refused on stdin" "vorlane-cli: <stdin>: format not recognised or not readable: VobSub subtitles are not supported
 converted 0, skipped 1, failed 0" "$err"
-  printf 'Scenarist_SCC V1.0\n' >"$work/captions.scc"
-  err=$("$cli" --quiet --no-backup SubRipper "$work/captions.scc" 2>&1 >/dev/null)
+  printf '# VobSub index file, v7 (do not modify this line!)\n' >"$work/captions.idx"
+  err=$("$cli" --quiet --no-backup SubRipper "$work/captions.idx" 2>&1 >/dev/null)
   check "refused file status" 1 $?
-  check "refused file message" "vorlane-cli: $work/captions.scc: format not recognised or not readable: Scenarist SCC captions are not supported" "$err"
+  check "refused file message" "vorlane-cli: $work/captions.idx: format not recognised or not readable: VobSub subtitles are not supported" "$err"
+  # Broadcast captions: SCC read from its caption bytes; EBU STL written at
+  # 25 frames a second, or 30 when --fps says so.
+  scc=$'Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 9420 9470 9470 c8e9 942f 942f\r\n\r\n00:00:02:00\t942c 942c\r\n'
+  check "SCC in" $'1\n00:00:01,000 --> 00:00:02,000\nHi' "$(printf '%s' "$scc" | "$cli" SubRipper - 2>/dev/null | tr -d '\r')"
+  check "EBU STL out" "850STL25.01" "$(printf '%s' "$srt" | "$cli" EBUSTL - 2>/dev/null | head -c 11)"
+  check "EBU STL out at 30" "850STL30.01" "$(printf '%s' "$srt" | "$cli" --fps 30 EBUSTL - 2>/dev/null | head -c 11)"
+  check "EBU STL back" $'1\n00:00:01,520 --> 00:00:04,000\nHello\nWorld' \
+    "$(printf '%s' "$srt" | "$cli" EBUSTL - 2>/dev/null | "$cli" SubRipper - 2>/dev/null | tr -d '\r')"
 fi
 
 # The report goes where any output may go, and nowhere else: never over a

@@ -51,5 +51,21 @@ TEST(FuzzSeeds, SecondReadingSeedsReadAsTheirFormat) {
   }
 }
 
+// The binary formats' seeds are read from their bytes, before any
+// splitting into lines.
+TEST(FuzzSeeds, BinarySeedsReadAsTheirFormat) {
+  const std::pair<const char*, TSubtitleFormat> seeds[] = {{"ebu_stl.stl", sfEBUSTL},
+                                                           {"scc.scc", sfSCC}};
+  for (auto [name, format] : seeds) {
+    SCOPED_TRACE(name);
+    TSubtitles doc;
+    bool frame_based = false;
+    ASSERT_TRUE(doc.LoadFromText(ReadWholeFile(std::string(VORLANE_FUZZ_CORPUS) + "/" + name),
+                                 frame_based));
+    EXPECT_EQ(doc.FormatRead(), format);
+    EXPECT_FALSE(doc.Cues.empty());
+  }
+}
+
 }  // namespace
 }  // namespace vorlane

@@ -210,9 +210,6 @@ TEST(SecondReading, CaptionAndDiscFormatsAreRefusedByName) {
     std::string bytes;
     const char* message;
   } cases[] = {
-      {"Scenarist_SCC V1.0\n\n00:00:00:00\t9420 9420\n",
-       "Scenarist SCC captions are not supported"},
-      {"850STL25.01" + std::string(40, ' ') + "\n", "EBU STL subtitles are not supported"},
       {"# VobSub index file, v7 (do not modify this line!)\n",
        "VobSub subtitles are not supported"},
       {"\0\0\x01\xBA\x44\0\x04\0"s, "VobSub subtitles are not supported"},
@@ -227,12 +224,21 @@ TEST(SecondReading, CaptionAndDiscFormatsAreRefusedByName) {
   const Outcome classic = Load("Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9420\n", true);
   EXPECT_TRUE(classic.loaded);
   EXPECT_EQ(classic.error, "");
+  // Broadcast captions are read now: an SCC header alone is an empty file,
+  // an EBU STL header cut short is corrupted, not refused.
+  const Outcome scc = Load("Scenarist_SCC V1.0\n\n00:00:00:00\t9420 9420\n");
+  EXPECT_TRUE(scc.loaded);
+  EXPECT_EQ(scc.error, "");
+  const Outcome stl = Load("850STL25.01" + std::string(40, ' ') + "\n");
+  EXPECT_FALSE(stl.loaded);
+  EXPECT_EQ(stl.error,
+            "the EBU STL header (General Subtitle Information) is cut short: 52 of 1024 bytes");
 }
 
 TEST(SecondReading, LoadFromFileReportsARefusalApartFromCorruption) {
   TempDir dir;
-  const std::string path = dir.path() + "/a.scc";
-  WriteFileBytes(path, "Scenarist_SCC V1.0\n");
+  const std::string path = dir.path() + "/a.idx";
+  WriteFileBytes(path, "# VobSub index file, v7 (do not modify this line!)\n");
   TSubtitles doc;
   bool frame_based = false;
   std::string corrupted, refused;
@@ -240,7 +246,7 @@ TEST(SecondReading, LoadFromFileReportsARefusalApartFromCorruption) {
       path, frame_based, [&](const LoadFailure& f) { corrupted = f.BoxText(); },
       [&](const LoadFailure& f) { refused = f.message; }));
   EXPECT_EQ(corrupted, "");
-  EXPECT_EQ(refused, "Scenarist SCC captions are not supported");
+  EXPECT_EQ(refused, "VobSub subtitles are not supported");
 }
 
 }  // namespace
