@@ -590,6 +590,9 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       }
       record.format = doc.FormatRead();
       record.cues = skipped ? 0 : direct ? direct_cues : doc.Cues.size();
+      record.warnings = doc.Warnings;
+      record.charset_read = doc.InputCharset();
+      record.charset_guessed = doc.CharsetGuessed();
 
       // Read once, so the decisions below and the move agree.
       const bool backup = !skipped && front_end.BackupOn();
@@ -668,6 +671,8 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
           throw;
         }
         record.output = target;
+        record.dropped = doc.Dropped;
+        record.charset_written = doc.OutputCharset(format);
         result.written.push_back(target);
         source_of_output[target] = path;
       }

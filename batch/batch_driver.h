@@ -67,6 +67,14 @@ struct FileRecord {
   std::string output;            // the output written; empty when none was
   std::string backup;            // where the source was moved; empty when it stayed
   std::string video;             // the video beside it that was probed for the rate
+  // What reading passed over or mended, and what the output could not hold.
+  std::vector<ReadingWarning> warnings;
+  DroppedCounts dropped;
+  // The character sets read (empty: 8-bit text worked on as read) and
+  // written, and whether the one read was guessed.
+  std::string charset_read;
+  bool charset_guessed = false;
+  std::string charset_written;
 };
 
 class BatchFrontEnd {

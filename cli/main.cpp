@@ -191,6 +191,33 @@ std::string Quoted(const std::string& path) {
   return out + "\"";
 }
 
+// The lines told on standard error about one input: each reading warning,
+// and what the output (in format, sf0 when none was written) could not show.
+std::vector<std::string> FileNotes(const std::string& path,
+                                   const std::vector<ReadingWarning>& warnings,
+                                   const DroppedCounts& dropped, TSubtitleFormat format) {
+  std::vector<std::string> notes;
+  const std::string name = "vorlane-cli: " + Quoted(path) + ": ";
+  for (const ReadingWarning& warning : warnings) {
+    notes.push_back(name + warning.problem +
+                    (warning.line > 0 ? " (line " + std::to_string(warning.line) + ")" : ""));
+  }
+  if (format != sf0 && (dropped.styles > 0 || dropped.positions > 0 || dropped.colours > 0)) {
+    std::string what;
+    auto add = [&](std::size_t n, const char* one, const char* many) {
+      if (n == 0) return;
+      if (!what.empty()) what += ", ";
+      what += std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    add(dropped.styles, "style", "styles");
+    add(dropped.colours, "colour", "colours");
+    add(dropped.positions, "position", "positions");
+    notes.push_back(name + what + " left out: " + std::string(FormatOf(format).name) +
+                    " cannot show them");
+  }
+  return notes;
+}
+
 bool ParseJobs(const std::string& text, int& jobs) {
   if (text.empty() || text.size() > 4 ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -462,7 +489,17 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   entry.format = doc.FormatRead();
   entry.cues = doc.Cues.size();
   entry.output = "-";
+  entry.warnings = doc.Warnings;
+  entry.dropped = doc.Dropped;
+  entry.charset_read = doc.InputCharset();
+  entry.charset_guessed = doc.CharsetGuessed();
+  entry.charset_written = doc.OutputCharset(format);
   report.Add(entry);
+  if (!options.quiet) {
+    for (const std::string& note : FileNotes("-", doc.Warnings, doc.Dropped, format)) {
+      PrintError(note + '\n');
+    }
+  }
   return kConverted;
 }
 
@@ -571,7 +608,15 @@ class CliFrontEnd : public BatchFrontEnd {
   void SetProgress(int position, int /*maximum*/) override { Progress(position); }
   void ProcessEvents() override {}
   bool StopRequested() override { return interrupted != 0; }
-  void FileFinished(const FileRecord& record) override { report_.Add(EntryOf(record, format_)); }
+  void FileFinished(const FileRecord& record) override {
+    report_.Add(EntryOf(record, format_));
+    if (!options_.quiet) {
+      for (const std::string& note : FileNotes(record.path, record.warnings, record.dropped,
+                                               record.output.empty() ? sf0 : format_)) {
+        Error(note);
+      }
+    }
+  }
 
   void EndProgress() { ClearProgress(); }
 

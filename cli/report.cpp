@@ -109,6 +109,11 @@ InputEntry EntryOf(const FileRecord& record, TSubtitleFormat output_format) {
   entry.output = record.output;
   entry.backup = record.backup;
   entry.video = record.video;
+  entry.warnings = record.warnings;
+  entry.dropped = record.dropped;
+  entry.charset_read = record.charset_read;
+  entry.charset_guessed = record.charset_guessed;
+  entry.charset_written = record.charset_written;
   switch (record.outcome) {
     case FileOutcome::kConverted:
       entry.result = InputResult::kConverted;
@@ -167,7 +172,26 @@ std::string RunReport::Json(std::string_view version, TSubtitleFormat output_for
     out += ", \"cues\": " + (read ? std::to_string(e.cues) : "null");
     out += ", \"output\": " + JsonStringOrNull(e.output);
     out += ", \"backup\": " + JsonStringOrNull(e.backup);
-    out += ", \"video\": " + JsonStringOrNull(e.video) + "}";
+    out += ", \"video\": " + JsonStringOrNull(e.video);
+    out += ", \"encoding\": {\"read\": " + JsonStringOrNull(e.charset_read) +
+           ", \"guessed\": " + (e.charset_guessed ? "true" : "false") +
+           ", \"written\": " + JsonStringOrNull(e.charset_written) + "}";
+    const DroppedCounts& d = e.dropped;
+    out += ", \"dropped\": {\"styles\": " + std::to_string(d.styles) +
+           ", \"positions\": " + std::to_string(d.positions) +
+           ", \"colours\": " + std::to_string(d.colours) +
+           ", \"rounded_times\": " + std::to_string(d.rounded_times) +
+           ", \"clamped_cues\": " + std::to_string(d.clamped_cues) +
+           ", \"control_bytes\": " + std::to_string(d.control_bytes) +
+           ", \"other\": " + std::to_string(d.reading_other) + "}";
+    out += ", \"warnings\": [";
+    for (std::size_t w = 0; w < e.warnings.size(); ++w) {
+      out += w == 0 ? "" : ", ";
+      out +=
+          "{\"line\": " + (e.warnings[w].line > 0 ? std::to_string(e.warnings[w].line) : "null") +
+          ", \"problem\": " + JsonString(e.warnings[w].problem) + "}";
+    }
+    out += "]}";
   }
   out += entries_.empty() ? "]\n}\n" : "\n  ]\n}\n";
   return out;

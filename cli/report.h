@@ -29,6 +29,11 @@ struct InputEntry {
   std::string output;  // "-" for standard output; empty when nothing was written
   std::string backup;  // empty when the source was not moved
   std::string video;   // the video probed for the frame rate; empty when none was
+  std::vector<ReadingWarning> warnings;
+  DroppedCounts dropped;
+  std::string charset_read;  // empty: 8-bit text worked on as read
+  bool charset_guessed = false;
+  std::string charset_written;
 };
 
 // The note on a later naming of a file.

@@ -53,6 +53,11 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
   int number = 0;
   ForEachLine(lines, [&](std::string_view line) {
     ++number;
+    // A shifted file's "-0:00:07:" lies before zero: kept so, but with the
+    // classic rules, which pass over the line.
+    const bool negative =
+        !doc.ClassicReading() && line.size() > 1 && line[0] == '-' && line[1] == '0';
+    if (negative) line.remove_prefix(1);
     // Only hours that begin with "0" are read: ten hours or more, or an
     // unpadded hour, never are.
     if (!StartsWith(line, "0")) return;
@@ -66,7 +71,7 @@ void ReadTMPlayer(TSubtitles& doc, const LineViews& lines) {
       const std::int64_t minutes = StrToInt(CopyRange(line, p1 + 1, p2));
       const std::int64_t seconds = StrToInt(CopyRange(line, p2 + 1, p3));
       SubtitleCue cue;
-      cue.Start = MakeTime(hours, minutes, seconds, 0);
+      cue.Start = MakeTime(hours, minutes, seconds, 0) * (negative ? -1 : 1);
       cue.Stop = CheckedTime(cue.Start / 10 + kTMPlayerDuration);
       cue.Text = ReplaceAll(CopyTail(line, p3 + 1), "|", "\r");
       if (!doc.ClassicReading()) MicroDVDTextToModel(cue);
