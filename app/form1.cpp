@@ -22,14 +22,15 @@
 #include <QUrl>
 
 #include "app/about_dlg.h"
-#include "batch/input_gathering.h"
 #include "app/desktop.h"
 #include "app/help_document.h"
 #include "app/input_list.h"
 #include "app/look.h"
 #include "app/qt_front_end.h"
 #include "app/window_texts.h"
+#include "batch/input_gathering.h"
 #include "settings/settings.h"
+#include "subtitles/encoding.h"
 
 namespace vorlane {
 
@@ -269,6 +270,19 @@ void TForm1::ConvertAll(TSubtitleFormat format) {
   running_ = true;
   BatchOptions options;
   options.classic_reading = ProgramSettings.ClassicReading;
+  // The character sets of config.ini; a name iconv does not know is not
+  // used (the file is then read and written as by default).
+  const std::string& in = ProgramSettings.InputEncoding;
+  if (!in.empty() && in != "auto" && IsKnownCharset(in)) options.input_encoding = in;
+  const std::string& out = ProgramSettings.OutputEncoding;
+  if (out == "utf-8") {
+    options.output_encoding = OutputEncoding::kUtf8;
+  } else if (out == "utf-8-bom") {
+    options.output_encoding = OutputEncoding::kUtf8Bom;
+  } else if (out != "source" && !out.empty() && IsKnownCharset(out)) {
+    options.output_encoding = OutputEncoding::kNamed;
+    options.output_charset = out;
+  }
   vorlane::ConvertAll(ParamFiles->count(), format, front_end, options);
   running_ = false;
   if (!close_requested_ && !front_end.abandoned().empty()) {

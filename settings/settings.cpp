@@ -90,6 +90,8 @@ void LoadSettingsFrom(const std::string& path, TProgramSettings& settings) {
   settings.Extensions = ini.ReadBool("Files", "Extensions", true);
   settings.ExitWhenDone = ini.ReadBool("WhenDone", "Exit", true);
   settings.ClassicReading = ini.ReadBool("Reading", "Classic", false);
+  settings.InputEncoding = ini.ReadString("Reading", "InputEncoding", "auto");
+  settings.OutputEncoding = ini.ReadString("Writing", "OutputEncoding", "source");
 }
 
 namespace {
@@ -121,6 +123,12 @@ bool SaveSettingsTo(const std::string& path, const TProgramSettings& settings) {
   ini.WriteBool("WhenDone", "Exit", settings.ExitWhenDone);
   if (settings.ClassicReading || ini.Value("Reading", "Classic")) {
     ini.WriteBool("Reading", "Classic", settings.ClassicReading);
+  }
+  if (settings.InputEncoding != "auto" || ini.Value("Reading", "InputEncoding")) {
+    ini.WriteString("Reading", "InputEncoding", settings.InputEncoding);
+  }
+  if (settings.OutputEncoding != "source" || ini.Value("Writing", "OutputEncoding")) {
+    ini.WriteString("Writing", "OutputEncoding", settings.OutputEncoding);
   }
   return ini.Save(path);
 }

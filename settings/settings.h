@@ -23,6 +23,13 @@ struct TProgramSettings {
   // classic output formats. Off by default; the key is written only once it
   // has been on, so a file that never had it stays as it was.
   bool ClassicReading = false;
+  // [Reading] InputEncoding: "auto" (the default: 8-bit text is decoded from
+  // the character set uchardet guesses, with a warning where the guess is
+  // not sure) or an iconv name. [Writing] OutputEncoding: "source" (the
+  // default: the input's own), "utf-8", "utf-8-bom" or an iconv name. Each
+  // key is written only once it differs from its default or is there.
+  std::string InputEncoding = "auto";
+  std::string OutputEncoding = "source";
 };
 
 // The one record of the program, zero-filled until LoadSettings.
