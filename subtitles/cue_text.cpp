@@ -3,12 +3,17 @@
 #include <array>
 #include <cstdio>
 
+#include "subtitles/formats/text_reading.h"
 #include "subtitles/strings.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
 
 namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && Lower(a) == Lower(b);
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
