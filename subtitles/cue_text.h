@@ -86,6 +86,8 @@ struct StyledLine {
   bool underline = false;
   std::optional<Colour> colour;
   bool partial = false;
+
+  bool operator==(const StyledLine&) const = default;
 };
 std::vector<StyledLine> StyledLines(std::string_view text);
 
