@@ -62,7 +62,7 @@ constexpr const char* kSpruceStlHeader[] = {
     "//Subtitles",
 };
 constexpr CueLine kSpruceStlCue[] = {
-    {"%.2d:%.2d:%.2d:%.2d,%.2d:%.2d:%.2d:%.2d,%s", {kStartTimecode, kStopTimecode, kSpruceText}}};
+    {"%.2d:%.2d:%.2d:%.2d,%.2d:%.2d:%.2d:%.2d,%s", {kStartTimecode, kStopTimecode, kText}}};
 
 constexpr double kDefaultFrameRate = 25;
 

@@ -30,9 +30,6 @@ const TextDialect kSubStationDialect{{"{\\i1}", "{\\i0}"},
                                      "\r",
                                      TextDialect::kAsIs};
 
-const TextDialect kSpruceDialect{{"^I", "^I"}, {"^B", "^B"}, {"^U", "^U"}, {},
-                                 {},           "RRGGBB",     "\r",         TextDialect::kAsIs};
-
 namespace {
 
 // Whether text holds anything the dialect renders differently from the
@@ -560,7 +557,6 @@ void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t in
       case kText:
       case kMarkupText:
       case kSubStationText:
-      case kSpruceText:
         // One text per line at most: the values point into this string.
         if (text_used) BadTemplate(line.format, "text used twice");
         text_used = true;
@@ -573,7 +569,6 @@ void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t in
         AppendCueText(text, doc, cue.Text,
                       field == kText         ? kPlainDialect
                       : field == kMarkupText ? kHtmlDialect
-                      : field == kSpruceText ? kSpruceDialect
                                              : kSubStationDialect,
                       line_break);
         values.emplace_back(std::string_view(text));

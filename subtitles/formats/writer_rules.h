@@ -62,8 +62,6 @@ extern const TextDialect kPlainDialect;
 extern const TextDialect kHtmlDialect;
 extern const TextDialect kXmlAttributeDialect;
 extern const TextDialect kSubStationDialect;
-// Spruce's ^I ^B ^U switches; colours dropped.
-extern const TextDialect kSpruceDialect;
 
 // Appends the cue text rendered in dialect, each line break written as
 // line_break; what the dialect cannot show is counted in doc.Dropped. With
@@ -213,8 +211,6 @@ enum CueField : std::uint8_t {
   kMarkupText,
   // The same in kSubStationDialect, led by "{\anN}" for a placed cue.
   kSubStationText,
-  // The same in kSpruceDialect, places dropped.
-  kSpruceText,
   // Three values each: the whole minutes of the time (past 59 too), the
   // seconds and the hundredths, of the time rounded to centiseconds.
   kStartTotalMinutes,

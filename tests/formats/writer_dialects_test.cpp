@@ -119,11 +119,6 @@ TEST(WriterDialects, RenderStylesAndPlacesOrCountThem) {
        "0:00:05.12 0:00:07.46 {NTP} a\r\n",
        {.styles = 1}},
       {"AQTitle without the rate header", sfAQTitle, Cue("a"), "-->> 000128\r\na\r\n", {}},
-      {"Spruce switches",
-       sfSpruceSubtitleFile,
-       Cue("<i>a</i>\r<b><u>b</u></b>"),
-       ",^Ia^I|^B^Ub^U^B\r\n",
-       {}},
       {"SBV plain", sfSBV, Cue("<i>a</i>"), "0:00:05.123,0:00:07.456\r\na\r\n", {.styles = 1}},
   };
   for (const DialectCase& c : cases) {
@@ -137,8 +132,8 @@ TEST(WriterDialects, RenderStylesAndPlacesOrCountThem) {
 
 TEST(WriterDialects, ClassicSettingWritesTheTextAsItStands) {
   const SubtitleCue cue = Cue("<i>a</i> & <b", 8);
-  for (const TSubtitleFormat format : {sfSubRipper, sfAdvancedSSA, sfMicroDVD, sfMPL2, sfTMPlayer,
-                                       sfSAMI, sfTTXT, sfRealTime, sfSpruceSubtitleFile}) {
+  for (const TSubtitleFormat format :
+       {sfSubRipper, sfAdvancedSSA, sfMicroDVD, sfMPL2, sfTMPlayer, sfSAMI, sfTTXT, sfRealTime}) {
     SCOPED_TRACE(static_cast<int>(format));
     const Saved saved = Save(format, cue, true);
     EXPECT_NE(saved.bytes.find("<i>a</i> & <b"), std::string::npos) << saved.bytes;
