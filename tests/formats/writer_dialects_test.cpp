@@ -119,6 +119,7 @@ TEST(WriterDialects, RenderStylesAndPlacesOrCountThem) {
        "0:00:05.12 0:00:07.46 {NTP} a\r\n",
        {.styles = 1}},
       {"AQTitle without the rate header", sfAQTitle, Cue("a"), "-->> 000128\r\na\r\n", {}},
+      {"Spruce plain", sfSpruceSubtitleFile, Cue("<i>a</i>\r<b>b</b>"), ",a|b\r\n", {.styles = 2}},
       {"SBV plain", sfSBV, Cue("<i>a</i>"), "0:00:05.123,0:00:07.456\r\na\r\n", {.styles = 1}},
   };
   for (const DialectCase& c : cases) {
