@@ -1,5 +1,6 @@
 #include "subtitles/cue_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -171,8 +172,11 @@ void AppendEscaped(std::string& out, std::string_view text, TextDialect::Escape 
       case '>':
         out += "&gt;";
         break;
+      case '"':
+        out += escape == TextDialect::kXmlAttribute ? "&quot;" : "\"";
+        break;
       default:
-        if (escape == TextDialect::kXml && static_cast<unsigned char>(c) < 0x20 && c != '\t' &&
+        if (escape >= TextDialect::kXml && static_cast<unsigned char>(c) < 0x20 && c != '\t' &&
             c != '\n' && c != '\r') {
           if (dropped != nullptr) ++dropped->control_bytes;
           break;

@@ -66,8 +66,8 @@ struct TextDialect {
   std::string_view line_break = "\r";
   // How '&', '<' and '>' of the text are written: as they are, or as
   // references (markup and XML outputs; XML also loses the control
-  // characters it does not allow).
-  enum Escape : std::uint8_t { kAsIs, kMarkup, kXml } escape = kAsIs;
+  // characters it does not allow, and an attribute value escapes '"' too).
+  enum Escape : std::uint8_t { kAsIs, kMarkup, kXml, kXmlAttribute } escape = kAsIs;
 };
 
 // The text in dialect; what the dialect cannot show is left out and, when
@@ -86,6 +86,8 @@ struct StyledLine {
   bool underline = false;
   std::optional<Colour> colour;
   bool partial = false;
+
+  bool operator==(const StyledLine&) const = default;
 };
 std::vector<StyledLine> StyledLines(std::string_view text);
 

@@ -12,8 +12,11 @@ namespace {
 constexpr FixedLines kNone{};
 
 // The line break is the two characters backslash and n.
-constexpr CueLine kJacoCue[] = {
+constexpr CueLine kClassicJacoCue[] = {
     {"%.1d:%.2d:%.2d:%.2d %.1d:%.2d:%.2d:%.2d {NTP} %s", {kStartTimecode, kStopTimecode, kText}}};
+// Hundredths after a point, as JACOSub's readers take them.
+constexpr CueLine kJacoCue[] = {
+    {"%.1d:%.2d:%.2d.%.2d %.1d:%.2d:%.2d.%.2d {NTP} %s", {kStartTimecode, kStopTimecode, kText}}};
 
 constexpr CueLine kPowerPixelCue[] = {
     {"%.2d:%.2d:%.2d:%.2d\t%.2d:%.2d:%.2d:%.2d\r\n%s\r\n", {kStartTimecode, kStopTimecode, kText}}};
@@ -58,7 +61,7 @@ void WriteJACOSub2(const TSubtitles& doc, LineList& lines) {
     lines.push_back("#D" + std::to_string(directive));
   }
   lines.emplace_back();
-  WriteLayout(doc, lines, {kNone, kJacoCue, "\\n", kNone});
+  WriteLayout(doc, lines, {kNone, doc.ClassicReading() ? kClassicJacoCue : kJacoCue, "\\n", kNone});
 }
 
 void WritePowerPixel(const TSubtitles& doc, LineList& lines) {
@@ -67,6 +70,24 @@ void WritePowerPixel(const TSubtitles& doc, LineList& lines) {
 
 void WriteRealTime(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, kRealTimeHeader);
+  if (!doc.ClassicReading()) {
+    // Both times as H:MM:SS.CC, hundredths after a point, which RealText
+    // readers take as written; the text as markup, escaped.
+    static const CompiledTemplate cue_line(
+        "<Time begin=\"%.1d:%.2d:%.2d.%.2d\" end=\"%.1d:%.2d:%.2d.%.2d\" /><clear/>%s");
+    for (const auto& cue : doc.Cues) {
+      const MsSplit a = SplitToHundredths(cue.Start);
+      const MsSplit b = SplitToHundredths(cue.Stop);
+      DropPlace(doc, cue);
+      const std::string text = CueTextIn(doc, cue, kHtmlDialect, "<br>");
+      std::string line;
+      cue_line.AppendTo(line, {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
+                               b.seconds, b.hundredths, text});
+      lines.push_back(std::move(line));
+    }
+    AddLines(lines, kRealTimeFooter);
+    return;
+  }
   // Both times carry tenths of a second: the begin time one digit after a
   // point, the end time two digits after a colon ("00:00:03:05" for 3.5 s).
   for (const auto& cue : doc.Cues) {

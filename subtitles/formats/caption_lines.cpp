@@ -97,7 +97,7 @@ void WriteCheetah(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, kCheetahHeader);
   for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
     AddCueLines(doc, i, kCheetahCaption, "", lines);
-    for (auto& line : TextLines(WrapCheetahText(doc.Cues[i].Text))) {
+    for (auto& line : TextLines(WrapCheetahText(TextWithBreaks(doc, doc.Cues[i], "\r")))) {
       lines.push_back(std::move(line));
     }
     lines.emplace_back();

@@ -64,11 +64,16 @@ void WriteMacSub(const TSubtitles& doc, LineList& lines) {
 void WriteAQTitle(const TSubtitles& doc, LineList& lines) {
   // The header has the shape of an entry from frame 0 to frame 0 whose text
   // is the rate.
-  lines.emplace_back("-->> 000000");
-  lines.push_back(RateLine("/", doc));
-  AddLines(lines, {"", "-->> 000000", "", ""});
+  // Readers take that header for an entry of its own, so only the classic
+  // setting writes it.
+  if (doc.ClassicReading()) {
+    lines.emplace_back("-->> 000000");
+    lines.push_back(RateLine("/", doc));
+    AddLines(lines, {"", "-->> 000000", "", ""});
+  }
   for (std::size_t i = 0; i < doc.Cues.size(); ++i) {
-    const LineList text = AQTitleText(doc.Cues[i].Text);
+    DropPlace(doc, doc.Cues[i]);
+    const LineList text = AQTitleText(TextWithBreaks(doc, doc.Cues[i], "\r"));
     lines.push_back(FormatCueLine(doc, i, kAQTitleStart, ""));
     lines.insert(lines.end(), text.begin(), text.end());
     lines.push_back(FormatCueLine(doc, i, kAQTitleStop, ""));

@@ -23,9 +23,14 @@ constexpr const char* kLrcHeader[] = {
     "[ti:Project title]", "[ar:Project author]", "[la:af]", "Project title", "",
 };
 // [mm:ss:xx]: the minutes within the hour, so whole hours are not shown.
-constexpr CueLine kLrcCue[] = {
+constexpr CueLine kClassicLrcCue[] = {
     {"[%.2d:%.2d:%.2d]%s", {kStartMinutes, kStartSeconds, kStartHundredths, kText}},
     {"[%.2d:%.2d:%.2d]", {kStopMinutes, kStopSeconds, kStopHundredths}},
+};
+// [mm:ss.xx], as players read it: all the minutes, past an hour too.
+constexpr CueLine kLrcCue[] = {
+    {"[%.2d:%.2d.%.2d]%s", {kStartTotalMinutes, kText}},
+    {"[%.2d:%.2d.%.2d]", {kStopTotalMinutes}},
 };
 
 // The last line has no stamp after it: it is shown this long (5 s), as
@@ -142,8 +147,13 @@ void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
 }
 
 void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines) {
-  // The text's lines run together.
-  WriteLayout(doc, lines, {kLrcHeader, kLrcCue, "", {}});
+  // A lyric is one line: with the classic setting the text's lines run
+  // together, else they are joined by a space.
+  if (doc.ClassicReading()) {
+    WriteLayout(doc, lines, {kLrcHeader, kClassicLrcCue, "", {}});
+  } else {
+    WriteLayout(doc, lines, {kLrcHeader, kLrcCue, " ", {}});
+  }
 }
 
 // Most lines that are not tags open with a stamp, and some stamp is followed

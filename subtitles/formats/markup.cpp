@@ -62,7 +62,7 @@ void WriteStreamSubTextPlayer(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     lines.push_back(FormatTemplate(
         "%d\t%d\t%s %s %s",
-        {cue.Start, cue.Stop, kRtfOpening, TextWithBreaks(cue, kRtfLineBreak), kRtfClosing}));
+        {cue.Start, cue.Stop, kRtfOpening, TextWithBreaks(doc, cue, kRtfLineBreak), kRtfClosing}));
   }
 }
 

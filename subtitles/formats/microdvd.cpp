@@ -172,6 +172,49 @@ void ReadMicroDVD(TSubtitles& doc, const LineViews& lines) {
 
 namespace {
 
+// "{c:$BBGGRR}" (or "{C:..." for the whole cue) for a colour.
+void AppendMicroDVDColour(std::string& out, char tag, Colour colour) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += '{';
+  out += tag;
+  out += ":$";
+  for (const int shift : {4, 0, 12, 8, 20, 16}) out += kHex[colour >> shift & 0xF];
+  out += '}';
+}
+
+// The cue text in MicroDVD's own markup: a style that holds for every line
+// is written once for the cue ("{Y:i}"), one that holds for a whole line in
+// front of it ("{y:i}"). A style over part of a line cannot be shown: it is
+// dropped and counted.
+void AppendMicroDVDText(std::string& out, const TSubtitles& doc, std::string_view text) {
+  std::vector<StyledLine> lines = StyledLines(text);
+  for (StyledLine& line : lines) {
+    if (!line.partial) continue;
+    ++doc.Dropped.styles;
+    line.italic = line.bold = line.underline = false;
+    line.colour.reset();
+  }
+  auto all = [&](auto has) { return std::all_of(lines.begin(), lines.end(), has); };
+  const bool italic = all([](const StyledLine& l) { return l.italic; });
+  const bool bold = all([](const StyledLine& l) { return l.bold; });
+  const bool underline = all([](const StyledLine& l) { return l.underline; });
+  const std::optional<Colour> colour = lines.front().colour;
+  const bool one_colour = colour && all([&](const StyledLine& l) { return l.colour == colour; });
+  if (italic) out += "{Y:i}";
+  if (bold) out += "{Y:b}";
+  if (underline) out += "{Y:u}";
+  if (one_colour) AppendMicroDVDColour(out, 'C', *colour);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const StyledLine& line = lines[i];
+    if (i > 0) out += '|';
+    if (line.italic && !italic) out += "{y:i}";
+    if (line.bold && !bold) out += "{y:b}";
+    if (line.underline && !underline) out += "{y:u}";
+    if (line.colour && !one_colour) AppendMicroDVDColour(out, 'c', *line.colour);
+    out += line.text;
+  }
+}
+
 // Frames are printed in 64 bits: at a high rate a long time can count more
 // frames than a 32-bit number holds.
 template <typename Emit>
@@ -181,7 +224,12 @@ void EachMicroDVDLine(const TSubtitles& doc, std::span<const SubtitleCue> cues, 
   std::string text;
   for (const auto& cue : cues) {
     text.clear();
-    AppendWithBreaks(text, cue.Text, "|");
+    if (doc.ClassicReading() || cue.Text.find('<') == std::string::npos) {
+      AppendWithBreaks(text, cue.Text, "|");
+    } else {
+      AppendMicroDVDText(text, doc, cue.Text);
+    }
+    DropPlace(doc, cue);
     emit([&](auto& out) {
       compiled.AppendTo(out, {TimeToFrames(cue.Start, rate), TimeToFrames(cue.Stop, rate), text});
     });

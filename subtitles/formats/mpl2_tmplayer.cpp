@@ -39,11 +39,35 @@ void ReadMPL2(TSubtitles& doc, const LineViews& lines) {
   });
 }
 
+namespace {
+
+// The cue text with MPL2's one style, a '/' in front of an italic line;
+// every other style is dropped and counted.
+std::string MPL2Text(const TSubtitles& doc, const SubtitleCue& cue) {
+  DropPlace(doc, cue);
+  if (doc.ClassicReading() || cue.Text.find('<') == std::string::npos) {
+    return TextWithBreaks(cue, "|");
+  }
+  std::string out;
+  const std::vector<StyledLine> lines = StyledLines(cue.Text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const StyledLine& line = lines[i];
+    if (i > 0) out += '|';
+    doc.Dropped.styles += line.partial || line.bold || line.underline;
+    doc.Dropped.colours += line.colour.has_value();
+    if (line.italic && !line.partial) out += '/';
+    out += line.text;
+  }
+  return out;
+}
+
+}  // namespace
+
 void WriteMPL2(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
-    lines.push_back(
-        FormatTemplate("[%d][%d]%s", {RoundHalfEven(cue.Start / 100.0),
-                                      RoundHalfEven(cue.Stop / 100.0), TextWithBreaks(cue, "|")}));
+    lines.push_back(FormatTemplate(
+        "[%d][%d]%s",
+        {RoundHalfEven(cue.Start / 100.0), RoundHalfEven(cue.Stop / 100.0), MPL2Text(doc, cue)}));
   }
 }
 
@@ -88,7 +112,7 @@ void WriteTMPlayer(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const SecondsSplit t = SplitThroughRoundedSeconds(cue.Start);
     lines.push_back(FormatTemplate("%.2d:%.2d:%.2d:%s",
-                                   {t.hours, t.minutes, t.seconds, TextWithBreaks(cue, "|")}));
+                                   {t.hours, t.minutes, t.seconds, TextWithBreaks(doc, cue, "|")}));
   }
 }
 

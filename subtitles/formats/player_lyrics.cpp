@@ -76,8 +76,9 @@ void WriteSubCreator1x(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     const TenthsSplit a = SplitThroughMsToTenths(cue.Start);
     const TenthsSplit b = SplitThroughMsToTenths(cue.Stop);
-    lines.push_back(FormatTemplate("%.2d:%.2d:%.2d.%.1d:%s", {a.hours, a.minutes, a.seconds,
-                                                              a.tenths, TextWithBreaks(cue, "|")}));
+    lines.push_back(
+        FormatTemplate("%.2d:%.2d:%.2d.%.1d:%s",
+                       {a.hours, a.minutes, a.seconds, a.tenths, TextWithBreaks(doc, cue, "|")}));
     lines.push_back(
         FormatTemplate("%.2d:%.2d:%.2d.%.1d", {b.hours, b.minutes, b.seconds, b.tenths}));
   }
@@ -89,7 +90,7 @@ void WriteSubSonic(const TSubtitles& doc, LineList& lines) {
   const char separator = DecimalSeparator();
   for (const auto& cue : doc.Cues) {
     lines.push_back(FormatTemplate(
-        "1 %s \\ ~:\\%s", {TenthsOfSecond(cue.Start, separator), TextWithBreaks(cue, " ")}));
+        "1 %s \\ ~:\\%s", {TenthsOfSecond(cue.Start, separator), TextWithBreaks(doc, cue, " ")}));
     lines.push_back(FormatTemplate("1 %s", {TenthsOfSecond(cue.Stop, separator)}));
   }
 }

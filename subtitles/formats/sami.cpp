@@ -54,7 +54,7 @@ constexpr const char* kSAMIHeader[] = {
 };
 // The stop is a sync point of its own that blanks the screen.
 constexpr CueLine kSAMICue[] = {
-    {"<Sync Start=%d><P>%s", {kStartTotalMs, kText}},
+    {"<Sync Start=%d><P>%s", {kStartTotalMs, kMarkupText}},
     {"<Sync Start=%d><P>&nbsp;", {kStopTotalMs}},
 };
 constexpr const char* kSAMIFooter[] = {"</BODY>", "</SAMI>"};

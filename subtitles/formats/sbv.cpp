@@ -74,7 +74,8 @@ void ReadSBV(TSubtitles& doc, const LineViews& lines) {
 void WriteSBV(const TSubtitles& doc, LineList& lines) {
   for (const auto& cue : doc.Cues) {
     lines.push_back(SBVTime(cue.Start) + "," + SBVTime(cue.Stop));
-    for (const std::string& text_line : TextLines(cue.Text)) {
+    DropPlace(doc, cue);
+    for (const std::string& text_line : TextLines(TextWithBreaks(doc, cue, "\r"))) {
       if (!text_line.empty()) lines.push_back(text_line);
     }
     lines.emplace_back();

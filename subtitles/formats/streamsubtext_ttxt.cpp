@@ -73,7 +73,7 @@ void WriteStreamSubTextScript(const TSubtitles& doc, LineList& lines) {
     lines.push_back(
         FormatTemplate("%d\tDefault %.2d:%.2d:%.2d.%.2d\t%.2d:%.2d:%.2d.%.2d\t%s\tSubRip",
                        {++number, a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
-                        b.seconds, b.hundredths, TextWithBreaks(cue, "~")}));
+                        b.seconds, b.hundredths, TextWithBreaks(doc, cue, "~")}));
   }
 }
 
@@ -118,10 +118,13 @@ void WriteTTXT(const TSubtitles& doc, LineList& lines) {
             "</TextSampleDescription>", "</TextStreamHeader>"});
   for (const auto& cue : doc.Cues) {
     const ScriptTime a = SplitScriptTime(cue.Start);
-    // The text goes out as it stands: not escaped for XML, not re-encoded.
+    // The text as an attribute value: escaped, styles dropped. With the
+    // classic setting it goes out as it stands.
+    DropPlace(doc, cue);
     lines.push_back(
         FormatTemplate("<TextSample sampleTime=\"%.2d:%.2d:%.2d.%.3d\" text=\"'%s'\"></TextSample>",
-                       {a.hours, a.minutes, a.seconds, a.milliseconds, TextWithBreaks(cue, "''")}));
+                       {a.hours, a.minutes, a.seconds, a.milliseconds,
+                        CueTextIn(doc, cue, kXmlAttributeDialect, "''")}));
   }
   AddLines(lines, {"</TextStream>"});
 }

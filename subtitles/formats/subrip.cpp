@@ -221,11 +221,14 @@ const CompiledTemplate& SubRipCue() {
 }
 
 template <typename Out>
-void AppendSubRipCue(Out& out, const CompiledTemplate& compiled, int number, const SubtitleCue& cue,
-                     std::string& text) {
+void AppendSubRipCue(Out& out, const TSubtitles& doc, const CompiledTemplate& compiled, int number,
+                     const SubtitleCue& cue, std::string& text) {
   const MsSplit a = SplitThroughMs(cue.Start);
   const MsSplit b = SplitThroughMs(cue.Stop);
   text.clear();
+  // The cue's styles are SubRip's own tags; a placed cue is led by the
+  // SubStation tag that players of SubRip honour.
+  text.append(AnTag(doc, cue));
   AppendWithBreaks(text, cue.Text, "\r\n");
   compiled.AppendTo(out, {number, a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
                           b.seconds, b.milliseconds, text});
@@ -239,7 +242,7 @@ void WriteSubRip(const TSubtitles& doc, LineList& lines) {
   int number = 0;
   for (const auto& cue : doc.Cues) {
     std::string item;
-    AppendSubRipCue(item, compiled, ++number, cue, text);
+    AppendSubRipCue(item, doc, compiled, ++number, cue, text);
     lines.push_back(std::move(item));
   }
 }
@@ -250,7 +253,7 @@ void StreamSubRip(const TSubtitles& doc, OutputSink& out, const StreamPart& part
   // Numbers are printed as int, as the line-list writer prints them.
   int number = static_cast<int>(part.first);
   for (const auto& cue : CuesOf(doc, part)) {
-    AppendSubRipCue(out, compiled, ++number, cue, text);
+    AppendSubRipCue(out, doc, compiled, ++number, cue, text);
     out.EndLine();
   }
 }

@@ -52,7 +52,7 @@ constexpr CueLine kClassicAdvancedSSACue[] = {
 };
 constexpr CueLine kAdvancedSSACue[] = {
     {"Dialogue: 0,%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,Default,,0000,0000,0000,,%s",
-     {kStartTimecode, kStopTimecode, kText}},
+     {kStartTimecode, kStopTimecode, kSubStationText}},
 };
 
 // Where a file has no Format line, its fields stand in the standard order,
@@ -254,15 +254,23 @@ void StreamAdvancedSSA(const TSubtitles& doc, OutputSink& out, const StreamPart&
   const std::string_view middle =
       doc.ClassicReading() ? ",,Default,,0000,0000,0000,," : ",Default,,0000,0000,0000,,";
   constexpr std::string_view kOpen = "Dialogue: 0,";
+  std::string rendered;
   for (const SubtitleCue& cue : cues) {
+    // Styles and places become override blocks; most text has neither and
+    // is copied as it is.
+    std::string_view text = cue.Text;
+    if (!doc.ClassicReading() && (IsPlaced(cue) || text.find('<') != std::string_view::npos)) {
+      rendered.assign(AnTag(doc, cue));
+      AppendCueText(rendered, doc, text, kSubStationDialect, "\r");
+      text = rendered;
+    }
     // Each CR of the text becomes the two bytes of "\\N".
-    char* p = out.Reserve(kOpen.size() + 2 * 16 + middle.size() + 2 * cue.Text.size());
+    char* p = out.Reserve(kOpen.size() + 2 * 16 + middle.size() + 2 * text.size());
     p = std::copy(kOpen.begin(), kOpen.end(), p);
     p = PutClock(p, cue.Start);
     *p++ = ',';
     p = PutClock(p, cue.Stop);
     p = std::copy(middle.begin(), middle.end(), p);
-    std::string_view text = cue.Text;
     for (std::size_t cr; (cr = text.find('\r')) != std::string_view::npos;) {
       p = std::copy_n(text.data(), cr, p);
       *p++ = '\\';

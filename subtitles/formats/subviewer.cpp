@@ -80,7 +80,7 @@ void WriteSubViewer1(const TSubtitles& doc, LineList& lines) {
     const SecondsSplit a = SplitThroughRoundedSeconds(cue.Start);
     const SecondsSplit b = SplitThroughRoundedSeconds(cue.Stop);
     lines.push_back(FormatTemplate("[%.2d:%.2d:%.2d]", {a.hours, a.minutes, a.seconds}));
-    lines.push_back(TextWithBreaks(cue, "|"));
+    lines.push_back(TextWithBreaks(doc, cue, "|"));
     lines.push_back(FormatTemplate("[%.2d:%.2d:%.2d]", {b.hours, b.minutes, b.seconds}));
     lines.emplace_back();
   }
@@ -120,7 +120,7 @@ void WriteSubViewer2(const TSubtitles& doc, LineList& lines) {
     lines.push_back(FormatTemplate("%.2d:%.2d:%.2d.%.2d,%.2d:%.2d:%.2d.%.2d",
                                    {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
                                     b.seconds, b.hundredths}));
-    lines.push_back(TextWithBreaks(cue, "[br]"));
+    lines.push_back(TextWithBreaks(doc, cue, "[br]"));
     lines.emplace_back();
   }
 }

@@ -554,6 +554,60 @@ std::string ParagraphContent(const std::string& text) {
   return out;
 }
 
+// The same from the program's styles with colours, for the default
+// setting.
+std::string StyledParagraphContent(std::string_view text) {
+  if (text.find_first_of("<>&") == std::string_view::npos &&
+      std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) >= 0x20 || c == '\t'; })) {
+    return std::string(text);
+  }
+  std::string out;
+  std::vector<StylePiece> open;  // the spans open, outermost first
+  std::vector<bool> fonts;       // font tags open: whether each opened a colour
+  auto span = [&](const StylePiece& piece) {
+    if (piece.style == 'c') {
+      out += Format("<span tts:color=\"#%06X\">", static_cast<unsigned>(piece.colour & 0xFFFFFF));
+    } else {
+      out += kSpanOpen[StyleIndex(piece.style)];
+    }
+  };
+  for (const StylePiece& piece : StylePieces(text)) {
+    switch (piece.kind) {
+      case StylePiece::kText:
+        AppendEscapedText(out, piece.text, true);
+        break;
+      case StylePiece::kBreak:
+        out += "<br/>";
+        break;
+      case StylePiece::kOpen:
+        if (piece.style == 'c' || piece.style == 'f') fonts.push_back(piece.style == 'c');
+        if (piece.style == 'f') break;
+        span(piece);
+        open.push_back(piece);
+        break;
+      case StylePiece::kClose: {
+        if (piece.style == 'c') {
+          const bool colour = !fonts.empty() && fonts.back();
+          if (!fonts.empty()) fonts.pop_back();
+          if (!colour) break;
+        }
+        const auto it = std::find_if(open.rbegin(), open.rend(),
+                                     [&](const StylePiece& o) { return o.style == piece.style; });
+        if (it == open.rend()) break;  // closes nothing
+        const std::size_t keep = static_cast<std::size_t>(open.rend() - it) - 1;
+        for (std::size_t i = open.size(); i > keep; --i) out += "</span>";
+        // Styles opened inside the closed one go on.
+        for (std::size_t i = keep + 1; i < open.size(); ++i) span(open[i]);
+        open.erase(open.begin() + static_cast<std::ptrdiff_t>(keep));
+        break;
+      }
+    }
+  }
+  for (std::size_t i = 0; i < open.size(); ++i) out += "</span>";
+  return out;
+}
+
 }  // namespace
 
 bool IsTTML(const LineViews& lines) {
@@ -602,11 +656,28 @@ void ReadTTML(TSubtitles& doc, const LineViews& lines) {
 void WriteTTML(const TSubtitles& doc, LineList& lines) {
   AddLines(lines, {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
                    "<tt xmlns=\"http://www.w3.org/ns/ttml\" "
-                   "xmlns:tts=\"http://www.w3.org/ns/ttml#styling\" xml:lang=\"\">",
-                   "  <body>", "    <div>"});
+                   "xmlns:tts=\"http://www.w3.org/ns/ttml#styling\" xml:lang=\"\">"});
+  const bool classic = doc.ClassicReading();
+  // Cues of the top row stand in a region at the top; the other places
+  // cannot be shown.
+  const bool top = !classic && std::any_of(doc.Cues.begin(), doc.Cues.end(), [](const auto& cue) {
+    return cue.Place >= 7 && cue.Place <= 9;
+  });
+  if (top) {
+    AddLines(lines, {"  <head>", "    <layout>",
+                     "      <region xml:id=\"top\" tts:origin=\"10% 5%\" tts:extent=\"80% 20%\" "
+                     "tts:displayAlign=\"before\" tts:textAlign=\"center\"/>",
+                     "    </layout>", "  </head>"});
+  }
+  AddLines(lines, {"  <body>", "    <div>"});
   for (const auto& cue : doc.Cues) {
-    lines.push_back("      <p begin=\"" + Clock(cue.Start) + "\" end=\"" + Clock(cue.Stop) + "\">" +
-                    ParagraphContent(cue.Text) + "</p>");
+    const bool in_top = !classic && cue.Place >= 7 && cue.Place <= 9;
+    // The top region is centred: a left or right column is lost there.
+    if (!classic && cue.Place != 8) DropPlace(doc, cue);
+    lines.push_back("      <p begin=\"" + Clock(cue.Start) + "\" end=\"" + Clock(cue.Stop) + "\"" +
+                    (in_top ? " region=\"top\">" : ">") +
+                    (classic ? ParagraphContent(cue.Text) : StyledParagraphContent(cue.Text)) +
+                    "</p>");
   }
   AddLines(lines, {"    </div>", "  </body>", "</tt>"});
 }

@@ -73,7 +73,7 @@ void WriteTurboTitler(const TSubtitles& doc, LineList& lines) {
     const MsSplit b = SplitToHundredths(cue.Stop);
     lines.push_back(FormatTemplate("%.1d:%.2d:%.2d.%.2d,%.1d:%.2d:%.2d.%.2d,NTP %s",
                                    {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
-                                    b.seconds, b.hundredths, TextWithBreaks(cue, "|")}));
+                                    b.seconds, b.hundredths, TextWithBreaks(doc, cue, "|")}));
   }
 }
 
@@ -85,7 +85,7 @@ void WriteViPlay(const TSubtitles& doc, LineList& lines) {
     lines.push_back(
         FormatTemplate("%.2d:%.2d:%.2d,%.3d-%.2d:%.2d:%.2d,%.3d=%s",
                        {a.hours, a.minutes, a.seconds, a.milliseconds, b.hours, b.minutes,
-                        b.seconds, b.milliseconds, TextWithBreaks(cue, "|")}));
+                        b.seconds, b.milliseconds, TextWithBreaks(doc, cue, "|")}));
   }
 }
 
@@ -96,7 +96,7 @@ void WriteZeroG(const TSubtitles& doc, LineList& lines) {
     const MsSplit b = SplitToHundredths(cue.Stop);
     lines.push_back(FormatTemplate("E 1 %.1d:%.2d:%.2d.%.2d %.1d:%.2d:%.2d.%.2d Default NTP %s",
                                    {a.hours, a.minutes, a.seconds, a.hundredths, b.hours, b.minutes,
-                                    b.seconds, b.hundredths, TextWithBreaks(cue, "\\n")}));
+                                    b.seconds, b.hundredths, TextWithBreaks(doc, cue, "\\n")}));
   }
 }
 

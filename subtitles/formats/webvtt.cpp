@@ -176,14 +176,46 @@ void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
   if (doc.Cues.empty() && first_bad != 0) FailOnLine(first_bad, "unreadable WebVTT cue timing");
 }
 
+namespace {
+
+// WebVTT's tags for the styles; colours need classes and a style sheet, so
+// they are dropped.
+const TextDialect kWebVTTDialect{
+    {"<i>", "</i>"},     {"<b>", "</b>"}, {"<u>", "</u>"}, {}, {}, "RRGGBB", "\r",
+    TextDialect::kMarkup};
+
+// The cue settings for where a cue stands: a top or middle row as a line,
+// a left or right column as an alignment.
+std::string_view CueSettings(const SubtitleCue& cue) {
+  static constexpr std::string_view kSettings[] = {
+      "",
+      " align:left",
+      "",
+      " align:right",
+      " line:50% align:left",
+      " line:50%",
+      " line:50% align:right",
+      " line:0 align:left",
+      " line:0",
+      " line:0 align:right",
+  };
+  return cue.Place <= 9 ? kSettings[cue.Place] : std::string_view();
+}
+
+}  // namespace
+
 void WriteWebVTT(const TSubtitles& doc, LineList& lines) {
   lines.emplace_back("WEBVTT");
   for (const auto& cue : doc.Cues) {
     lines.emplace_back();
-    lines.push_back(Timestamp(cue.Start) + " --> " + Timestamp(cue.Stop));
+    std::string timing = Timestamp(cue.Start) + " --> " + Timestamp(cue.Stop);
+    if (!doc.ClassicReading()) timing.append(CueSettings(cue));
+    lines.push_back(std::move(timing));
+    const std::string text =
+        doc.ClassicReading() ? EscapeMarkup(cue.Text) : CueTextIn(doc, cue, kWebVTTDialect, "\r");
     // A blank line would end the cue early, so empty text lines are left
     // out; "-->" cannot occur since '>' is escaped.
-    for (const auto& line : TextLines(EscapeMarkup(cue.Text))) {
+    for (const auto& line : TextLines(text)) {
       if (!IsBlank(line)) lines.push_back(line);
     }
   }

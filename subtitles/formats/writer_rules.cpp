@@ -10,6 +10,79 @@
 
 namespace vorlane {
 
+const TextDialect kPlainDialect{};
+const TextDialect kHtmlDialect{{"<i>", "</i>"},
+                               {"<b>", "</b>"},
+                               {"<u>", "</u>"},
+                               "<font color=\"#%s\">",
+                               "</font>",
+                               "RRGGBB",
+                               "\r",
+                               TextDialect::kMarkup};
+const TextDialect kXmlAttributeDialect{{}, {},       {},   {},
+                                       {}, "RRGGBB", "\r", TextDialect::kXmlAttribute};
+const TextDialect kSubStationDialect{{"{\\i1}", "{\\i0}"},
+                                     {"{\\b1}", "{\\b0}"},
+                                     {"{\\u1}", "{\\u0}"},
+                                     "{\\c&H%s&}",
+                                     "{\\c}",
+                                     "BBGGRR",
+                                     "\r",
+                                     TextDialect::kAsIs};
+
+namespace {
+
+// Whether text holds anything the dialect renders differently from the
+// bytes themselves: a '<' that may open a tag, or a character it escapes.
+bool NeedsRendering(std::string_view text, TextDialect::Escape escape) {
+  switch (escape) {
+    case TextDialect::kAsIs:
+      return text.find('<') != std::string_view::npos;
+    case TextDialect::kMarkup:
+      return text.find_first_of("<>&") != std::string_view::npos;
+    default:
+      for (char c : text) {
+        if (c == '<' || c == '>' || c == '&' || c == '"' ||
+            (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+          return true;
+        }
+      }
+      return false;
+  }
+}
+
+}  // namespace
+
+void AppendCueText(std::string& out, const TSubtitles& doc, std::string_view text,
+                   const TextDialect& dialect, std::string_view line_break) {
+  if (doc.ClassicReading() || !NeedsRendering(text, dialect.escape)) {
+    AppendWithBreaks(out, text, line_break);
+    return;
+  }
+  TextDialect d = dialect;
+  d.line_break = line_break;
+  out += RenderCueText(text, d, &doc.Dropped);
+}
+
+std::string CueTextIn(const TSubtitles& doc, const SubtitleCue& cue, const TextDialect& dialect,
+                      std::string_view line_break) {
+  std::string out;
+  AppendCueText(out, doc, cue.Text, dialect, line_break);
+  return out;
+}
+
+std::string_view AnTag(const TSubtitles& doc, const SubtitleCue& cue) {
+  static constexpr std::string_view kTags[] = {"",        "{\\an1}", "{\\an2}", "{\\an3}",
+                                               "{\\an4}", "{\\an5}", "{\\an6}", "{\\an7}",
+                                               "{\\an8}", "{\\an9}"};
+  if (doc.ClassicReading() || !IsPlaced(cue) || cue.Place > 9) return {};
+  return kTags[cue.Place];
+}
+
+void DropPlace(const TSubtitles& doc, const SubtitleCue& cue) {
+  if (!doc.ClassicReading() && IsPlaced(cue)) ++doc.Dropped.positions;
+}
+
 LineList TextLines(std::string_view text) {
   LineList lines;
   SplitByChar('\r', text, lines);
@@ -482,13 +555,30 @@ void FillCueValues(const TSubtitles& doc, const SubtitleCue& cue, std::size_t in
         values.emplace_back(duration - 100 * duration_seconds);
         break;
       case kText:
+      case kMarkupText:
+      case kSubStationText:
         // One text per line at most: the values point into this string.
         if (text_used) BadTemplate(line.format, "text used twice");
         text_used = true;
         text.clear();
-        AppendWithBreaks(text, cue.Text, line_break);
+        if (field == kSubStationText) {
+          text.append(AnTag(doc, cue));
+        } else {
+          DropPlace(doc, cue);
+        }
+        AppendCueText(text, doc, cue.Text,
+                      field == kText         ? kPlainDialect
+                      : field == kMarkupText ? kHtmlDialect
+                                             : kSubStationDialect,
+                      line_break);
         values.emplace_back(std::string_view(text));
         break;
+      case kStartTotalMinutes:
+      case kStopTotalMinutes: {
+        const MsSplit t = field == kStartTotalMinutes ? start : stop;
+        values.insert(values.end(), {t.hours * 60 + t.minutes, t.seconds, t.hundredths});
+        break;
+      }
     }
   }
 }

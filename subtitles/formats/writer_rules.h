@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "subtitles/cue_text.h"
 #include "subtitles/strings.h"
 #include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
@@ -52,6 +53,41 @@ inline void AddLines(LineList& lines, FixedLines fixed) {
 inline std::string TextWithBreaks(const SubtitleCue& cue, std::string_view token) {
   return ReplaceAll(cue.Text, "\r", token);
 }
+
+// The dialects the writers render cue text in (subtitles/cue_text.h):
+// plain text, styles dropped; HTML-like tags with the text escaped (SAMI,
+// RealTime); plain text escaped for an XML attribute value; SubStation
+// override blocks.
+extern const TextDialect kPlainDialect;
+extern const TextDialect kHtmlDialect;
+extern const TextDialect kXmlAttributeDialect;
+extern const TextDialect kSubStationDialect;
+
+// Appends the cue text rendered in dialect, each line break written as
+// line_break; what the dialect cannot show is counted in doc.Dropped. With
+// the classic setting the text goes out as it stands. Text that holds
+// nothing to render or escape is copied without rendering.
+void AppendCueText(std::string& out, const TSubtitles& doc, std::string_view text,
+                   const TextDialect& dialect, std::string_view line_break);
+// The cue text in dialect, as AppendCueText appends it.
+std::string CueTextIn(const TSubtitles& doc, const SubtitleCue& cue, const TextDialect& dialect,
+                      std::string_view line_break);
+// The plain text of a cue, for the formats without markup: TextWithBreaks
+// with the classic setting.
+inline std::string TextWithBreaks(const TSubtitles& doc, const SubtitleCue& cue,
+                                  std::string_view token) {
+  return CueTextIn(doc, cue, kPlainDialect, token);
+}
+
+// Whether the cue stands elsewhere than where every format puts a cue
+// (bottom centre).
+inline bool IsPlaced(const SubtitleCue& cue) {
+  return cue.Place != 0 && cue.Place != 2;
+}
+// "{\anN}" for a placed cue, empty otherwise (and with the classic setting).
+std::string_view AnTag(const TSubtitles& doc, const SubtitleCue& cue);
+// Counts the place of a placed cue that the output cannot show.
+void DropPlace(const TSubtitles& doc, const SubtitleCue& cue);
 
 // The lines of a text cut at every CR: the text before each CR is a line (an
 // empty one too), the text after the last CR only when it is not empty. An
@@ -168,8 +204,17 @@ enum CueField : std::uint8_t {
   // Stop minus start: whole seconds rounded down, then the hundredths left.
   kDurationSeconds,
   kDurationHundredths,
-  // The cue text with every CR replaced by the line-break token.
+  // The cue text with every CR replaced by the line-break token: plain
+  // (styles and places dropped) unless the classic setting is on.
   kText,
+  // The same in kHtmlDialect, places dropped.
+  kMarkupText,
+  // The same in kSubStationDialect, led by "{\anN}" for a placed cue.
+  kSubStationText,
+  // Three values each: the whole minutes of the time (past 59 too), the
+  // seconds and the hundredths, of the time rounded to centiseconds.
+  kStartTotalMinutes,
+  kStopTotalMinutes,
 };
 
 inline constexpr std::size_t kMaxCueFields = 12;

@@ -82,6 +82,9 @@ TEST(WriteDocument, StreamsExactlyTheLineListBytes) {
               {500, 700, ""},
               {36000005, 36012345, std::string(5000, 'x') + "\r\ry"},
               {366150, 366400, "\xe9t\xe9\r- Oui."}};
+  // Styles, a place and text to escape, which the writers render.
+  doc.Cues.push_back({367000, 368000, "<i>a</i> & <font color=red>b</font>\r<u>c < d", 8});
+  doc.Cues.push_back({369000, 370000, "<b>x\ry</b>", 1});
   for (const FormatInfo& info : FormatCatalogue()) {
     for (const bool classic : {false, true}) {
       doc.SetClassicReading(classic);
