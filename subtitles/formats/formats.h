@@ -155,6 +155,9 @@ void StreamSAMI(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 // WebVTT (webvtt.cpp)
 bool IsWebVTT(const LineViews& lines);
 void ReadWebVTT(TSubtitles& doc, const LineViews& lines);
+// The place on the screen (numeric keypad, 0 for the default bottom centre)
+// of a WebVTT cue's settings "line:0 align:start position:10%".
+std::uint8_t WebVTTCuePlace(std::string_view settings);
 void WriteWebVTT(const TSubtitles& doc, LineList& lines);
 
 // TTML and DFXP (ttml.cpp)

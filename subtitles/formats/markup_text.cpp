@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "subtitles/errors.h"
+#include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
 
 namespace vorlane {
@@ -178,6 +179,15 @@ int JoinedText::LineOf(std::size_t offset) const {
 
 void FailOnLine(int line, const std::string& problem) {
   throw SubtitleError(std::to_string(line) + " (" + problem + ")");
+}
+
+void PutCues(TSubtitles& doc, std::vector<TimedCue>&& cues) {
+  doc.Cues.reserve(doc.Cues.size() + cues.size());
+  for (TimedCue& cue : cues) {
+    doc.Cues.push_back({MillisecondsToTime(static_cast<double>(cue.start), cue.line),
+                        MillisecondsToTime(static_cast<double>(cue.stop), cue.line),
+                        std::move(cue.text)});
+  }
 }
 
 std::int32_t SecondsToTime(double seconds, int line) {

@@ -13,6 +13,8 @@
 
 namespace vorlane {
 
+class TSubtitles;
+
 // The character reference that starts at text[pos] ("&amp;", "&#233;",
 // "&#xE9;", "&nbsp;"...) appended to out as bytes: numeric ones as UTF-8,
 // "&nbsp;" as a plain space. Returns the length it took, 0 when no known
@@ -56,6 +58,23 @@ class JoinedText {
 
 // The error for a problem on a line: "<line> (<problem>)".
 [[noreturn]] void FailOnLine(int line, const std::string& problem);
+
+// A cue as the newer readers read it: times in milliseconds as the file
+// writes them (before zero, or an end before its start, included), text in
+// the document's form, and its place on the screen as the numeric keypad
+// shows it (0: the format's default, bottom centre).
+struct TimedCue {
+  std::int64_t start = 0;
+  std::int64_t stop = 0;
+  std::string text;
+  std::uint8_t place = 0;
+  int line = 0;  // the 1-based line the cue's timing stands on
+};
+
+// The cues read put into the document, in their order. Times become
+// centiseconds (halves to even); a time beyond the range of a cue fails on
+// the cue's line.
+void PutCues(TSubtitles& doc, std::vector<TimedCue>&& cues);
 
 // Seconds as centiseconds, rounded to the nearest (halves to even); a time
 // beyond the 32-bit range of a cue fails naming the line.
