@@ -58,7 +58,9 @@ std::int64_t Digits(std::string_view s, std::size_t& at, std::size_t& width) {
 // A timestamp at s[at] by the standard's rules, as milliseconds: "mm:ss.ttt"
 // or "h:mm:ss.ttt" with hours of any width, minutes and seconds of two
 // digits up to 59, milliseconds of three. Nothing for any other shape.
-std::optional<std::int64_t> CollectTimestamp(std::string_view s, std::size_t& at) {
+// Lenient, the fraction may also have one or two digits (".04" is 40 ms),
+// as some real files write it, when a blank or the end of the line follows.
+std::optional<std::int64_t> CollectTimestamp(std::string_view s, std::size_t& at, bool lenient) {
   if (at >= s.size() || !IsAsciiDigit(s[at])) return std::nullopt;
   std::size_t width = 0;
   std::int64_t first = Digits(s, at, width);
@@ -80,7 +82,11 @@ std::optional<std::int64_t> CollectTimestamp(std::string_view s, std::size_t& at
   }
   if (at >= s.size() || s[at] != '.') return std::nullopt;
   ++at;
-  const std::int64_t ms = Digits(s, at, width);
+  std::int64_t ms = Digits(s, at, width);
+  if (lenient && (width == 1 || width == 2) && (at == s.size() || IsSpace(s[at]))) {
+    ms *= width == 1 ? 100 : 10;
+    width = 3;
+  }
   if (width != 3 || second > 59 || third > 59) return std::nullopt;
   if (first > 2000000000) return std::nullopt;  // far beyond any video
   return ((first * 60 + second) * 60 + third) * 1000 + ms;
@@ -180,16 +186,16 @@ namespace {
 
 // The times and place of a timing line "start --> end settings", or false
 // when the standard takes it for no cue.
-bool CollectTiming(std::string_view line, TimedCue& cue) {
+bool CollectTiming(std::string_view line, TimedCue& cue, bool lenient) {
   std::size_t at = 0;
   SkipSpaces(line, at);
-  const auto start = CollectTimestamp(line, at);
+  const auto start = CollectTimestamp(line, at, lenient);
   if (!start) return false;
   SkipSpaces(line, at);
   if (line.substr(at, 3) != "-->") return false;
   at += 3;
   SkipSpaces(line, at);
-  const auto stop = CollectTimestamp(line, at);
+  const auto stop = CollectTimestamp(line, at, lenient);
   if (!stop) return false;
   cue.start = *start;
   cue.stop = *stop;
@@ -271,15 +277,19 @@ bool IsWebVTT(const LineViews& lines) {
 // starts the next block. The header's lines run to the first empty line or
 // to a line with "-->". A cue whose timing line cannot be read is left out
 // with a warning; a file of which no cue at all can be read fails.
-void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
-  doc.Cues.clear();
-  if (!IsWebVTT(lines)) FailOnLine(1, "no WEBVTT header");
+namespace {
+
+// The cues of the lines by that algorithm, timestamps read leniently or
+// not; the line of the first timing line that could not be read in
+// first_bad (0 when none), and a warning for each.
+std::vector<TimedCue> ReadCues(TSubtitles& doc, const LineViews& lines, bool lenient,
+                               int& first_bad) {
   const std::size_t n = lines.size();
   const auto arrow = [&](std::size_t i) { return Contains(lines[i], "-->"); };
   std::size_t i = 1;
   while (i < n && !lines[i].empty() && !arrow(i)) ++i;
   std::vector<TimedCue> cues;
-  int first_bad = 0;
+  first_bad = 0;
   while (i < n) {
     if (lines[i].empty()) {
       ++i;
@@ -300,7 +310,7 @@ void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
     }
     TimedCue cue;
     cue.line = static_cast<int>(timing) + 1;
-    const bool valid = CollectTiming(lines[timing], cue);
+    const bool valid = CollectTiming(lines[timing], cue, lenient);
     std::string text;
     for (i = timing + 1; i < n && !lines[i].empty() && !arrow(i); ++i) {
       if (i > timing + 1) text += '\n';
@@ -316,7 +326,26 @@ void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
     cue.text = CueText(text);
     cues.push_back(std::move(cue));
   }
-  if (cues.empty() && first_bad != 0) FailOnLine(first_bad, "unreadable WebVTT cue timing");
+  return cues;
+}
+
+}  // namespace
+
+void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
+  doc.Cues.clear();
+  if (!IsWebVTT(lines)) FailOnLine(1, "no WEBVTT header");
+  const std::size_t warnings = doc.Warnings.size();
+  int first_bad = 0;
+  std::vector<TimedCue> cues = ReadCues(doc, lines, false, first_bad);
+  if (cues.empty() && first_bad != 0) {
+    // Not one timestamp of the standard's shape: rather than lose the
+    // file, its short fractions and commas are read as they are meant.
+    doc.Warnings.resize(warnings);
+    const int line = first_bad;
+    cues = ReadCues(doc, lines, true, first_bad);
+    if (cues.empty()) FailOnLine(line, "unreadable WebVTT cue timing");
+    doc.Warn(line, "no timestamp of the form mm:ss.ttt; fractions of one or two digits taken");
+  }
   PutCues(doc, std::move(cues));
 }
 

@@ -76,6 +76,12 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
            "WEBVTT\n\n00:00.000 --> 00:01.000\n \n00:01.000 --> 00:02.000\nx\n",
            {{0, 100, " "}, {100, 200, "x"}}},
           {"HeaderOnly", "WEBVTT\n", {}},
+          // Not one timestamp of the standard's shape: short fractions are
+          // read as meant rather than losing the file; commas are not.
+          {"ShortFractionsWhenNothingElseReads",
+           "WEBVTT\n\n00:01 --> 00:02.5\na\n\n00:02.04 --> 00:03.5 align:end\nb\n\n"
+           "00:03,000 --> 00:04,000\nc\n\n00:04.0x --> 00:05.00\nd\n",
+           {{204, 350, "b"}}},
       });
   TSubtitles doc;
   const TextFile bad =
