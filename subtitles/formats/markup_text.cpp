@@ -177,10 +177,6 @@ int JoinedText::LineOf(std::size_t offset) const {
   return static_cast<int>(std::max<std::ptrdiff_t>(it - starts_.begin(), 1));
 }
 
-void FailOnLine(int line, const std::string& problem) {
-  throw SubtitleError(std::to_string(line) + " (" + problem + ")");
-}
-
 void PutCues(TSubtitles& doc, std::vector<TimedCue>&& cues) {
   doc.Cues.reserve(doc.Cues.size() + cues.size());
   for (TimedCue& cue : cues) {
@@ -197,7 +193,7 @@ std::int32_t SecondsToTime(double seconds, int line) {
 std::int32_t MillisecondsToTime(double milliseconds, int line) {
   // Whole milliseconds divide exactly, so a half rounds to even.
   const double centiseconds = milliseconds / 10;
-  if (!(std::fabs(centiseconds) <= 2147483647.0)) FailOnLine(line, "time out of range");
+  if (!(std::fabs(centiseconds) <= 2147483647.0)) FailAtLine(line, "time out of range");
   return static_cast<std::int32_t>(RoundHalfEven(centiseconds));
 }
 

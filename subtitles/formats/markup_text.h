@@ -1,6 +1,7 @@
 // Text pieces the markup formats (WebVTT, TTML, SAMI) share: character
 // references, the style tags a cue keeps (<i>, <b>, <u>, as SubRip writes
-// them), escaping for output, and line numbers in a text read as a whole.
+// them), escaping for output, line numbers in a text read as a whole, and cues
+// read with millisecond times.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "subtitles/errors.h"
 #include "subtitles/strings.h"
 
 namespace vorlane {
@@ -55,9 +57,6 @@ class JoinedText {
   std::string text_;
   std::vector<std::size_t> starts_;
 };
-
-// The error for a problem on a line: "<line> (<problem>)".
-[[noreturn]] void FailOnLine(int line, const std::string& problem);
 
 // A cue as the newer readers read it: times in milliseconds as the file
 // writes them (before zero, or an end before its start, included), text in

@@ -333,7 +333,7 @@ std::vector<TimedCue> ReadCues(TSubtitles& doc, const LineViews& lines, bool len
 
 void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
   doc.Cues.clear();
-  if (!IsWebVTT(lines)) FailOnLine(1, "no WEBVTT header");
+  if (!IsWebVTT(lines)) FailAtLine(1, "no WEBVTT header");
   const std::size_t warnings = doc.Warnings.size();
   int first_bad = 0;
   std::vector<TimedCue> cues = ReadCues(doc, lines, false, first_bad);
@@ -343,7 +343,7 @@ void ReadWebVTT(TSubtitles& doc, const LineViews& lines) {
     doc.Warnings.resize(warnings);
     const int line = first_bad;
     cues = ReadCues(doc, lines, true, first_bad);
-    if (cues.empty()) FailOnLine(line, "unreadable WebVTT cue timing");
+    if (cues.empty()) FailAtLine(line, "unreadable WebVTT cue timing");
     doc.Warn(line, "no timestamp of the form mm:ss.ttt; fractions of one or two digits taken");
   }
   PutCues(doc, std::move(cues));

@@ -30,7 +30,7 @@ void ExpectReads(SubtitleReader reader, const std::vector<ReadCase>& cases) {
 
 std::string ErrorOf(SubtitleReader reader, const std::string& text) {
   const TextFile file = MakeTextFile(text);
-  return ReadError(reader, file.lines);
+  return ReadFault(reader, file.lines);
 }
 
 TEST(WebVTTReader, ReadsWhatBrowsersRead) {
@@ -90,8 +90,8 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
   EXPECT_EQ(doc.Warnings,
             (std::vector<ReadingWarning>{{3, "unreadable cue timing; cue left out"}}));
   EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTT\n\n00:01 --> 00:02\nx\n"),
-            "3 (unreadable WebVTT cue timing)");
-  EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTTX\n"), "1 (no WEBVTT header)");
+            "unreadable WebVTT cue timing (line 3)");
+  EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTTX\n"), "no WEBVTT header (line 1)");
 }
 
 TEST(WebVTTReader, CueSettingsGiveThePlace) {
@@ -155,12 +155,12 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
       });
   // The XML error is reported on its line.
   EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body>\n<p begin='1s'>x</div>\n</body></tt>"),
-            "3 (malformed XML: Start-end tags mismatch)");
+            "malformed XML: Start-end tags mismatch (line 3)");
   EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body><div>\n<p begin='1x'>x</p></div></body></tt>"),
-            "3 (unreadable TTML time begin=\"1x\")");
+            "unreadable TTML time begin=\"1x\" (line 3)");
   EXPECT_EQ(ErrorOf(ReadTTML, tt + "><body><div><p begin='1" + std::string(400, '0') +
                                   "s'>x</p></div></body></tt>"),
-            "1 (unreadable TTML time begin=\"1" + std::string(400, '0') + "s\")");
+            "unreadable TTML time begin=\"1" + std::string(400, '0') + "s\" (line 1)");
 }
 
 TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
@@ -179,7 +179,7 @@ TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
                    {{0, 50, "ko"}, {90, 100, "ko2"}}},
               });
   EXPECT_EQ(ErrorOf(ReadSAMI, "<SAMI><BODY>\n<SYNC Start=x><P>a\n</BODY></SAMI>"),
-            "2 (SYNC without a readable start time)");
+            "SYNC without a readable start time (line 2)");
 }
 
 TEST(MarkupSignatures, AreCertain) {
