@@ -474,6 +474,7 @@ BatchResult ConvertAll(int count, TSubtitleFormat format, BatchFrontEnd& front_e
       }
       record.format = doc.FormatRead();
       record.cues = skipped ? 0 : direct ? direct_cues : doc.Cues.size();
+      if (!direct) record.warnings = doc.Warnings;
 
       if (!skipped) {
         if (output.writer == nullptr) {

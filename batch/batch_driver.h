@@ -61,6 +61,8 @@ struct FileRecord {
   std::size_t cues = 0;          // the cues read
   std::string output;            // the output written; empty when none was
   std::string backup;            // where the source was moved; empty when it stayed
+  // What the reader passed over or mended (TSubtitles::Warnings).
+  std::vector<ReadingWarning> warnings;
 };
 
 class BatchFrontEnd {

@@ -93,6 +93,7 @@ InputEntry EntryOf(const FileRecord& record, TSubtitleFormat output_format) {
   entry.cues = record.cues;
   entry.output = record.output;
   entry.backup = record.backup;
+  entry.warnings = record.warnings;
   switch (record.outcome) {
     case FileOutcome::kConverted:
       entry.result = InputResult::kConverted;
@@ -146,7 +147,14 @@ std::string RunReport::Json(std::string_view version, TSubtitleFormat output_for
     out += ", \"format\": " + (read ? JsonString(FormatOf(e.format).name) : "null");
     out += ", \"cues\": " + (read ? std::to_string(e.cues) : "null");
     out += ", \"output\": " + JsonStringOrNull(e.output);
-    out += ", \"backup\": " + JsonStringOrNull(e.backup) + "}";
+    out += ", \"backup\": " + JsonStringOrNull(e.backup);
+    out += ", \"warnings\": [";
+    for (std::size_t w = 0; w < e.warnings.size(); ++w) {
+      out += w == 0 ? "" : ", ";
+      out += "{\"line\": " + std::to_string(e.warnings[w].line) +
+             ", \"problem\": " + JsonString(e.warnings[w].problem) + "}";
+    }
+    out += "]}";
   }
   out += entries_.empty() ? "]\n}\n" : "\n  ]\n}\n";
   return out;

@@ -24,8 +24,9 @@ struct InputEntry {
   std::string reason;            // empty when converted
   TSubtitleFormat format = sf0;  // the format read; sf0 when none was recognised
   std::size_t cues = 0;
-  std::string output;  // "-" for standard output; empty when nothing was written
-  std::string backup;  // empty when the source was not moved
+  std::string output;                    // "-" for standard output; empty when nothing was written
+  std::string backup;                    // empty when the source was not moved
+  std::vector<ReadingWarning> warnings;  // what reading passed over or mended
 };
 
 // The entry of a file of a batch run. output_format names the format the
