@@ -22,7 +22,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfTurboTitler, "TurboTitler", "txt", ReadTurboTitler, WriteTurboTitler, false, false},
     {sfViPlay, "ViPlay", "txt", ReadViPlay, WriteViPlay, false, false},
     {sfSubViewer1, "SubViewer1", "txt", ReadSubViewer1, WriteSubViewer1, false, false},
-    {sfSubViewer2, "SubViewer2", "txt", ReadSubViewer2, WriteSubViewer2, false, false},
+    {sfSubViewer2, "SubViewer2", "txt", ReadSubViewer2, WriteSubViewer2, false, false,
+     ReadSubViewer2Lenient, SubViewer2LenientSignature},
     {sfDual, "Dual", "txt", nullptr, WriteDual, false, false},
     {sfZeroG, "ZeroG", "txt", ReadZeroG, WriteZeroG, false, false},
     {sfStreamSubTextScript, "StreamSubTextScript", "txt", ReadStreamSubTextScript,
@@ -80,6 +81,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfWebVTT, "WebVTT", "vtt", nullptr, WriteWebVTT, false, false, ReadWebVTT, IsWebVTT},
     {sfTTML, "TTML", "ttml", nullptr, WriteTTML, false, false, ReadTTML, IsTTML},
     {sfSBV, "SBV", "sbv", nullptr, WriteSBV, false, false, ReadSBV, IsSBV},
+    {sfYouTubeTimedText, "YouTubeTimedText", "xml", nullptr, nullptr, false, false,
+     ReadYouTubeTimedText, IsYouTubeTimedText},
 }};
 
 constexpr bool EntriesInValueOrder() {

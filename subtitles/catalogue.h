@@ -78,10 +78,11 @@ enum TSubtitleFormat : std::uint8_t {
   sfWebVTT,
   sfTTML,
   sfSBV,
+  sfYouTubeTimedText,
 };
 
 inline constexpr int kClassicFormatCount = 51;  // sf0 and the 50 classic formats
-inline constexpr int kFormatCount = 54;         // and the formats after them
+inline constexpr int kFormatCount = 55;         // and the formats after them
 
 // A reader replaces the document's cues by those of the lines; a writer
 // appends the document's lines and never changes the document.

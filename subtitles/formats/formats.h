@@ -53,6 +53,11 @@ void ReadSubViewer1(TSubtitles& doc, const LineViews& lines);
 void WriteSubViewer1(const TSubtitles& doc, LineList& lines);
 void ReadSubViewer2(TSubtitles& doc, const LineViews& lines);
 void WriteSubViewer2(const TSubtitles& doc, LineList& lines);
+// SubViewer 2 as other programs write it, read where the classic rules give
+// up: an [INFORMATION] or [SUBTITLE] header and fractions of one to three
+// digits, whatever the file's name.
+void ReadSubViewer2Lenient(TSubtitles& doc, const LineViews& lines);
+bool SubViewer2LenientSignature(const LineViews& lines);
 
 // TurboTitler, ViPlay and Zero G (turbotitler_viplay_zerog.cpp)
 void ReadTurboTitler(TSubtitles& doc, const LineViews& lines);
@@ -135,6 +140,10 @@ bool IsAdvancedSSA(const LineViews& lines);
 void ReadSBV(TSubtitles& doc, const LineViews& lines);
 void WriteSBV(const TSubtitles& doc, LineList& lines);
 bool IsSBV(const LineViews& lines);
+
+// YouTube timed-text XML, read only (youtube_timed_text.cpp)
+void ReadYouTubeTimedText(TSubtitles& doc, const LineViews& lines);
+bool IsYouTubeTimedText(const LineViews& lines);
 
 // Karaoke lyrics LRC (lrc.cpp)
 void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines);
