@@ -129,5 +129,59 @@ TEST(ReadingTolerance, EveryReaderNamesTheLineAtFault) {
   }
 }
 
+struct QuirkCase {
+  const char* name;
+  std::string text;
+  TSubtitleFormat format;
+  std::vector<SubtitleCue> cues;
+};
+
+// Forms real files hold that the classic rules refuse, read through the
+// whole default reading as a file is.
+TEST(ReadingQuirks, RefusedFormsAreRead) {
+  const QuirkCase cases[] = {
+      {"SubRipWithoutMilliseconds",
+       "1\n00:00:09 --> 00:00:13\nA\n\n2\n0:01:02 --> 0:01:03.500\nB\n",
+       sfSubRipper,
+       {{900, 1300, "A"}, {6200, 6350, "B"}}},
+      {"SubViewer2InformationHeaderMilliseconds",
+       "[INFORMATION]\n[TITLE]t\n[END INFORMATION]\n[SUBTITLE]\n"
+       "[COLF]&HFFFFFF,[STYLE]bd,[SIZE]18,[FONT]Arial\n00:00:01.000,00:00:04.505\nA[br]b\n\n"
+       "00:00:05.2,00:00:06.25\nB\nC\n",
+       sfSubViewer2,
+       {{100, 450, "A\rb"}, {520, 625, "B\rC"}}},
+      {"YouTubeTranscriptEscapedTwice",
+       "<?xml version=\"1.0\" encoding=\"utf-8\" ?><transcript>"
+       "<text start=\"12.44\" dur=\"2.5\">It&amp;#39;s\nfine</text>"
+       "<text start=\"15\">no length</text><text start=\"16\" dur=\"1\">  </text>"
+       "<text start=\"17\" dur=\"1\">&amp;amp;</text></transcript>",
+       sfYouTubeTimedText,
+       {{1244, 1494, "It's\rfine"}, {1500, 1700, "no length"}, {1700, 1800, "&"}}},
+      {"YouTubeFormat3Milliseconds",
+       "<timedtext format=\"3\"><body>\n<p t=\"1000\" d=\"2000\"><s>Hi</s><s t=\"500\"> you</s></p>"
+       "\n<p t=\"4005\" d=\"10\">x</p></body></timedtext>",
+       sfYouTubeTimedText,
+       {{100, 300, "Hi you"}, {400, 402, "x"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSubtitles doc;
+    bool frame_based = false;
+    ASSERT_TRUE(doc.LoadFromText(c.text, frame_based));
+    EXPECT_EQ(doc.FormatRead(), c.format);
+    EXPECT_EQ(doc.Cues, c.cues);
+  }
+  // A malformed time in the timed text costs its cue.
+  TSubtitles doc;
+  bool frame_based = false;
+  ASSERT_TRUE(doc.LoadFromText(
+      "<transcript>\n<text start=\"1\" dur=\"1\">a</text>\n<text start=\"soon\">b</text>\n"
+      "<text start=\"3\" dur=\"1\">c</text></transcript>",
+      frame_based));
+  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{100, 200, "a"}, {300, 400, "c"}}));
+  EXPECT_EQ(doc.Warnings,
+            (std::vector<ReadingWarning>{{3, "unreadable start=\"soon\"; cue left out"}}));
+}
+
 }  // namespace
 }  // namespace vorlane
