@@ -50,7 +50,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
   Label4 = new QLabel(
       ProgramSettings.ClassicReading
           ? QStringLiteral("Reads 11 subtitle formats and writes 50, many files at a time.")
-          : QStringLiteral("Reads 20 subtitle formats and writes 54, many files at a time."),
+          : QStringLiteral("Reads 21 subtitle formats and writes 54, many files at a time."),
       this);
   Label4->setObjectName(QStringLiteral("Label4"));
   Label4->setWordWrap(true);

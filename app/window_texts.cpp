@@ -151,7 +151,7 @@ const std::vector<const char*>& WindowTexts() {
       "These files are not supported and were not processed",
       // The About window (its caption and name are "About" and "Vorlane").
       "Subtitle converter, version 1.2",
-      "Reads 20 subtitle formats and writes 54, many files at a time.",
+      "Reads 21 subtitle formats and writes 54, many files at a time.",
       "Reads 11 subtitle formats and writes 50, many files at a time.",  // classic reading
       "Click to visit homepage",
       // Message boxes: their titles and button.

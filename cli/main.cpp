@@ -97,7 +97,11 @@ const char kUsage[] =
     "                     --input-encoding to convert from\n"
     "  --classic          read with the classic rules only, and offer only the 50\n"
     "                     classic output formats\n"
-    "  --quiet            print nothing but errors: no progress, no summary\n"
+    "  --quiet            print nothing but errors: no progress, no summary, no\n"
+    "                     reading warnings\n"
+    "  --strict           fail a file whose reading gave a warning (a malformed cue\n"
+    "                     left out or kept as text of the cue before): nothing is\n"
+    "                     written for it\n"
     "  --version          show the version\n"
     "  --help             show this help\n"
     "\n"
@@ -120,6 +124,7 @@ struct Options {
   bool quiet = false;
   bool version = false;
   bool classic = false;
+  bool strict = false;
   double fps = 0;
   int jobs = DefaultJobs();
   std::string output_dir;
@@ -199,7 +204,7 @@ std::vector<std::string> FileNotes(const std::string& path,
   std::vector<std::string> notes;
   const std::string name = "vorlane-cli: " + Quoted(path) + ": ";
   for (const ReadingWarning& warning : warnings) {
-    notes.push_back(name + warning.problem +
+    notes.push_back(name + "warning: " + warning.problem +
                     (warning.line > 0 ? " (line " + std::to_string(warning.line) + ")" : ""));
   }
   if (format != sf0 && (dropped.styles > 0 || dropped.positions > 0 || dropped.colours > 0)) {
@@ -267,6 +272,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
       options.quiet = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--strict") {
+      options.strict = true;
     } else if (IsOption(arg, "--shift")) {
       std::string value;
       if (!OptionValue(argc, argv, i, "--shift", value)) {
@@ -367,6 +374,28 @@ void ListFormats(bool classic) {
 // the program at once.
 volatile sig_atomic_t interrupted = 0;
 
+// "vorlane-cli: <path>: warning: <problem> (line N)" on standard error for
+// each warning, unless quiet.
+void PrintWarnings(const Options& options, const std::string& path,
+                   const std::vector<ReadingWarning>& warnings) {
+  if (options.quiet) return;
+  for (const ReadingWarning& warning : warnings) {
+    std::string text = "vorlane-cli: " + path + ": warning: " + warning.problem;
+    if (warning.line > 0) text += " (line " + std::to_string(warning.line) + ")";
+    PrintError(text + '\n');
+  }
+}
+
+// The failure --strict makes of a document's first reading warning, empty
+// when there is none.
+std::string StrictFailure(const TSubtitles& doc) {
+  if (doc.Warnings.empty()) return {};
+  const ReadingWarning& first = doc.Warnings.front();
+  std::string text = "--strict: " + first.problem;
+  if (first.line > 0) text += " (line " + std::to_string(first.line) + ")";
+  return text;
+}
+
 // Converts standard input to standard output.
 int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& options,
                   RunReport& report) {
@@ -441,6 +470,13 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
     const std::string message = FailureOf(name, e).BoxText();
     return give_up(InputResult::kFailed, message, message);
   }
+  entry.warnings = doc.Warnings;
+  PrintWarnings(options, name, doc.Warnings);
+  if (options.strict && !doc.Warnings.empty()) {
+    const std::string reason = StrictFailure(doc);
+    return give_up(InputResult::kFailed, reason,
+                   "vorlane-cli: " + std::string(name) + ": not converted: " + reason);
+  }
   if (frame_based && !HasUsableFrameRate(doc)) {
     return give_up(
         InputResult::kSkipped, SkipReasonText(SkipReason::kInputNeedsFrameRate, format, ""),
@@ -496,7 +532,8 @@ int ConvertStream(TSubtitles& doc, TSubtitleFormat format, const Options& option
   entry.charset_written = doc.OutputCharset(format);
   report.Add(entry);
   if (!options.quiet) {
-    for (const std::string& note : FileNotes("-", doc.Warnings, doc.Dropped, format)) {
+    // The warnings were told as the input was read.
+    for (const std::string& note : FileNotes("-", {}, doc.Dropped, format)) {
       PrintError(note + '\n');
     }
   }
@@ -715,8 +752,12 @@ int ConvertFiles(const Options& options, const std::vector<std::string>& files,
   batch.classic_reading = options.classic;
   batch.fallback_frame_rate = options.fps;
   batch.jobs = options.jobs;
-  if (!options.retiming.Empty()) {
+  if (!options.retiming.Empty() || options.strict) {
+    // --strict fails a file with a reading warning before anything is
+    // written; the transform runs after reading and before the source moves.
     batch.transform = [&options, format](TSubtitles& doc) {
+      if (options.strict && !doc.Warnings.empty()) throw std::runtime_error(StrictFailure(doc));
+      if (options.retiming.Empty()) return;
       Retime(doc, options.retiming);
       CheckRetimedTimes(doc, format);
     };

@@ -23,7 +23,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     {sfTurboTitler, "TurboTitler", "txt", ReadTurboTitler, WriteTurboTitler, false, false},
     {sfViPlay, "ViPlay", "txt", ReadViPlay, WriteViPlay, false, false},
     {sfSubViewer1, "SubViewer1", "txt", ReadSubViewer1, WriteSubViewer1, false, false},
-    {sfSubViewer2, "SubViewer2", "txt", ReadSubViewer2, WriteSubViewer2, false, false},
+    {sfSubViewer2, "SubViewer2", "txt", ReadSubViewer2, WriteSubViewer2, false, false,
+     ReadSubViewer2Lenient, SubViewer2LenientSignature},
     {sfDual, "Dual", "txt", nullptr, WriteDual, false, false},
     {sfZeroG, "ZeroG", "txt", ReadZeroG, WriteZeroG, false, false},
     {sfStreamSubTextScript, "StreamSubTextScript", "txt", ReadStreamSubTextScript,
@@ -86,6 +87,8 @@ constexpr std::array<FormatInfo, kFormatCount> kCatalogue{{
     // Read only: no writer, so not an output format.
     {sfSCC, "SCC", "scc", nullptr, nullptr, false, false, nullptr, nullptr, nullptr, IsSCC,
      ReadSCC},
+    {sfYouTubeTimedText, "YouTubeTimedText", "xml", nullptr, nullptr, false, false,
+     ReadYouTubeTimedText, IsYouTubeTimedText},
 }};
 
 constexpr bool EntriesInValueOrder() {

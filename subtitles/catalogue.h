@@ -81,10 +81,11 @@ enum TSubtitleFormat : std::uint8_t {
   sfSBV,
   sfEBUSTL,
   sfSCC,
+  sfYouTubeTimedText,
 };
 
 inline constexpr int kClassicFormatCount = 51;  // sf0 and the 50 classic formats
-inline constexpr int kFormatCount = 56;         // and the formats after them
+inline constexpr int kFormatCount = 57;         // and the formats after them
 
 // A reader replaces the document's cues by those of the lines; a writer
 // appends the document's lines and never changes the document.

@@ -20,6 +20,15 @@ class SubtitleError : public std::runtime_error {
   int line_ = 0;
 };
 
+// Raises the error of a problem on a 1-based line of the input: the message
+// says what is wrong, the line field where, as every reader names it (the
+// user reads "... (line N)").
+[[noreturn]] inline void FailAtLine(int line, const std::string& problem) {
+  SubtitleError error(problem);
+  error.SetLine(line);
+  throw error;
+}
+
 // A file in a format that is certainly not one of ours (broadcast captions,
 // disc images, ...): refused with a message that names it, and reported as
 // not supported rather than as corrupted.

@@ -33,9 +33,12 @@ bool Selected(const FormatInfo& info, Rows rows) {
 // format whose reader ran without error but found no cue in empty.
 TSubtitleFormat TryRows(TSubtitles& doc, const LineViews& lines, Rows rows,
                         std::exception_ptr& error, TSubtitleFormat* empty = nullptr) {
+  // The warnings of a reader that does not win are not the file's.
+  const std::size_t warnings = doc.Warnings.size();
   for (const FormatInfo& info : FormatCatalogue()) {
     if (!Selected(info, rows) || !info.signature(lines)) continue;
     doc.Cues.clear();
+    doc.Warnings.resize(warnings);
     try {
       info.second_reader(doc, lines);
       if (!doc.Cues.empty()) {
@@ -48,6 +51,7 @@ TSubtitleFormat TryRows(TSubtitles& doc, const LineViews& lines, Rows rows,
     }
   }
   doc.Cues.clear();
+  doc.Warnings.resize(warnings);
   return sf0;
 }
 

@@ -65,6 +65,17 @@ inline std::string ReadError(SubtitleReader reader, const LineViews& lines) {
   return "no error";
 }
 
+// The failure of a reader as the user reads it: "<problem> (line N)".
+inline std::string ReadFault(SubtitleReader reader, const LineViews& lines) {
+  try {
+    Read(reader, lines);
+  } catch (const SubtitleError& e) {
+    return LoadFailure{"", e.what(), e.Line()}.BoxText().substr(
+        CorruptedFileMessage("", "").size());
+  }
+  return "no error";
+}
+
 inline void PrintTo(const SubtitleCue& c, std::ostream* os) {
   *os << "{" << c.Start << ", " << c.Stop << ", \"";
   for (char ch : c.Text) {

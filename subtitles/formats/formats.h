@@ -56,6 +56,11 @@ void ReadSubViewer1(TSubtitles& doc, const LineViews& lines);
 void WriteSubViewer1(const TSubtitles& doc, LineList& lines);
 void ReadSubViewer2(TSubtitles& doc, const LineViews& lines);
 void WriteSubViewer2(const TSubtitles& doc, LineList& lines);
+// SubViewer 2 as other programs write it, read where the classic rules give
+// up: an [INFORMATION] or [SUBTITLE] header and fractions of one to three
+// digits, whatever the file's name.
+void ReadSubViewer2Lenient(TSubtitles& doc, const LineViews& lines);
+bool SubViewer2LenientSignature(const LineViews& lines);
 
 // TurboTitler, ViPlay and Zero G (turbotitler_viplay_zerog.cpp)
 void ReadTurboTitler(TSubtitles& doc, const LineViews& lines);
@@ -139,6 +144,10 @@ void ReadSBV(TSubtitles& doc, const LineViews& lines);
 void WriteSBV(const TSubtitles& doc, LineList& lines);
 bool IsSBV(const LineViews& lines);
 
+// YouTube timed-text XML, read only (youtube_timed_text.cpp)
+void ReadYouTubeTimedText(TSubtitles& doc, const LineViews& lines);
+bool IsYouTubeTimedText(const LineViews& lines);
+
 // Karaoke lyrics LRC (lrc.cpp)
 void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines);
 void WriteKaraokeLyricsLRC(const TSubtitles& doc, LineList& lines);
@@ -158,6 +167,9 @@ void StreamSAMI(const TSubtitles& doc, OutputSink& out, const StreamPart& part);
 // WebVTT (webvtt.cpp)
 bool IsWebVTT(const LineViews& lines);
 void ReadWebVTT(TSubtitles& doc, const LineViews& lines);
+// The place on the screen (numeric keypad, 0 for the default bottom centre)
+// of a WebVTT cue's settings "line:0 align:start position:10%".
+std::uint8_t WebVTTCuePlace(std::string_view settings);
 void WriteWebVTT(const TSubtitles& doc, LineList& lines);
 
 // TTML and DFXP (ttml.cpp)

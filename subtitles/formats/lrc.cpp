@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
@@ -105,31 +106,40 @@ void ReadKaraokeLyricsLRC(TSubtitles& doc, const LineViews& lines) {
   doc.Cues.clear();
   std::vector<Stamp> stamps;
   std::int64_t offset = 0;  // milliseconds
+  CueTolerance tolerance(doc);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     // [offset:ms] moves every stamp: a positive offset shows the lyrics sooner.
     if (IsTagLine(line) && Lower(line.substr(0, 8)) == "[offset:") {
       const std::string_view value = Trim(line.substr(8, line.size() - 9));
+      // A tag holds text, and no text in it costs the file.
       try {
         if (!value.empty()) offset = StrToInt(value.substr(0, 1) == "+" ? value.substr(1) : value);
       } catch (const SubtitleError&) {
-        FailOnLine(index, NotValid(value, "offset"));
+        doc.Warn(static_cast<int>(index) + 1, NotValid(value, "offset") + "; ignored");
       }
       continue;
     }
     std::vector<std::int64_t> times;
+    bool malformed = false;
     while (const std::size_t length = StampLength(line)) {
       const auto time = StampTime(line.substr(1, length - 2));
       if (!time) {
-        FailOnLine(index, NotValid(line.substr(0, length), "time stamp"));
+        tolerance.Malformed(static_cast<int>(index) + 1,
+                            NotValid(line.substr(0, length), "time stamp"), "line left out");
+        malformed = true;
+        break;
       }
       times.push_back(*time);
       line = Trim(line.substr(length));
     }
+    if (malformed) continue;
+    if (!times.empty()) tolerance.Read();
     // Several stamps on one line share its lyric.
     const std::string text = WithoutWordStamps(line);
     for (std::int64_t time : times) stamps.push_back({time, text});
   }
+  tolerance.Check();
   for (Stamp& stamp : stamps) stamp.time = CheckedMs(stamp.time - offset);
   std::stable_sort(stamps.begin(), stamps.end(),
                    [](const Stamp& a, const Stamp& b) { return a.time < b.time; });

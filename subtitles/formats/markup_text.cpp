@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "subtitles/errors.h"
+#include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
 
 namespace vorlane {
@@ -176,8 +177,13 @@ int JoinedText::LineOf(std::size_t offset) const {
   return static_cast<int>(std::max<std::ptrdiff_t>(it - starts_.begin(), 1));
 }
 
-void FailOnLine(int line, const std::string& problem) {
-  throw SubtitleError(std::to_string(line) + " (" + problem + ")");
+void PutCues(TSubtitles& doc, std::vector<TimedCue>&& cues) {
+  doc.Cues.reserve(doc.Cues.size() + cues.size());
+  for (TimedCue& cue : cues) {
+    doc.Cues.push_back({MillisecondsToTime(static_cast<double>(cue.start), cue.line),
+                        MillisecondsToTime(static_cast<double>(cue.stop), cue.line),
+                        std::move(cue.text), cue.place});
+  }
 }
 
 std::int64_t SecondsToTime(double seconds, int line) {
@@ -186,7 +192,7 @@ std::int64_t SecondsToTime(double seconds, int line) {
 
 std::int64_t MillisecondsToTime(double milliseconds, int line) {
   if (!(std::fabs(milliseconds) <= static_cast<double>(kLatestTime))) {
-    FailOnLine(line, "time out of range");
+    FailAtLine(line, "time out of range");
   }
   return RoundHalfEven(milliseconds);
 }

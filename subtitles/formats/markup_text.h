@@ -1,6 +1,7 @@
 // Text pieces the markup formats (WebVTT, TTML, SAMI) share: character
 // references, the style tags a cue keeps (<i>, <b>, <u>, as SubRip writes
-// them), escaping for output, and line numbers in a text read as a whole.
+// them), escaping for output, line numbers in a text read as a whole, and cues
+// read with millisecond times.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "subtitles/errors.h"
 #include "subtitles/strings.h"
 
 namespace vorlane {
+
+class TSubtitles;
 
 // The character reference that starts at text[pos] ("&amp;", "&#233;",
 // "&#xE9;", "&nbsp;"...) appended to out as bytes: numeric ones as UTF-8,
@@ -54,8 +58,21 @@ class JoinedText {
   std::vector<std::size_t> starts_;
 };
 
-// The error for a problem on a line: "<line> (<problem>)".
-[[noreturn]] void FailOnLine(int line, const std::string& problem);
+// A cue as the newer readers read it: times in milliseconds as the file
+// writes them (before zero, or an end before its start, included), text in
+// the document's form, and its place on the screen as the numeric keypad
+// shows it (0: the format's default, bottom centre).
+struct TimedCue {
+  std::int64_t start = 0;
+  std::int64_t stop = 0;
+  std::string text;
+  std::uint8_t place = 0;
+  int line = 0;  // the 1-based line the cue's timing stands on
+};
+
+// The cues read put into the document, in their order, with their places;
+// a time beyond the range of a cue time fails on the cue's line.
+void PutCues(TSubtitles& doc, std::vector<TimedCue>&& cues);
 
 // Seconds as milliseconds, rounded to the nearest (halves to even); a time
 // beyond the range of a cue time fails naming the line.

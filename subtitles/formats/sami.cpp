@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/markup_text.h"
 #include "subtitles/formats/writer_rules.h"
@@ -172,6 +173,7 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
   std::string language;         // the class read: the first one a block uses
   std::string current;          // the class of the paragraph being read
   std::string* sink = nullptr;  // the text of the block and class being read
+  CueTolerance tolerance(doc);
   auto add = [&](std::string_view s) {
     if (sink != nullptr) *sink += s;
   };
@@ -221,7 +223,14 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
       while (digits < start.size() && std::isdigit(static_cast<unsigned char>(start[digits]))) {
         ++digits;
       }
-      if (digits == 0 || digits > 12) FailOnLine(line, "SYNC without a readable start time");
+      if (digits == 0 || digits > 12) {
+        // Its text goes on in the block before, if there is one.
+        tolerance.Malformed(
+            line, "SYNC without a readable start time",
+            blocks.empty() ? "its text left out" : "its text kept in the cue before");
+        continue;
+      }
+      tolerance.Read();
       blocks.emplace_back();
       blocks.back().start = MillisecondsToTime(std::stod(start.substr(0, digits)), line);
       sink = &blocks.back().text[""];
@@ -239,6 +248,7 @@ void ReadSAMI(TSubtitles& doc, const LineViews& lines) {
       add(KeptStyleTag(tag.name));
     }
   }
+  tolerance.Check();
   std::vector<std::string> texts;
   for (const auto& block : blocks) {
     auto it = block.text.find(language);

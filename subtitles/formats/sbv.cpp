@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
@@ -44,22 +45,38 @@ std::string SBVTime(std::int64_t t) {
                                                 ms / 1000 % 60, ms % 1000});
 }
 
+constexpr const char* kTimingExpected = "a timing line 'H:MM:SS.mmm,H:MM:SS.mmm' was expected";
+
+// A line that sets out to be a timing line: a digit first, a ':' and a ','.
+bool LooksLikeTiming(std::string_view line) {
+  line = Trim(line);
+  return !line.empty() && IsDigit(line.front()) && line.find(':') != std::string_view::npos &&
+         line.find(',') != std::string_view::npos;
+}
+
 }  // namespace
 
 void ReadSBV(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;
   cues.clear();
   bool open = false;  // the last cue takes text lines
+  CueTolerance tolerance(doc);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = index == 0 ? WithoutBom(lines[index]) : lines[index];
     if (Trim(line).empty()) {
       open = false;
     } else if (const auto timing = ParseTiming(line)) {
       cues.push_back({timing->start, timing->stop, ""});
+      tolerance.Read();
       open = true;
     } else if (cues.empty()) {
-      FailOnLine(index, "a timing line 'H:MM:SS.mmm,H:MM:SS.mmm' was expected");
+      tolerance.Malformed(static_cast<int>(index) + 1, kTimingExpected, "line left out");
     } else {
+      // A line where a timing line belongs that fails as one stays text.
+      if (!open && LooksLikeTiming(line)) {
+        tolerance.Malformed(static_cast<int>(index) + 1, kTimingExpected,
+                            "kept as text of the cue before");
+      }
       // Text after an empty line inside a cue's text belongs to that cue:
       // nothing of it is lost.
       std::string& text = cues.back().Text;
@@ -68,6 +85,7 @@ void ReadSBV(TSubtitles& doc, const LineViews& lines) {
       open = true;
     }
   }
+  tolerance.Check();
 }
 
 // An empty line ends a cue, so empty lines inside a text are left out.

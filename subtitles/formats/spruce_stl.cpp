@@ -175,12 +175,15 @@ void ReadSpruceSubtitleFile(TSubtitles& doc, const LineViews& lines) {
         r = StrToFloat(value, '.');
       } catch (const SubtitleError&) {
       }
-      if (!(r >= 1 && r <= 1000)) FailOnLine(index, NotValid(value, "frame rate"));
+      if (!(r >= 1 && r <= 1000))
+        FailAtLine(static_cast<int>(index) + 1, NotValid(value, "frame rate"));
       rate = r;
       continue;
     }
     const auto cue = ParseCueLine(line);
-    if (!cue) FailOnLine(index, "a line 'HH:MM:SS:FF , HH:MM:SS:FF , text' was expected");
+    if (!cue)
+      FailAtLine(static_cast<int>(index) + 1,
+                 "a line 'HH:MM:SS:FF , HH:MM:SS:FF , text' was expected");
     if (cue->start.last >= rate || cue->stop.last >= rate) hundredths = true;
   }
   const auto time = [&](const Timecode& t) {

@@ -1,11 +1,14 @@
 // SubRip as real files hold it, read where the classic SubRip rules give
 // up: coordinates or anything else after the stop time, any spacing around
-// "-->", "." or "," before the milliseconds, one to three hour digits, a
-// minus sign, number lines missing, empty lines missing or doubled, and a
-// last cue without its empty line.
+// "-->", "." or "," before the milliseconds or no milliseconds at all
+// ("00:00:09 --> 00:00:13", as some caption sites write), one to three hour
+// digits, a minus sign, number lines missing, empty lines missing or
+// doubled, and a last cue without its empty line. A line with "-->" that is
+// no timing line stays text of the cue before, with a warning.
 #include <optional>
 
 #include "subtitles/encoding.h"
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/reader_rules.h"
 #include "subtitles/subtitles.h"
@@ -48,8 +51,8 @@ bool Literal(std::string_view s, std::size_t& pos, char c) {
 }
 
 // [-]H:MM:SS,mmm with 1 to 3 hour digits, 1 or 2 minute and second digits,
-// "," or "." and 1 to 3 millisecond digits (a count of milliseconds, as the
-// classic rules read it).
+// then "," or "." and 1 to 3 millisecond digits (a count of milliseconds, as
+// the classic rules read it), or nothing for whole seconds.
 bool Time(std::string_view s, std::size_t& pos, std::int64_t& time) {
   const bool negative = Literal(s, pos, '-');
   std::int64_t h = 0, m = 0, sec = 0, ms = 0;
@@ -57,8 +60,11 @@ bool Time(std::string_view s, std::size_t& pos, std::int64_t& time) {
       !Literal(s, pos, ':') || !Number(s, pos, 1, 2, sec)) {
     return false;
   }
-  if (!Literal(s, pos, ',') && !Literal(s, pos, '.')) return false;
-  if (!Number(s, pos, 1, 3, ms)) return false;
+  if (Literal(s, pos, ',') || Literal(s, pos, '.')) {
+    if (!Number(s, pos, 1, 3, ms)) return false;
+  } else if (pos < s.size() && !IsBlank(s[pos]) && s[pos] != '-') {
+    return false;  // whole seconds end at a blank, "-->" or the line's end
+  }
   const std::int64_t total = h * 3600000 + m * 60000 + sec * 1000 + ms;
   time = CheckedMs(negative ? -total : total);
   return true;
@@ -112,6 +118,8 @@ void ReadSubRipLenient(TSubtitles& doc, const LineViews& lines) {
   bool open = false;
   bool blank_before_last = false;  // an empty line came before text.back()
   bool blank_pending = false;
+  CueTolerance tolerance(doc);
+  int number = 0;  // the line's, 1-based
   auto close_cue = [&](bool drop_number) {
     if (drop_number && !text.empty() && IsNumberLine(text.back())) text.pop_back();
     std::string& out = cues.back().Text;
@@ -122,7 +130,9 @@ void ReadSubRipLenient(TSubtitles& doc, const LineViews& lines) {
     text.clear();
   };
   for (const std::string_view line : lines) {
+    ++number;
     if (const std::optional<Timing> timing = TimingLine(line)) {
+      tolerance.Read();
       // The number line of this cue may stand right before it, with or
       // without an empty line between it and the last cue's text.
       if (open) close_cue(true);
@@ -132,14 +142,20 @@ void ReadSubRipLenient(TSubtitles& doc, const LineViews& lines) {
     } else if (IsBlankLine(line)) {
       blank_pending = open && !text.empty();
     } else if (open) {
+      if (line.find("-->") != std::string_view::npos) {
+        tolerance.Malformed(number, "unreadable timing line", "kept as text of the cue before");
+      }
       text.push_back(line);
       blank_before_last = blank_pending;
       blank_pending = false;
+    } else if (line.find("-->") != std::string_view::npos) {
+      tolerance.Malformed(number, "unreadable timing line", "line left out");
     }
   }
   // A number after an empty line at the very end is what is left of a cue
   // that never got its timing line.
   if (open) close_cue(blank_before_last);
+  tolerance.Check();
 }
 
 }  // namespace vorlane

@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/override_tags.h"
 #include "subtitles/formats/text_reading.h"
@@ -135,6 +136,7 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
   // The order of a classic written Dialogue line, with the extra field.
   FieldOrder shifted = events;
   const bool written = HasWrittenHeader(lines);
+  CueTolerance tolerance(doc);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = Trim(index == 0 ? WithoutBom(lines[index]) : lines[index]);
     if (line.empty() || line.front() == ';') continue;
@@ -178,13 +180,22 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
             order = shifted;
           }
         }
+        const int number = static_cast<int>(index) + 1;
         if (fields.size() <= order.start || fields.size() <= order.end) {
-          FailOnLine(index, "a Dialogue line without its start and end times");
+          tolerance.Malformed(number, "a Dialogue line without its start and end times");
+          continue;
         }
         const auto start = ParseClock(fields[order.start], 3);
-        if (!start) FailOnLine(index, NotValid(fields[order.start], "time"));
+        if (!start) {
+          tolerance.Malformed(number, NotValid(fields[order.start], "time"));
+          continue;
+        }
         const auto stop = ParseClock(fields[order.end], 3);
-        if (!stop) FailOnLine(index, NotValid(fields[order.end], "time"));
+        if (!stop) {
+          tolerance.Malformed(number, NotValid(fields[order.end], "time"));
+          continue;
+        }
+        tolerance.Read();
         // A line cut short of its text field shows nothing.
         if (fields.size() <= order.text) continue;
         bool italic = false;
@@ -201,6 +212,7 @@ void ReadAdvancedSSA(TSubtitles& doc, const LineViews& lines) {
       }
     }
   }
+  tolerance.Check();
 }
 
 namespace {

@@ -2,9 +2,14 @@
 // puts whole-second times on lines of their own around the text; version 2
 // has one timing line in hundredths followed by one text line.
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/markup_text.h"
 #include "subtitles/formats/reader_rules.h"
+#include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
 
 namespace vorlane {
@@ -38,7 +43,98 @@ bool IsSubViewer2Tag(std::string_view line) {
   return false;
 }
 
+// "H:MM:SS.f" with a fraction of 1 to 3 digits (tenths, hundredths or
+// milliseconds), as milliseconds.
+std::optional<std::int64_t> LenientTime(std::string_view s) {
+  std::int64_t fields[3] = {};
+  for (int f = 0; f < 3; ++f) {
+    std::size_t n = 0;
+    while (n < s.size() && n < 9 && s[n] >= '0' && s[n] <= '9') {
+      fields[f] = fields[f] * 10 + (s[n] - '0');
+      ++n;
+    }
+    if (n == 0 || n >= s.size() || s[n] != (f < 2 ? ':' : '.')) return std::nullopt;
+    s.remove_prefix(n + 1);
+  }
+  if (s.empty() || s.size() > 3 || s.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::int64_t fraction = 0;
+  for (char c : s) fraction = fraction * 10 + (c - '0');
+  for (std::size_t digits = s.size(); digits < 3; ++digits) fraction *= 10;
+  return ((fields[0] * 60 + fields[1]) * 60 + fields[2]) * 1000 + fraction;
+}
+
+// The two times of a timing line "start,stop", blanks around them allowed.
+bool LenientTiming(std::string_view line, TimedCue& cue) {
+  const std::size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return false;
+  const auto start = LenientTime(Trim(line.substr(0, comma)));
+  const auto stop = LenientTime(Trim(line.substr(comma + 1)));
+  if (!start || !stop) return false;
+  cue.start = *start;
+  cue.stop = *stop;
+  return true;
+}
+
 }  // namespace
+
+bool SubViewer2LenientSignature(const LineViews& lines) {
+  bool header = false;
+  for (const std::string_view line : HeadOf(lines)) {
+    const std::string_view trimmed = Trim(line);
+    if (!header) {
+      header = IsSubViewer2Tag(trimmed) &&
+               (StartsWith(trimmed, "[INFORMATION]") || StartsWith(trimmed, "[SUBTITLE]"));
+      continue;
+    }
+    TimedCue cue;
+    if (LenientTiming(trimmed, cue)) return true;
+  }
+  return false;
+}
+
+void ReadSubViewer2Lenient(TSubtitles& doc, const LineViews& lines) {
+  doc.Cues.clear();
+  std::vector<TimedCue> cues;
+  CueTolerance tolerance(doc);
+  bool open = false;  // the last cue takes text lines
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string_view line = Trim(lines[index]);
+    const int number = static_cast<int>(index) + 1;
+    if (line.empty()) {
+      open = false;
+      continue;
+    }
+    if (!open && IsSubViewer2Tag(line)) continue;
+    TimedCue cue;
+    cue.line = number;
+    if (LenientTiming(line, cue)) {
+      tolerance.Read();
+      cues.push_back(std::move(cue));
+      open = true;
+    } else if (!open && line.front() >= '0' && line.front() <= '9' &&
+               line.find(':') != std::string_view::npos) {
+      // A timing line that fails as one: its text is kept with the cue
+      // before, where there is one.
+      tolerance.Malformed(number, "unreadable SubViewer timing line",
+                          cues.empty() ? "line left out" : "kept as text of the cue before");
+      if (!cues.empty()) {
+        std::string& text = cues.back().text;
+        if (!text.empty()) text += '\r';
+        text += line;
+        open = true;
+      }
+    } else if (!cues.empty()) {
+      std::string& text = cues.back().text;
+      if (!text.empty()) text += '\r';
+      text += ReplaceAll(line, "[br]", "\r");
+      open = true;
+    }
+  }
+  tolerance.Check();
+  PutCues(doc, std::move(cues));
+}
 
 void ReadSubViewer1(TSubtitles& doc, const LineViews& lines) {
   auto& cues = doc.Cues;

@@ -1,6 +1,6 @@
 // What the readers of the line-based formats with named sections, stamps or
 // timecodes share: blanks trimmed, a UTF-8 byte order mark ignored, clock
-// times of any hour width with any fraction, and errors that name the line.
+// times of any hour width with any fraction.
 #pragma once
 
 #include <cstddef>
@@ -41,13 +41,7 @@ inline std::string Lower(std::string_view s) {
   return out;
 }
 
-// The error a reader raises for line index (counted from 0): the 1-based
-// line number, then what is wrong with it.
-[[noreturn]] inline void FailOnLine(std::size_t index, const std::string& what) {
-  throw SubtitleError(std::to_string(index + 1) + ": " + what);
-}
-
-// "'<text>' is not a valid <what>", for FailOnLine.
+// "'<text>' is not a valid <what>", for FailAtLine.
 inline std::string NotValid(std::string_view text, std::string_view what) {
   std::string message(1, '\'');
   message.append(text).append("' is not a valid ").append(what);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "subtitles/errors.h"
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/markup_text.h"
 #include "subtitles/formats/writer_rules.h"
@@ -206,7 +207,8 @@ struct Style {
 
 class Reader {
  public:
-  Reader(const JoinedText& joined, std::size_t shift) : joined_(joined), shift_(shift) {}
+  Reader(const JoinedText& joined, std::size_t shift, CueTolerance& tolerance)
+      : joined_(joined), shift_(shift), tolerance_(tolerance) {}
 
   void Read(const pugi::xml_node& root, std::vector<SubtitleCue>& cues) {
     rates_ = ReadRates(root);
@@ -227,9 +229,15 @@ class Reader {
       return pugi::xml_node();
     }();
     if (!body) return;
-    const Interval whole = Timing(body, {}, 0);
+    Interval whole;
+    try {
+      whole = Timing(body, {}, 0);
+    } catch (const SubtitleError& error) {
+      tolerance_.Warn(error.Line(), std::string(error.what()) + "; the time ignored");
+    }
     const bool preserve = Preserves(body, Preserves(root, false));
     Walk(body, whole, preserve, Apply(body, Style{}), cues);
+    tolerance_.Check();
     std::stable_sort(cues.begin(), cues.end(),
                      [](const SubtitleCue& a, const SubtitleCue& b) { return a.Start < b.Start; });
   }
@@ -257,7 +265,7 @@ class Reader {
     if (!a) return std::nullopt;
     const auto seconds = ParseTime(a.value(), rates_);
     if (!seconds || !std::isfinite(*seconds)) {
-      FailOnLine(LineOf(node), "unreadable TTML time " + std::string(local) + "=\"" +
+      FailAtLine(LineOf(node), "unreadable TTML time " + std::string(local) + "=\"" +
                                    std::string(a.value()) + "\"");
     }
     return seconds;
@@ -417,7 +425,12 @@ class Reader {
     if (inherited.begin && *inherited.begin > 0) {
       for (pugi::xml_node child : parent.children()) {
         if (child.type() != pugi::node_element) continue;
-        const auto begin = Time(child, "begin");
+        std::optional<double> begin;
+        try {
+          begin = Time(child, "begin");
+        } catch (const SubtitleError&) {
+          continue;  // told where the child is read
+        }
         if (begin && *begin < *inherited.begin - kTolerance) {
           base = *inherited.begin;
           break;
@@ -426,10 +439,23 @@ class Reader {
     }
     for (pugi::xml_node child : parent.children()) {
       if (child.type() != pugi::node_element) continue;
-      Interval t = Timing(child, inherited, base);
+      const bool paragraph = Is(child, "p");
+      Interval t = inherited;
+      try {
+        t = Timing(child, inherited, base);
+        if (paragraph && !Attribute(child, "begin")) SpanTiming(child, t);
+      } catch (const SubtitleError& error) {
+        // A paragraph is left out; a division is read with the times it
+        // inherits.
+        if (paragraph) {
+          tolerance_.Malformed(error.Line(), error.what());
+          continue;
+        }
+        tolerance_.Warn(error.Line(), std::string(error.what()) + "; the time ignored");
+      }
       const bool keep = Preserves(child, preserve);
-      if (Is(child, "p")) {
-        if (!Attribute(child, "begin")) SpanTiming(child, t);
+      if (paragraph) {
+        tolerance_.Read();
         const Style own = Apply(child, style);
         std::string raw;
         Open(raw, Style{}, own);
@@ -470,6 +496,7 @@ class Reader {
 
   const JoinedText& joined_;
   std::size_t shift_;
+  CueTolerance& tolerance_;
   Rates rates_;
   std::map<std::string, pugi::xml_node> style_nodes_;
   std::map<std::string, StyleSet> resolved_;
@@ -644,13 +671,14 @@ void ReadTTML(TSubtitles& doc, const LineViews& lines) {
   const pugi::xml_parse_result result = xml.load_buffer(
       text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
   if (!result) {
-    FailOnLine(
+    FailAtLine(
         joined.LineOf(static_cast<std::size_t>(std::max<std::ptrdiff_t>(result.offset, 0)) + shift),
         std::string("malformed XML: ") + result.description());
   }
   const pugi::xml_node root = xml.document_element();
-  if (!Is(root, "tt")) FailOnLine(1, "the root element is not <tt>");
-  Reader(joined, shift).Read(root, doc.Cues);
+  if (!Is(root, "tt")) FailAtLine(1, "the root element is not <tt>");
+  CueTolerance tolerance(doc);
+  Reader(joined, shift, tolerance).Read(root, doc.Cues);
 }
 
 void WriteTTML(const TSubtitles& doc, LineList& lines) {

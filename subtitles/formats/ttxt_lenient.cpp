@@ -8,6 +8,7 @@
 #include <string>
 
 #include "subtitles/errors.h"
+#include "subtitles/formats/cue_tolerance.h"
 #include "subtitles/formats/formats.h"
 #include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
@@ -97,9 +98,16 @@ struct Sample {
   std::string text;
 };
 
+// A sample whose time cannot be read: its offset in the text.
+struct BadSample {
+  std::ptrdiff_t offset;
+  std::string time;
+};
+
 class SampleWalker : public pugi::xml_tree_walker {
  public:
-  explicit SampleWalker(std::vector<Sample>& samples) : samples_(samples) {}
+  SampleWalker(std::vector<Sample>& samples, std::vector<BadSample>& bad)
+      : samples_(samples), bad_(bad) {}
   bool for_each(pugi::xml_node& node) override {
     if (node.type() != pugi::node_element || std::string_view(node.name()) != "TextSample") {
       return true;
@@ -107,12 +115,15 @@ class SampleWalker : public pugi::xml_tree_walker {
     std::int64_t time = 0;
     if (SampleTime(node.attribute("sampleTime").value(), time)) {
       samples_.push_back({time, SampleText(node)});
+    } else {
+      bad_.push_back({node.offset_debug(), node.attribute("sampleTime").value()});
     }
     return true;
   }
 
  private:
   std::vector<Sample>& samples_;
+  std::vector<BadSample>& bad_;
 };
 
 }  // namespace
@@ -136,14 +147,23 @@ void ReadTTXTLenient(TSubtitles& doc, const LineViews& lines) {
   // converted.
   const pugi::xml_parse_result parsed =
       tree.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
-  if (!parsed) {
-    const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0));
-    const auto line = 1 + std::count(xml.begin(), xml.begin() + std::min(offset, xml.size()), '\n');
-    throw SubtitleError("line " + std::to_string(line) + ": " + parsed.description());
-  }
+  const auto line_of = [&](std::ptrdiff_t at) {
+    const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(at, 0));
+    return static_cast<int>(
+        1 + std::count(xml.begin(), xml.begin() + std::min(offset, xml.size()), '\n'));
+  };
+  if (!parsed) FailAtLine(line_of(parsed.offset), parsed.description());
   std::vector<Sample> samples;
-  SampleWalker walker(samples);
+  std::vector<BadSample> bad;
+  SampleWalker walker(samples, bad);
   tree.traverse(walker);
+  CueTolerance tolerance(doc);
+  for (std::size_t i = 0; i < samples.size(); ++i) tolerance.Read();
+  for (const BadSample& sample : bad) {
+    tolerance.Malformed(line_of(sample.offset), "unreadable sampleTime \"" + sample.time + "\"",
+                        "sample left out");
+  }
+  tolerance.Check();
   for (std::size_t i = 0; i < samples.size(); ++i) {
     if (IsBlankText(samples[i].text)) continue;
     const std::int64_t start = samples[i].time;

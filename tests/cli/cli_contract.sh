@@ -416,6 +416,27 @@ printf '%s' "$srt" >"$work/tree/alone.srt"
 check "mirrored tree status" 0 $?
 check "mirrored tree" "S01/E01.txt S02/E01.txt alone.txt" "$(cd "$work/tree/out" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 
+# A malformed cue of a reader beyond the classic ones costs that cue: a
+# warning names the file and the line, the report lists it, --strict fails
+# the file and writes nothing, --quiet says nothing.
+if [[ ${VORLANE_CLI_ARGS:-} != *--classic* ]]; then
+  printf '[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\nDialogue: 0,0:00:01.00,0:00:02.00,,,0,0,0,,a\nDialogue: 0,0:0x:02.00,0:00:03.00,,,0,0,0,,b\nDialogue: 0,0:00:03.00,0:00:04.00,,,0,0,0,,c\n' >"$work/warn.ass"
+  err=$("$cli" --no-backup --report "$work/warn.json" SubRipper "$work/warn.ass" 2>&1 >/dev/null)
+  check "warning status" 0 $?
+  check "warning message" "vorlane-cli: $work/warn.ass: warning: '0:0x:02.00' is not a valid time; cue left out (line 4)
+converted 1, skipped 0, failed 0" "$err"
+  grep -q '"warnings": \[{"line": 4, "problem": "'"'"'0:0x:02.00'"'"' is not a valid time; cue left out"}\]' "$work/warn.json"
+  check "warning in the report" 0 $?
+  check "warning cues written" 2 "$(grep -c -- '-->' "$work/warn.srt")"
+  rm -f "$work/warn.srt"
+  err=$("$cli" --quiet --strict --no-backup SubRipper "$work/warn.ass" 2>&1 >/dev/null)
+  check "strict status" 1 $?
+  check "strict message" "vorlane-cli: $work/warn.ass: not converted: --strict: '0:0x:02.00' is not a valid time; cue left out (line 4)" "$err"
+  check "strict writes nothing" "no" "$([[ -e $work/warn.srt ]] && echo yes || echo no)"
+  "$cli" --help | grep -q -- '--strict'
+  check "help lists --strict" 0 $?
+fi
+
 # Character sets: 8-bit input named or guessed, UTF-8 output on request;
 # an unknown name or value is a usage error.
 latin=$'1\r\n00:00:01,500 --> 00:00:04,020\r\ncaf\xe9\r\n\r\n'

@@ -30,7 +30,7 @@ void ExpectReads(SubtitleReader reader, const std::vector<ReadCase>& cases) {
 
 std::string ErrorOf(SubtitleReader reader, const std::string& text) {
   const TextFile file = MakeTextFile(text);
-  return ReadError(reader, file.lines);
+  return ReadFault(reader, file.lines);
 }
 
 TEST(WebVTTReader, ReadsWhatBrowsersRead) {
@@ -45,14 +45,26 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
            "WEBVTT\n\nNOTE a --> b\n\nSTYLE\n::cue { color: red }\n\nREGION\nid:x\n\n"
            "00:01.000 --> 00:02.000\nx\n",
            {{100, 200, "x"}}},
-          {"HoursOfAnyWidthShortFractionsAndCommas",
-           "WEBVTT\n\n1:00:00.04 --> 100:00:00,5\nx\n",
+          {"HoursOfAnyWidth",
+           "WEBVTT\n\n1:00:00.040 --> 100:00:00.500\nx\n",
            {{360004, 36000050, "x"}}},
+          // Timestamps of another shape make no cue; the rest of the file
+          // is read. An end before its start stays.
+          {"OtherShapesLeftOut",
+           "WEBVTT\n\n00:00.04 --> 00:01.000\na\n\n00:00,040 --> 00:01.000\nb\n\n"
+           "00:60.000 --> 00:61.000\nc\n\n\f00:02.000\f-->\f00:01.000\nd\n\n"
+           "\v00:03.000 --> 00:04.000\ne\n",
+           {{200, 100, "d"}}},
           {"MillisecondsRoundHalfToEven", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{0, 2, "x"}}},
           {"TagsKeptOrDroppedEntitiesDecoded",
            "WEBVTT\n\n00:00.000 --> 00:01.000\n<v Ann><i.loud>Hi</i> <c.y>&amp; "
            "<b>bye</b></c></v>&lt;3&nbsp;&#233;<00:00:00.500><u>x</u>&bogus;\n",
            {{0, 100, "<i>Hi</i> & <b>bye</b><3 \xC3\xA9<u>x</u>&bogus;"}}},
+          // Tags closed where they were opened, what is left open closed
+          // at the end; a lone '<' opens a tag up to '>'.
+          {"StylesBalanced",
+           "WEBVTT\n\n00:00.000 --> 00:01.000\n<i><b>a</i>b</b> <ruby>c<rt>d</ruby><u>e < f\n",
+           {{0, 100, "<i><b>ab</b> cd<u>e </u></i>"}}},
           // A line with "-->" ends the text and starts the next block.
           {"ArrowLineEndsTheCue",
            "WEBVTT\n\n00:00.000 --> 00:01.000\na\n00:02.000 --> 00:03.000\nb\n",
@@ -60,14 +72,46 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
           {"BadTimingSkipsTheCueOnly",
            "WEBVTT\n\n00:00 --> 00:01.000\nlost\n\n00:02.000 --> 00:03.000\nb\n",
            {{200, 300, "b"}}},
-          {"EmptyCueAndSpacesOnBlankLines",
+          {"ALineOfSpacesIsText",
            "WEBVTT\n\n00:00.000 --> 00:01.000\n \n00:01.000 --> 00:02.000\nx\n",
-           {{0, 100, ""}, {100, 200, "x"}}},
+           {{0, 100, " "}, {100, 200, "x"}}},
           {"HeaderOnly", "WEBVTT\n", {}},
+          // Not one timestamp of the standard's shape: short fractions are
+          // read as meant rather than losing the file; commas are not.
+          {"ShortFractionsWhenNothingElseReads",
+           "WEBVTT\n\n00:01 --> 00:02.5\na\n\n00:02.04 --> 00:03.5 align:end\nb\n\n"
+           "00:03,000 --> 00:04,000\nc\n\n00:04.0x --> 00:05.00\nd\n",
+           {{204, 350, "b"}}},
       });
+  TSubtitles doc;
+  const TextFile bad =
+      MakeTextFile("WEBVTT\n\n00:00.5 --> 00:01.000\na\n\n00:01.000 --> 00:02.000\nb\n");
+  ReadWebVTT(doc, bad.lines);
+  EXPECT_EQ(doc.Warnings,
+            (std::vector<ReadingWarning>{{3, "unreadable cue timing; cue left out"}}));
   EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTT\n\n00:01 --> 00:02\nx\n"),
-            "3 (unreadable WebVTT cue timing)");
-  EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTTX\n"), "1 (no WEBVTT header)");
+            "unreadable WebVTT cue timing (line 3)");
+  EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTTX\n"), "no WEBVTT header (line 1)");
+}
+
+TEST(WebVTTReader, CueSettingsGiveThePlace) {
+  const struct {
+    const char* settings;
+    int place;
+  } cases[] = {
+      {"", 0},
+      {"line:0", 8},
+      {"line:-1", 0},
+      {"line:50%", 5},
+      {"line:10% align:start", 7},
+      {"align:end", 3},
+      {"position:10% align:end", 1},  // the position comes before the alignment
+      {"position:90%,line-left line:0", 9},
+      {"line:1%- align:middle", 0},  // a value the standard does not take
+      {"line:x position:200% align:centre", 0},
+      {"line:0.5.1 size:50% vertical:rl region:r", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WebVTTCuePlace(c.settings), c.place) << c.settings;
 }
 
 TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
@@ -111,12 +155,12 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
       });
   // The XML error is reported on its line.
   EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body>\n<p begin='1s'>x</div>\n</body></tt>"),
-            "3 (malformed XML: Start-end tags mismatch)");
+            "malformed XML: Start-end tags mismatch (line 3)");
   EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body><div>\n<p begin='1x'>x</p></div></body></tt>"),
-            "3 (unreadable TTML time begin=\"1x\")");
+            "unreadable TTML time begin=\"1x\" (line 3)");
   EXPECT_EQ(ErrorOf(ReadTTML, tt + "><body><div><p begin='1" + std::string(400, '0') +
                                   "s'>x</p></div></body></tt>"),
-            "1 (unreadable TTML time begin=\"1" + std::string(400, '0') + "s\")");
+            "unreadable TTML time begin=\"1" + std::string(400, '0') + "s\" (line 1)");
 }
 
 TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
@@ -135,7 +179,7 @@ TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
                    {{0, 50, "ko"}, {90, 100, "ko2"}}},
               });
   EXPECT_EQ(ErrorOf(ReadSAMI, "<SAMI><BODY>\n<SYNC Start=x><P>a\n</BODY></SAMI>"),
-            "2 (SYNC without a readable start time)");
+            "SYNC without a readable start time (line 2)");
 }
 
 TEST(MarkupSignatures, AreCertain) {

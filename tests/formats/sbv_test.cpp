@@ -27,8 +27,8 @@ TEST(SBVReader, ReadsTimingLinesAndTextBlocks) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadSBV, c.lines), c.cues);
   }
-  EXPECT_EQ(ReadError(ReadSBV, LineList{"", "Hello"}),
-            "2: a timing line 'H:MM:SS.mmm,H:MM:SS.mmm' was expected");
+  EXPECT_EQ(ReadFault(ReadSBV, LineList{"", "Hello"}),
+            "a timing line 'H:MM:SS.mmm,H:MM:SS.mmm' was expected (line 2)");
 }
 
 TEST(SBVReader, SignatureWantsMillisecondsOnTheFirstLine) {

@@ -26,10 +26,10 @@ TEST(SpruceStlReader, ReadsFramesAtTheFileRate) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadSpruceSubtitleFile, c.lines), c.cues);
   }
-  EXPECT_EQ(ReadError(ReadSpruceSubtitleFile, LineList{"00:00:01:00,00:00:02:00,A", "garbage"}),
-            "2: a line 'HH:MM:SS:FF , HH:MM:SS:FF , text' was expected");
-  EXPECT_EQ(ReadError(ReadSpruceSubtitleFile, LineList{"$FrameRate = fast"}),
-            "1: 'fast' is not a valid frame rate");
+  EXPECT_EQ(ReadFault(ReadSpruceSubtitleFile, LineList{"00:00:01:00,00:00:02:00,A", "garbage"}),
+            "a line 'HH:MM:SS:FF , HH:MM:SS:FF , text' was expected (line 2)");
+  EXPECT_EQ(ReadFault(ReadSpruceSubtitleFile, LineList{"$FrameRate = fast"}),
+            "'fast' is not a valid frame rate (line 1)");
 }
 
 TEST(SpruceStlReader, SignatureWantsACueLineFirst) {

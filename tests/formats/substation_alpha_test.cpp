@@ -53,7 +53,7 @@ TEST(SubStationAlphaReader, ReadsWhatRealScriptsHold) {
 TEST(SubStationAlphaReader, BadTimeNamesTheLine) {
   const LineList lines = {"[Script Info]", "[Events]", kEventsV4Plus,
                           "Dialogue: 0,0:00:0x.00,0:00:02.00,Default,,0,0,0,,A"};
-  EXPECT_EQ(ReadError(ReadAdvancedSSA, lines), "4: '0:00:0x.00' is not a valid time");
+  EXPECT_EQ(ReadFault(ReadAdvancedSSA, lines), "'0:00:0x.00' is not a valid time (line 4)");
 }
 
 TEST(SubStationAlphaReader, SignatureNeedsTheScriptHeadOrEvents) {
