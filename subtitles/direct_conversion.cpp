@@ -142,6 +142,8 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
     // The writers take what they need of the document (the classic setting,
     // the frame rate) from this one, which holds no cue meanwhile.
     Cues.clear();
+    Warnings.clear();
+    Dropped = {};
     BlockWriter blocks(*this, info.stream_writer, out, block);
     if (out != nullptr) {
       try {
