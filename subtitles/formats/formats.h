@@ -25,6 +25,10 @@ class CueStore {
   virtual void Line(std::string_view /*line*/) {}
 };
 // ReadSubRip's rules for the lines of a scan, each cue handed to store.
+// The text of a SubRip cue as the program keeps it: SubStation overrides
+// ({\an8}, {\i1}) become tags and the cue's place, references characters,
+// tags the program does not keep (<s>, unknown ones) are left out.
+void SubRipTextToModel(SubtitleCue& cue);
 // MicroDVD's control codes ({y:i}, {Y:b}, {c:$BBGGRR}) and "/" italics as
 // the program's tags.
 void MicroDVDTextToModel(SubtitleCue& cue);

@@ -1,6 +1,10 @@
 // SubRip: numbered blocks of a timing line "HH:MM:SS,mmm --> HH:MM:SS,mmm",
 // the text lines and an empty line.
+#include <algorithm>
 #include <bit>
+#include <cctype>
+#include <string>
+#include <vector>
 #include <cstdint>
 #include <cstring>
 
@@ -8,11 +12,88 @@
 #include "subtitles/formats/markup_text.h"
 #include "subtitles/formats/override_tags.h"
 #include "subtitles/formats/reader_rules.h"
+#include "subtitles/formats/text_reading.h"
 #include "subtitles/formats/writer_rules.h"
 #include "subtitles/lines.h"
 #include "subtitles/output_sink.h"
 
 namespace vorlane {
+
+namespace {
+
+// The name of the tag at text[at] ("<s>", "</s>", "<tag par=5>"), empty when
+// none stands there.
+std::string_view TagName(std::string_view text, std::size_t at, bool& closing) {
+  std::size_t p = at + 1;
+  closing = p < text.size() && text[p] == '/';
+  if (closing) ++p;
+  const std::size_t begin = p;
+  while (p < text.size() && (std::isalnum(static_cast<unsigned char>(text[p])) || text[p] == '_')) {
+    ++p;
+  }
+  if (p == begin || p >= text.size() || (text[p] != '>' && text[p] != ' ')) return {};
+  return text.substr(begin, p - begin);
+}
+
+// Tags players hide: an HTML-like tag the program does not keep is left
+// out, with its text, when it is closed again (<s>...</s>); one never closed,
+// or closed without opening, is text, as players show it.
+void DropForeignTags(std::string& text) {
+  std::vector<std::string> opened, closed;
+  for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+    bool closing = false;
+    const std::string name = Lower(TagName(text, at, closing));
+    if (name.empty() || name == "i" || name == "b" || name == "u" || name == "font") continue;
+    (closing ? closed : opened).push_back(name);
+  }
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    bool closing = false;
+    const std::string name = text[at] == '<' ? Lower(TagName(text, at, closing)) : std::string();
+    const bool both = !name.empty() &&
+                      std::find(opened.begin(), opened.end(), name) != opened.end() &&
+                      std::find(closed.begin(), closed.end(), name) != closed.end();
+    const std::size_t end = both ? text.find('>', at) : std::string::npos;
+    if (end != std::string::npos) {
+      at = end + 1;
+    } else {
+      out.push_back(text[at++]);
+    }
+  }
+  text = std::move(out);
+}
+
+}  // namespace
+
+// The text of a SubRip cue as the program keeps it: SubRip's own tags are
+// the program's; the SubStation overrides many files carry ({\an8},
+// {\i1}) become tags and the cue's place, and character references
+// (&amp;, &nbsp;) the characters they stand for.
+void SubRipTextToModel(SubtitleCue& cue) {
+  std::string& text = cue.Text;
+  if (text.find("{\\") != std::string::npos) {
+    OverrideConverter converter(false, true);
+    std::string converted = converter.Convert(text);
+    // Text that only held overrides keeps what it had: nothing is lost.
+    if (!converted.empty() || converter.Place() != 0) {
+      text = std::move(converted);
+      cue.Place = converter.Place();
+    }
+  }
+  if (text.find("</") != std::string::npos) DropForeignTags(text);
+  if (text.find('&') != std::string::npos) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+      const std::size_t taken = text[i] == '&' ? AppendCharReference(text, i, decoded) : 0;
+      if (taken == 0) decoded.push_back(text[i++]);
+      i += taken;
+    }
+    text = std::move(decoded);
+  }
+}
+
 
 namespace {
 
@@ -82,33 +163,6 @@ bool CanonicalTiming(std::string_view line, bool precise, std::int64_t& start, s
 }  // namespace
 
 namespace {
-
-// The text of a SubRip cue as the program keeps it: SubRip's own tags are
-// the program's; the SubStation overrides many files carry ({\an8},
-// {\i1}) become tags and the cue's place, and character references
-// (&amp;, &nbsp;) the characters they stand for.
-void SubRipTextToModel(SubtitleCue& cue) {
-  std::string& text = cue.Text;
-  if (text.find("{\\") != std::string::npos) {
-    OverrideConverter converter(false, true);
-    std::string converted = converter.Convert(text);
-    // Text that only held overrides keeps what it had: nothing is lost.
-    if (!converted.empty() || converter.Place() != 0) {
-      text = std::move(converted);
-      cue.Place = converter.Place();
-    }
-  }
-  if (text.find('&') != std::string::npos) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-      const std::size_t taken = text[i] == '&' ? AppendCharReference(text, i, decoded) : 0;
-      if (taken == 0) decoded.push_back(text[i++]);
-      i += taken;
-    }
-    text = std::move(decoded);
-  }
-}
 
 // Whether line holds " --> ". Text lines are full of spaces and seldom hold
 // a '>', so the search goes from one '>' to the next.

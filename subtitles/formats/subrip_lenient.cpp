@@ -128,6 +128,7 @@ void ReadSubRipLenient(TSubtitles& doc, const LineViews& lines) {
       out.append(text[i]);
     }
     text.clear();
+    SubRipTextToModel(cues.back());
   };
   for (const std::string_view line : lines) {
     ++number;
