@@ -152,13 +152,25 @@ bool TSubtitles::DecodeInput(std::string_view bytes, std::string& converted) {
   }
   constexpr std::size_t kSample = 64 * 1024;
   std::string charset = GuessCharset(bytes.substr(0, kSample));
-  if (charset.empty() || charset == "ASCII" || IsUtf8Name(charset)) {
-    // No guess with confidence (or one the bytes belie): the code page of
-    // most such files in Western Europe and the Americas, said as a guess.
-    charset = "WINDOWS-1252";
-    Warn(0, "guessed " + charset + " for the character set of the text");
+  bool sure = !(charset.empty() || charset == "ASCII" || IsUtf8Name(charset));
+  // No guess with confidence, or one the bytes belie (the guess looks at a
+  // sample only): the code page of most such files in Western Europe and
+  // the Americas, else Latin-1, which takes every byte.
+  for (const char* fallback : {"", "WINDOWS-1252", "ISO-8859-1"}) {
+    if (*fallback != 0) {
+      charset = fallback;
+      sure = false;
+    } else if (!sure) {
+      continue;
+    }
+    try {
+      converted = ConvertText(bytes, charset.c_str(), "UTF-8");
+      break;
+    } catch (const SubtitleError&) {
+      if (charset == "ISO-8859-1") throw;
+    }
   }
-  converted = ConvertText(bytes, charset.c_str(), "UTF-8");
+  if (!sure) Warn(0, "guessed " + charset + " for the character set of the text");
   source_charset_ = charset;
   input_charset_ = charset;
   charset_guessed_ = true;
@@ -273,6 +285,8 @@ bool TSubtitles::SavedAsWritten() const {
 void TSubtitles::SaveToList(LineList& lines, TSubtitleFormat format) const {
   const FormatInfo& info = FormatOf(format);
   if (info.writer == nullptr) return;
+  // What this output cannot hold is counted afresh for each output.
+  Dropped.styles = Dropped.positions = Dropped.colours = Dropped.clamped_cues = 0;
   if (info.binary_writer != nullptr) {
     throw SubtitleError(std::string(info.name) + " is written as bytes, not as lines");
   }

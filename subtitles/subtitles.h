@@ -179,9 +179,10 @@ class TSubtitles {
   void SetClassicReading(bool on) { classic_reading_ = on; }
   // Appends the format's output to lines (nothing for sf0), the first line
   // led by the UTF-8 byte order mark when the document has one. No format
-  // shows a time before zero: a cue that starts before zero is written from
-  // zero, and one that ends before zero, or at zero having started before
-  // it, is left out.
+  // shows a time before zero: a time before zero is written as zero, so a
+  // cue wholly before zero is written from 0 to 0 with its text (counted in
+  // Dropped). With the classic setting a cue that ends before zero, or at
+  // zero having started before it, is left out instead.
   void SaveToList(LineList& lines, TSubtitleFormat format) const;
   // Why writing the document would put out no cue, or empty when some cue
   // would be written: "no cue in the file" when it holds none, "every cue
