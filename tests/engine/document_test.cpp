@@ -57,11 +57,11 @@ TEST(ReplaceExtension, ReplacesOnlyTheFileNamesExtension) {
 
 TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
   TSubtitles doc;
-  doc.Cues.push_back({1, 2, "old"});
+  doc.Cues.push_back({10, 20, "old"});
   bool frame_based = true;
   EXPECT_FALSE(doc.LoadFromList({}, frame_based));
   EXPECT_TRUE(doc.Cues.empty());
-  doc.Cues.push_back({1, 2, "old"});
+  doc.Cues.push_back({10, 20, "old"});
   doc.SetClassicReading(true);
   EXPECT_FALSE(doc.LoadFromList({"<SAMI>"}, frame_based));  // recognised, not read
   EXPECT_TRUE(doc.Cues.empty());
@@ -79,10 +79,10 @@ TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
 // when they do not. Every writer gets the same cues.
 TEST(SaveToList, NoFormatShowsATimeBeforeZero) {
   TSubtitles doc;
-  doc.Cues = {{-100, 200, "a"}, {-300, -100, "b"}, {-100, 0, "c"},
-              {0, 0, "d"},      {500, -1, "e"},    {300, 400, "f"}};
+  doc.Cues = {{-1000, 2000, "a"}, {-3000, -1000, "b"}, {-1000, 0, "c"},
+              {0, 0, "d"},      {5000, -10, "e"},    {3000, 4000, "f"}};
   TSubtitles shown;
-  shown.Cues = {{0, 200, "a"}, {0, 0, "d"}, {300, 400, "f"}};
+  shown.Cues = {{0, 2000, "a"}, {0, 0, "d"}, {3000, 4000, "f"}};
   LineList srt;
   doc.SaveToList(srt, sfSubRipper);
   EXPECT_EQ(JoinLines(srt),
@@ -182,7 +182,7 @@ TEST_F(FileIO, EmptyFileIsNotRecognisedWithoutAReport) {
 
 TEST_F(FileIO, ForcedExtensionWritesBesideTheInput) {
   TSubtitles doc;
-  doc.Cues = {{100, 200, "x"}};
+  doc.Cues = {{1000, 2000, "x"}};
   WriteFileBytes(Path("a.txt"), "input");
   EXPECT_EQ(doc.SaveToFile(Path("a.txt"), sfSubRipper, true), Path("a.srt"));
   EXPECT_EQ(ReadFileBytes(Path("a.txt")), "input");

@@ -70,15 +70,15 @@ TEST(RetimeTest, ShiftsThenScalesEveryCue) {
     Retiming retiming;
     std::vector<SubtitleCue> expected;
   } cases[] = {
-      {{-250, 0, 0}, {{-150, 150, "a"}, {100000, 100250, "b"}}},
+      {{-250, 0, 0}, {{-1500, 1500, "a"}, {1000000, 1002500, "b"}}},
       // 25 to 23.976 frames per second: longer times, halves to even.
-      {{0, 25, 23.976}, {{104, 417, "a"}, {104532, 104792, "b"}}},
-      {{100, 2, 1}, {{400, 1000, "a"}, {200700, 201200, "b"}}},
+      {{0, 25, 23.976}, {{1040, 4170, "a"}, {1045320, 1047920, "b"}}},
+      {{100, 2, 1}, {{4000, 10000, "a"}, {2007000, 2012000, "b"}}},
       // Neither rate given, or only one: no scaling.
-      {{0, 25, 0}, {{100, 400, "a"}, {100250, 100500, "b"}}},
+      {{0, 25, 0}, {{1000, 4000, "a"}, {1002500, 1005000, "b"}}},
   };
   for (const auto& c : cases) {
-    TSubtitles doc = Doc({{100, 400, "a"}, {100250, 100500, "b"}});
+    TSubtitles doc = Doc({{1000, 4000, "a"}, {1002500, 1005000, "b"}});
     Retime(doc, c.retiming);
     EXPECT_EQ(doc.Cues, c.expected) << c.retiming.shift << ' ' << c.retiming.from_rate;
   }
@@ -86,7 +86,7 @@ TEST(RetimeTest, ShiftsThenScalesEveryCue) {
 
 TEST(RetimeTest, TimeBeyondTheRangeIsAnErrorThatLeavesTheDocumentWhole) {
   const std::int32_t max = std::numeric_limits<std::int32_t>::max();
-  const std::vector<SubtitleCue> cues = {{0, 100, "a"}, {max - 100, max - 50, "b"}};
+  const std::vector<SubtitleCue> cues = {{0, 1000, "a"}, {max - 100, max - 50, "b"}};
   for (const Retiming& retiming : {Retiming{51, 0, 0}, Retiming{0, 2, 1}}) {
     TSubtitles doc = Doc(cues);
     try {
@@ -97,7 +97,7 @@ TEST(RetimeTest, TimeBeyondTheRangeIsAnErrorThatLeavesTheDocumentWhole) {
     }
     EXPECT_EQ(doc.Cues, cues);
   }
-  TSubtitles doc = Doc({{-100, 0, "a"}});
+  TSubtitles doc = Doc({{-1000, 0, "a"}});
   EXPECT_THROW(Retime(doc, {std::numeric_limits<std::int32_t>::min() + 99, 0, 0}), SubtitleError);
 }
 

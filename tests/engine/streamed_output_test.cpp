@@ -77,10 +77,10 @@ TEST(CompiledTemplate, MismatchedValuesAreRefused) {
 TEST(WriteDocument, StreamsExactlyTheLineListBytes) {
   TSubtitles doc;
   doc.SetFrameRate(23.976);
-  doc.Cues = {{150, 402, "Hello\rWorld"},
-              {500, 700, ""},
+  doc.Cues = {{1500, 4020, "Hello\rWorld"},
+              {5000, 7000, ""},
               {36000005, 36012345, std::string(5000, 'x') + "\r\ry"},
-              {366150, 366400, "\xe9t\xe9\r- Oui."}};
+              {3661500, 3664000, "\xe9t\xe9\r- Oui."}};
   for (const FormatInfo& info : FormatCatalogue()) {
     for (const bool classic : {false, true}) {
       doc.SetClassicReading(classic);

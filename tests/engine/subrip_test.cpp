@@ -18,7 +18,7 @@ class ReadSubRipTest : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadSubRipTest, Reads) {
   TSubtitles doc;
-  doc.Cues.push_back({1, 2, "stale"});
+  doc.Cues.push_back({10, 20, "stale"});
   ReadSubRip(doc, GetParam().lines);
   EXPECT_EQ(doc.Cues, GetParam().cues);
 }
@@ -28,45 +28,45 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReadCase{"OneBlock",
                  {"1", "00:00:01,500 --> 00:00:04,020", "Hello", "World", ""},
-                 {{150, 402, "Hello\rWorld"}}},
+                 {{1500, 4020, "Hello\rWorld"}}},
         ReadCase{"NoFinalEmptyLine",
                  {"1", "00:00:01,500 --> 00:00:04,020", "Hello", "World"},
-                 {{150, 402, "Hello\rWorld"}}},
+                 {{1500, 4020, "Hello\rWorld"}}},
         ReadCase{"EmptyLinesBetweenMakeNoCues",
                  {"", "", "1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "", "2",
                   "00:00:03,000 --> 00:00:04,000", "b", ""},
-                 {{100, 200, "a"}, {300, 400, "b"}}},
-        ReadCase{"BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{100, 200, ""}}},
+                 {{1000, 2000, "a"}, {3000, 4000, "b"}}},
+        ReadCase{"BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{1000, 2000, ""}}},
         // A timing line always begins a new cue, and the number line just
         // before it is not text, with or without the empty line.
         ReadCase{
             "TimingWithoutEmptyLineBeginsANewCue",
             {"1", "00:00:01,000 --> 00:00:02,000", "a", "2", "00:00:03,000 --> 00:00:04,000", "b"},
-            {{100, 200, "a"}, {300, 400, "b"}}},
+            {{1000, 2000, "a"}, {3000, 4000, "b"}}},
         ReadCase{"TimingRightAfterTimingGivesAnEmptyCue",
                  {"00:00:01,000 --> 00:00:02,000", "00:00:03,000 --> 00:00:04,000", "b"},
-                 {{100, 200, ""}, {300, 400, "b"}}},
+                 {{1000, 2000, ""}, {3000, 4000, "b"}}},
         // An empty line inside the text ends the cue only when a new cue
         // follows; otherwise it and the text after it stay in the cue.
         ReadCase{"EmptyLineInsideTheText",
                  {"1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "b", "", "2",
                   "00:00:03,000 --> 00:00:04,000", "c"},
-                 {{100, 200, "a\r\r\rb"}, {300, 400, "c"}}},
+                 {{1000, 2000, "a\r\r\rb"}, {3000, 4000, "c"}}},
         ReadCase{"NumberNotFollowedByTimingIsText",
                  {"00:00:01,000 --> 00:00:02,000", "a", "", "42", "", "b", "7"},
-                 {{100, 200, "a\r\r42\r\rb\r7"}}},
+                 {{1000, 2000, "a\r\r42\r\rb\r7"}}},
         ReadCase{"EmptyLinesAtTheEndAreNotText",
                  {"00:00:01,000 --> 00:00:02,000", "a", "", ""},
-                 {{100, 200, "a"}}},
+                 {{1000, 2000, "a"}}},
         // A minus sign before the hours makes the whole time negative.
-        ReadCase{"NegativeTimes", {"-00:00:06,840 --> -01:30:00,000", "a"}, {{-684, -540000, "a"}}},
+        ReadCase{"NegativeTimes", {"-00:00:06,840 --> -01:30:00,000", "a"}, {{-6840, -5400000, "a"}}},
         ReadCase{
-            "MillisecondsOfAnyLength", {"00:00:01,5 --> 00:00:02,1234", "x"}, {{100, 323, "x"}}},
+            "MillisecondsOfAnyLength", {"00:00:01,5 --> 00:00:02,1234", "x"}, {{1000, 3230, "x"}}},
         ReadCase{
-            "HundredHours", {"100:00:00,000 --> 100:00:01,000", "x"}, {{36000000, 36000100, "x"}}},
+            "HundredHours", {"100:00:00,000 --> 100:00:01,000", "x"}, {{360000000, 360001000, "x"}}},
         ReadCase{"ArrowWithoutBlankIsText",
                  {"00:00:01,000 --> 00:00:02,000", "00:00:03,000 -->00:00:04,000"},
-                 {{100, 200, "00:00:03,000 -->00:00:04,000"}}}),
+                 {{1000, 2000, "00:00:03,000 -->00:00:04,000"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FailCase {
@@ -98,7 +98,7 @@ TEST(ReadSubRip, MalformedTimingLineFailsWithTheParsersMessage) {
 
 TEST(WriteSubRip, WritesNumberedBlocks) {
   TSubtitles doc;
-  doc.Cues = {{150, 402, "Hello\rWorld"}, {5, 36000000, ""}};
+  doc.Cues = {{1500, 4020, "Hello\rWorld"}, {50, 360000000, ""}};
   LineList lines;
   WriteSubRip(doc, lines);
   EXPECT_EQ(lines, (LineList{"1\r\n00:00:01,500 --> 00:00:04,020\r\nHello\r\nWorld\r\n",

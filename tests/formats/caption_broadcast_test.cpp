@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Tenths in both times: one digit after a point, two after a colon.
         WriterCase{"RealTimeTenths",
                    WriteRealTime,
-                   {{150, 350, "Hi"}},
+                   {{1500, 3500, "Hi"}},
                    kRealTimeHeader +
                        "<Time begin=\"0:00:01.5\" end=\"00:00:03:05\" /><clear/>Hi\r\n" +
                        kRealTimeFooter},
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         // ms on they carry into the seconds, minutes and hours.
         WriterCase{"RealTimeRoundingAndCarries",
                    WriteRealTime,
-                   {{125, 135, "a"}, {194, 185, "b"}, {195, 5995, "c"}, {359995, 36359995, "d"}},
+                   {{1250, 1350, "a"}, {1940, 1850, "b"}, {1950, 59950, "c"}, {3599950, 363599950, "d"}},
                    kRealTimeHeader +
                        "<Time begin=\"0:00:01.2\" end=\"00:00:01:04\" /><clear/>a\r\n"
                        "<Time begin=\"0:00:01.9\" end=\"00:00:01:08\" /><clear/>b\r\n"

@@ -12,7 +12,7 @@ namespace {
 std::vector<SubtitleCue> ReadAt(double rate, const LineList& lines) {
   TSubtitles doc;
   doc.SetFrameRate(rate);
-  doc.Cues.push_back({1, 2, "stale"});
+  doc.Cues.push_back({10, 20, "stale"});
   ReadMicroDVD(doc, lines);
   return doc.Cues;
 }
@@ -35,13 +35,13 @@ TEST(ReadMicroDVD, FirstCueWithARateIsTheFilesRate) {
     double file_rate;
     std::vector<SubtitleCue> cues;  // at 25 frames per second
   } cases[] = {
-      {"Rate", {"{1}{1}23.976", "{25}{50}a"}, 23.976, {{100, 200, "a"}}},
-      {"ZeroFramesAfterOtherLines", {"junk", "{0}{0} 25 ", "{25}{50}a"}, 25, {{100, 200, "a"}}},
+      {"Rate", {"{1}{1}23.976", "{25}{50}a"}, 23.976, {{1000, 2000, "a"}}},
+      {"ZeroFramesAfterOtherLines", {"junk", "{0}{0} 25 ", "{25}{50}a"}, 25, {{1000, 2000, "a"}}},
       {"DecimalComma", {"{1}{1}29,97"}, 29.97, {}},
-      {"NotTheFirstCue", {"{25}{50}a", "{1}{1}25"}, 0, {{100, 200, "a"}, {4, 4, "25"}}},
-      {"Words", {"{1}{1}25 fps"}, 0, {{4, 4, "25 fps"}}},
+      {"NotTheFirstCue", {"{25}{50}a", "{1}{1}25"}, 0, {{1000, 2000, "a"}, {40, 40, "25"}}},
+      {"Words", {"{1}{1}25 fps"}, 0, {{40, 40, "25 fps"}}},
       {"BelowOne", {"{0}{0}0.5"}, 0, {{0, 0, "0.5"}}},
-      {"OtherFrames", {"{1}{25}25"}, 0, {{4, 100, "25"}}},
+      {"OtherFrames", {"{1}{25}25"}, 0, {{40, 1000, "25"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -59,11 +59,11 @@ TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
     const char* line;
     std::vector<SubtitleCue> cues;
   } cases[] = {
-      {"{25}{100}Hello|World", {{100, 400, "Hello\rWorld"}}},
-      {"{1}{2}", {{4, 8, ""}}},
+      {"{25}{100}Hello|World", {{1000, 4000, "Hello\rWorld"}}},
+      {"{1}{2}", {{40, 80, ""}}},
       // Formatting codes in braces after the second "}" are text.
-      {"{100}{200}{y:i}Hello", {{400, 800, "{y:i}Hello"}}},
-      {"{ 5}{-5}a||b", {{20, -20, "a\r\rb"}}},
+      {"{100}{200}{y:i}Hello", {{4000, 8000, "{y:i}Hello"}}},
+      {"{ 5}{-5}a||b", {{200, -200, "a\r\rb"}}},
       {"no brace", {}},
       {"x{1}{2}y", {}},
       {"{1}", {}},
@@ -78,16 +78,16 @@ TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
 
 TEST(ReadMicroDVD, KeepsFileOrderAndCount) {
   EXPECT_EQ(ReadAt(25, {"{50}{75}b", "skip me", "{0}{25}a"}),
-            (std::vector<SubtitleCue>{{200, 300, "b"}, {0, 100, "a"}}));
+            (std::vector<SubtitleCue>{{2000, 3000, "b"}, {0, 1000, "a"}}));
 }
 
 TEST(ReadMicroDVD, ConvertsWithTheExactRate) {
   // 100100 / 23.976 is 4175.0: the rate is not rounded to 24 first, which
   // would drift by four seconds an hour.
-  EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}), (std::vector<SubtitleCue>{{4175, 8350, "x"}}));
+  EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}), (std::vector<SubtitleCue>{{41750, 83500, "x"}}));
   // Round(3700 / 25) and halves to even: 12.5 frames at 25 fps.
-  EXPECT_EQ(ReadAt(25, {"{37}{2}x"}), (std::vector<SubtitleCue>{{148, 8, "x"}}));
-  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}), (std::vector<SubtitleCue>{{12, 38, "x"}}));
+  EXPECT_EQ(ReadAt(25, {"{37}{2}x"}), (std::vector<SubtitleCue>{{1480, 80, "x"}}));
+  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}), (std::vector<SubtitleCue>{{120, 380, "x"}}));
 }
 
 TEST(ReadMicroDVD, MalformedFramesFailTheRead) {
@@ -122,12 +122,12 @@ TEST(WriteMicroDVD, WritesFramesAndBars) {
     SubtitleCue cue;
     const char* line;
   } cases[] = {
-      {25, {100, 400, "Hello\rWorld"}, "{25}{100}Hello|World"},
-      {25, {6, 2, ""}, "{2}{0}"},  // 1.5 frames round to 2, 0.5 to 0
-      {23.976, {4175, 8350, "x"}, "{1001}{2002}x"},
-      {0, {100, 400, "no rate"}, "{0}{0}no rate"},
+      {25, {1000, 4000, "Hello\rWorld"}, "{25}{100}Hello|World"},
+      {25, {60, 20, ""}, "{2}{0}"},  // 1.5 frames round to 2, 0.5 to 0
+      {23.976, {41750, 83500, "x"}, "{1001}{2002}x"},
+      {0, {1000, 4000, "no rate"}, "{0}{0}no rate"},
       // More frames than 32 bits hold are printed in full.
-      {1000, {0, 2147483647, "long"}, "{0}{21474836470}long"},
+      {1000, {0, 21474836470, "long"}, "{0}{21474836470}long"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -148,14 +148,14 @@ TEST(MicroDVDLoad, NeedsAWholeFrameRateOfAtLeastOne) {
   } cases[] = {
       {0, {}},
       {0.4, {}},                               // rounds to 0
-      {0.6, {{4167, 16667, "Hello\rWorld"}}},  // rounds to 1, converts with 0.6
-      {25, {{100, 400, "Hello\rWorld"}}},
+      {0.6, {{41670, 166670, "Hello\rWorld"}}},  // rounds to 1, converts with 0.6
+      {25, {{1000, 4000, "Hello\rWorld"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rate);
     TSubtitles doc;
     doc.SetFrameRate(c.rate);
-    doc.Cues.push_back({1, 2, "earlier file"});
+    doc.Cues.push_back({10, 20, "earlier file"});
     bool frame_based = false;
     EXPECT_TRUE(doc.LoadFromList(file, frame_based));
     EXPECT_TRUE(frame_based);
@@ -172,7 +172,7 @@ TEST(MicroDVDLoad, SecondLoadAfterSettingTheRateReadsTheCues) {
   EXPECT_TRUE(doc.Cues.empty());
   doc.SetFrameRate(25);
   ASSERT_TRUE(doc.LoadFromList(file, frame_based));
-  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{100, 400, "a"}, {500, 600, "b"}}));
+  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{1000, 4000, "a"}, {5000, 6000, "b"}}));
 }
 
 TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
@@ -192,7 +192,7 @@ TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
 
 TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
   const std::vector<SubtitleCue> cues{
-      {100, 400, "Hello\rWorld"}, {0, 4, ""}, {360000, 360123, "{y:i}styled"}, {7, 13, "odd"}};
+      {1000, 4000, "Hello\rWorld"}, {0, 40, ""}, {3600000, 3601230, "{y:i}styled"}, {70, 130, "odd"}};
   for (double rate : {25.0, 23.976, 29.97, 1.0}) {
     SCOPED_TRACE(rate);
     TSubtitles doc;
@@ -219,7 +219,7 @@ TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
   // At 25 fps a frame is 4 centiseconds: multiples of 4 come back exactly.
   TSubtitles doc;
   doc.SetFrameRate(25);
-  doc.Cues = {{100, 400, "a|b"}, {4, 8, ""}};
+  doc.Cues = {{1000, 4000, "a|b"}, {40, 80, ""}};
   LineList lines;
   doc.SaveToList(lines, sfMicroDVD);
   TSubtitles back;
@@ -227,7 +227,7 @@ TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
   bool frame_based = false;
   ASSERT_TRUE(back.LoadFromList(lines, frame_based));
   // A "|" in the text comes back as a line break.
-  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{100, 400, "a\rb"}, {4, 8, ""}}));
+  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{1000, 4000, "a\rb"}, {40, 80, ""}}));
 }
 
 }  // namespace
