@@ -17,7 +17,7 @@ TEST(LRCReader, EachLineLastsUntilTheNextStamp) {
        {{1500, 3250, "One"}, {3250, 8250, "Two"}}},
       {"SharedStampsSortedAndStopStamps",
        {"[00:10.00][00:01.00]Chorus", "[00:02.00]", "[00:05.5]Verse", "[00:06.123]"},
-       {{1000, 2000, "Chorus"}, {5500, 6120, "Verse"}, {10000, 15000, "Chorus"}}},
+       {{1000, 2000, "Chorus"}, {5500, 6123, "Verse"}, {10000, 15000, "Chorus"}}},
       {"OffsetShowsLyricsSooner",
        {"[offset:+500]", "[00:01.50]One", "[00:03.25]"},
        {{1000, 2750, "One"}}},

@@ -48,7 +48,7 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
           {"HoursOfAnyWidthShortFractionsAndCommas",
            "WEBVTT\n\n1:00:00.04 --> 100:00:00,5\nx\n",
            {{3600040, 360000500, "x"}}},
-          {"MillisecondsRoundHalfToEven", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{0, 20, "x"}}},
+          {"MillisecondsKept", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{5, 15, "x"}}},
           {"TagsKeptOrDroppedEntitiesDecoded",
            "WEBVTT\n\n00:00.000 --> 00:01.000\n<v Ann><i.loud>Hi</i> <c.y>&amp; "
            "<b>bye</b></c></v>&lt;3&nbsp;&#233;<00:00:00.500><u>x</u>&bogus;\n",
@@ -89,7 +89,7 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
           {"FrameRateMultiplierAndSubFrames",
            tt + "ttp:frameRate='24' ttp:frameRateMultiplier='1000 1001' ttp:subFrameRate='2'>"
                 "<body><div><p begin='480f' end='00:00:20:12.1'>x</p></div></body></tt>",
-           {{20020, 20520, "x"}}},
+           {{20020, 20521, "x"}}},  // 12.5 frames: 521.35 ms
           // Old DFXP namespace and prefixed elements; the div's begin is
           // added where its children begin before it.
           {"PrefixesAndInheritedTimes",

@@ -9,8 +9,9 @@
 namespace vorlane {
 namespace {
 
-std::vector<SubtitleCue> ReadAt(double rate, const LineList& lines) {
+std::vector<SubtitleCue> ReadAt(double rate, const LineList& lines, bool classic = false) {
   TSubtitles doc;
+  doc.SetClassicReading(classic);
   doc.SetFrameRate(rate);
   doc.Cues.push_back({10, 20, "stale"});
   ReadMicroDVD(doc, lines);
@@ -58,11 +59,13 @@ TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
   const struct {
     const char* line;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read otherwise
   } cases[] = {
       {"{25}{100}Hello|World", {{1000, 4000, "Hello\rWorld"}}},
       {"{1}{2}", {{40, 80, ""}}},
-      // Formatting codes in braces after the second "}" are text.
-      {"{100}{200}{y:i}Hello", {{4000, 8000, "{y:i}Hello"}}},
+      // Control codes after the second "}" become the program's tags; the
+      // classic rules keep them as text.
+      {"{100}{200}{y:i}Hello", {{4000, 8000, "<i>Hello</i>"}}, {{4000, 8000, "{y:i}Hello"}}},
       {"{ 5}{-5}a||b", {{200, -200, "a\r\rb"}}},
       {"no brace", {}},
       {"x{1}{2}y", {}},
@@ -73,6 +76,7 @@ TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadAt(25, {c.line}), c.cues);
+    EXPECT_EQ(ReadAt(25, {c.line}, true), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -87,7 +91,12 @@ TEST(ReadMicroDVD, ConvertsWithTheExactRate) {
   EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}), (std::vector<SubtitleCue>{{41750, 83500, "x"}}));
   // Round(3700 / 25) and halves to even: 12.5 frames at 25 fps.
   EXPECT_EQ(ReadAt(25, {"{37}{2}x"}), (std::vector<SubtitleCue>{{1480, 80, "x"}}));
-  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}), (std::vector<SubtitleCue>{{120, 380, "x"}}));
+  // By default frames become milliseconds, Round(frame * 1000 / rate); the
+  // classic rules count centiseconds, Round(frame * 100 / rate).
+  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}), (std::vector<SubtitleCue>{{125, 375, "x"}}));
+  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}, true), (std::vector<SubtitleCue>{{120, 380, "x"}}));
+  EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}, true),
+            (std::vector<SubtitleCue>{{41750, 83500, "x"}}));
 }
 
 TEST(ReadMicroDVD, MalformedFramesFailTheRead) {
@@ -145,21 +154,26 @@ TEST(MicroDVDLoad, NeedsAWholeFrameRateOfAtLeastOne) {
   const struct {
     double rate;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic;
   } cases[] = {
-      {0, {}},
-      {0.4, {}},                               // rounds to 0
-      {0.6, {{41670, 166670, "Hello\rWorld"}}},  // rounds to 1, converts with 0.6
-      {25, {{1000, 4000, "Hello\rWorld"}}},
+      {0, {}, {}},
+      {0.4, {}, {}},  // rounds to 0
+      // Rounds to 1, converts with 0.6.
+      {0.6, {{41667, 166667, "Hello\rWorld"}}, {{41670, 166670, "Hello\rWorld"}}},
+      {25, {{1000, 4000, "Hello\rWorld"}}, {{1000, 4000, "Hello\rWorld"}}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.rate);
-    TSubtitles doc;
-    doc.SetFrameRate(c.rate);
-    doc.Cues.push_back({10, 20, "earlier file"});
-    bool frame_based = false;
-    EXPECT_TRUE(doc.LoadFromList(file, frame_based));
-    EXPECT_TRUE(frame_based);
-    EXPECT_EQ(doc.Cues, c.cues);
+    for (const bool classic : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.rate << (classic ? " classic" : ""));
+      TSubtitles doc;
+      doc.SetClassicReading(classic);
+      doc.SetFrameRate(c.rate);
+      doc.Cues.push_back({10, 20, "earlier file"});
+      bool frame_based = false;
+      EXPECT_TRUE(doc.LoadFromList(file, frame_based));
+      EXPECT_TRUE(frame_based);
+      EXPECT_EQ(doc.Cues, classic ? c.classic : c.cues);
+    }
   }
 }
 
@@ -192,7 +206,7 @@ TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
 
 TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
   const std::vector<SubtitleCue> cues{
-      {1000, 4000, "Hello\rWorld"}, {0, 40, ""}, {3600000, 3601230, "{y:i}styled"}, {70, 130, "odd"}};
+      {1000, 4000, "Hello\rWorld"}, {0, 40, ""}, {3600000, 3601230, "<i>styled</i>"}, {70, 130, "odd"}};
   for (double rate : {25.0, 23.976, 29.97, 1.0}) {
     SCOPED_TRACE(rate);
     TSubtitles doc;
@@ -207,9 +221,9 @@ TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
     ASSERT_TRUE(back.LoadFromList(lines, frame_based));
     EXPECT_TRUE(frame_based);
     ASSERT_EQ(back.Cues.size(), cues.size());
-    // One frame lasts 100 / rate centiseconds; a time moves at most half a
+    // One frame lasts 1000 / rate milliseconds; a time moves at most half a
     // frame each way, rounded.
-    const double half_frame = 50.0 / rate + 1;
+    const double half_frame = 500.0 / rate + 1;
     for (std::size_t i = 0; i < cues.size(); ++i) {
       EXPECT_NEAR(back.Cues[i].Start, cues[i].Start, half_frame);
       EXPECT_NEAR(back.Cues[i].Stop, cues[i].Stop, half_frame);

@@ -24,11 +24,14 @@ TEST(ReadMPL2, ReadsDecisecondsAndSkipsOtherLines) {
   const struct {
     const char* line;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read otherwise
   } cases[] = {
       {"[15][42]Hello|World", {{1500, 4200, "Hello\rWorld"}}},
       {"[0][1]", {{0, 100, ""}}},
-      // Markup stays in the text, a second "][" too.
-      {"[1][2]/italic][x", {{100, 200, "/italic][x"}}},
+      // A leading "/" is italic; with the classic rules markup stays in the
+      // text. A second "][" is text.
+      {"[1][2]/italic][x", {{100, 200, "<i>italic][x</i>"}}, {{100, 200, "/italic][x"}}},
+      {"[1][2]a|/b", {{100, 200, "a\r<i>b</i>"}}, {{100, 200, "a\r/b"}}},
       {"[-3][ 4]x", {{-300, 400, "x"}}},
       {"not a cue", {}},
       {" [1][2]x", {}},
@@ -38,6 +41,7 @@ TEST(ReadMPL2, ReadsDecisecondsAndSkipsOtherLines) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(Read(ReadMPL2, {c.line}), c.cues);
+    EXPECT_EQ(ReadClassic(ReadMPL2, {c.line}), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -146,20 +150,27 @@ TEST(MPL2AndTMPlayerLoad, ExampleLinesThroughTheLoader) {
 TEST(MPL2RoundTrip, WholeDecisecondsComeBackExactly) {
   const std::vector<SubtitleCue> cues{
       {1500, 4200, "Hello\rWorld"}, {0, 100, ""}, {360000000, 360005000, "/i|x"}, {120, 370, "r"}};
-  TSubtitles doc;
-  doc.Cues = cues;
-  LineList lines;
-  doc.SaveToList(lines, sfMPL2);
-  EXPECT_EQ(DetectFormat(lines), sfMPL2);
-  TSubtitles back;
-  bool frame_based = true;
-  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
-  EXPECT_FALSE(frame_based);
-  // Times come back to the nearest tenth; a "|" in the text as a break.
-  EXPECT_EQ(
-      back.Cues,
-      (std::vector<SubtitleCue>{
-          {1500, 4200, "Hello\rWorld"}, {0, 100, ""}, {360000000, 360005000, "/i\rx"}, {100, 400, "r"}}));
+  for (const bool classic : {false, true}) {
+    SCOPED_TRACE(classic ? "classic" : "default");
+    TSubtitles doc;
+    doc.SetClassicReading(classic);
+    doc.Cues = cues;
+    LineList lines;
+    doc.SaveToList(lines, sfMPL2);
+    EXPECT_EQ(DetectFormat(lines), sfMPL2);
+    TSubtitles back;
+    back.SetClassicReading(classic);
+    bool frame_based = true;
+    ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+    EXPECT_FALSE(frame_based);
+    // Times come back to the nearest tenth; a "|" in the text as a break,
+    // and by default the "/" that opens a line as italics.
+    EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{1500, 4200, "Hello\rWorld"},
+                                                   {0, 100, ""},
+                                                   {360000000, 360005000,
+                                                    classic ? "/i\rx" : "<i>i</i>\rx"},
+                                                   {100, 400, "r"}}));
+  }
 }
 
 TEST(TMPlayerRoundTrip, StartsComeBackToTheSecondStopsAsThreeSeconds) {

@@ -118,19 +118,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TenthsOfSecond, TwoDecimalsWithTheGivenSeparator) {
   const struct {
-    std::int32_t centiseconds;
+    std::int64_t ms;
     char separator;
     const char* text;
   } cases[] = {
-      {150, '.', "15.00"},
-      {325, ',', "32,50"},
-      {1, '.', "0.10"},
-      {-5, ',', "-0,50"},
-      {2147483647, '.', "214748364.70"},
+      {1500, '.', "15.00"},
+      {3250, ',', "32,50"},
+      {10, '.', "0.10"},
+      {-50, ',', "-0,50"},
+      {21474836470, '.', "214748364.70"},
+      // Milliseconds are the hundredths of the tenths.
+      {1234, '.', "12.34"},
+      {1, ',', "0,01"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.centiseconds);
-    EXPECT_EQ(TenthsOfSecond(c.centiseconds, c.separator), c.text);
+    SCOPED_TRACE(c.ms);
+    EXPECT_EQ(TenthsOfSecond(c.ms, c.separator), c.text);
   }
 }
 

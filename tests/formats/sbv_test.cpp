@@ -16,7 +16,7 @@ TEST(SBVReader, ReadsTimingLinesAndTextBlocks) {
        {"\xEF\xBB\xBF"
         "0:00:01.500,0:00:03.250",
         "Hello", "World", "", "", " 1:00:00.000 , 1:00:01.009 ", "Bye"},
-       {{1500, 3250, "Hello\rWorld"}, {3600000, 3601000, "Bye"}}},
+       {{1500, 3250, "Hello\rWorld"}, {3600000, 3601009, "Bye"}}},
       {"MissingBlankLineAndEmptyText",
        {"0:00:01.000,0:00:02.000", "0:00:02.000,0:00:03.000", "A"},
        {{1000, 2000, ""}, {2000, 3000, "A"}}},

@@ -30,6 +30,7 @@ TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
     const char* name;
     LineList lines;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read other times
   } cases[] = {
       {"OneCue", {"SST 2.0", "[TITLES]", "fps=25", kCue}, {{1500, 3250, "Hello\rWorld"}}},
       {"CueBeforeTheRate", {"SST 2.0", "[TITLES]", kCue, "fps=25"}, {}},
@@ -49,11 +50,13 @@ TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
       {"HeaderAndTitlesOnOneLine", {"SST [TITLES]", "fps=25", kCue}, {{1500, 3250, "Hello\rWorld"}}},
       {"TextAfterTheLastTabIgnored",
        {"SST", "[TITLES]", "fps=25", "7\tS\t1:2:3.456\t1:2:4.999\t~\tmore\ttabs"},
+       {{3723456, 3724999, "\r"}},
        {{3723450, 3724990, "\r"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadStreamSubTextScript, c.lines), c.cues);
+    EXPECT_EQ(ReadClassic(ReadStreamSubTextScript, c.lines), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -166,13 +169,16 @@ TEST(ReadTTXT, ReadsTextSampleLinesByPattern) {
     const char* name;
     LineList lines;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read other times
   } cases[] = {
       {"Sample", {kSample}, {{61500, 64500, "Hi\rthere"}}},
       {"EmptyText",
        {"<TextSample sampleTime=\"00:00:01.000\" text=\"''\"></TextSample>"},
        {{1000, 4000, ""}}},
-      {"ThousandthsTruncated",
+      // Thousandths kept; the classic rules cut them to hundredths.
+      {"ThousandthsKept",
        {"<TextSample sampleTime=\"00:00:01.999\" text=\"'x'\"></TextSample>"},
+       {{1999, 4999, "x"}},
        {{1990, 4990, "x"}}},
       // No entity is decoded.
       {"EntitiesStay",
@@ -197,6 +203,7 @@ TEST(ReadTTXT, ReadsTextSampleLinesByPattern) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadTTXT, c.lines), c.cues);
+    EXPECT_EQ(ReadClassic(ReadTTXT, c.lines), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -204,6 +211,7 @@ TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
   const struct {
     const char* line;
     const char* message;
+    const char* classic_message = nullptr;  // when the classic rules say otherwise
   } cases[] = {
       // Indented: the single space lands in the hours field.
       {"  <TextSample sampleTime=\"00:01:01.500\" text=\"'Hi'\"></TextSample>",
@@ -211,6 +219,7 @@ TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
       {"<TextSample sampleTime=\"0x:01:01.500\" text=\"'Hi'\"></TextSample>",
        "'0x' is not a valid integer value"},
       {"<TextSample sampleTime=\"99999:00:00.000\" text=\"'Hi'\"></TextSample>",
+       "Time out of range (359996400000 milliseconds)",
        "Time out of range (35999640000 centiseconds)"},
       // Nothing between the time and "text", nothing between the opening
       // apostrophe and the quote: the text field is missing.
@@ -219,6 +228,8 @@ TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadError(ReadTTXT, {kSample, c.line}), c.message);
+    EXPECT_EQ(ReadErrorClassic(ReadTTXT, {kSample, c.line}),
+              c.classic_message != nullptr ? c.classic_message : c.message);
   }
 }
 

@@ -22,7 +22,7 @@ TEST(SubStationAlphaReader, ReadsWhatRealScriptsHold) {
       {"FieldsFoundByNameCommentsSkipped",
        {"[Events]", "Format: Start, End, Text", "Comment: 0:00:00.00,0:00:09.00,note",
         "Dialogue: 1:02:03.4,1:02:04.567,A"},
-       {{3723400, 3724560, "A"}}},
+       {{3723400, 3724567, "A"}}},  // milliseconds kept
       {"V4WithMarkedAndNoFormatLine",
        {"[Script Info]", "ScriptType: v4.00", "[Events]",
         "Dialogue: Marked=0,0:00:01.00,0:00:02.00,*Default,Bob,0000,0000,0000,,Text"},
@@ -32,7 +32,12 @@ TEST(SubStationAlphaReader, ReadsWhatRealScriptsHold) {
         "Dialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,{\\an8\\fs20}{\\i1}a{\\i0} "
         "{\\b1\\blur2}b{\\b0}{\\u1}c{\\iclip(1,2,3,4)\\c&H00FF00&}d",
         "Dialogue: 0,0:00:03.00,0:00:04.00,Default,,0,0,0,,{\\a6}top {\\b700}bold"},
-       {{1000, 2000, "{\\an8}<i>a</i> <b>b</b><u>cd</u>"}, {3000, 4000, "{\\an8}top <b>bold</b>"}}},
+       // The alignment is the cue's place, not text: {\an8} and the
+       // old {\a6} both stand for the top centre.
+       // The primary colour is kept; styles are toggles in the cue text, so
+       // the underline closes where the event ends, before the font.
+       {{1000, 2000, "<i>a</i> <b>b</b><u>c<font color=\"#00FF00\">d</u></font>", 8},
+        {3000, 4000, "top <b>bold</b>", 8}}},
       {"ItalicStyleAndDrawingSkipped",
        {"[Script Info]", "[V4+ Styles]",
         "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, "

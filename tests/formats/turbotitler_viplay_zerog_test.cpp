@@ -14,6 +14,7 @@ struct ReadCase {
   SubtitleReader reader;
   LineList lines;
   std::vector<SubtitleCue> cues;
+  std::vector<SubtitleCue> classic = {};  // when the classic rules read other times
 };
 
 TEST(ReadCueLineFormats, ReadLinesThatSplit) {
@@ -42,10 +43,11 @@ TEST(ReadCueLineFormats, ReadLinesThatSplit) {
        ReadViPlay,
        {"{* VIPLAY SUBTITLE FILE *}", "00:01:01,500-00:01:04,500=Hi"},
        {{61500, 64500, "Hi"}}},
-      // Milliseconds are truncated to centiseconds.
-      {"ViPlayTruncatesMilliseconds",
+      // Milliseconds are kept; the classic rules cut them to centiseconds.
+      {"ViPlayKeepsMilliseconds",
        ReadViPlay,
        {"00:00:01,999-00:00:02,005=x"},
+       {{1999, 2005, "x"}},
        {{1990, 2000, "x"}}},
       {"ViPlayTextWithSeparators",
        ReadViPlay,
@@ -73,6 +75,7 @@ TEST(ReadCueLineFormats, ReadLinesThatSplit) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(c.reader, c.lines), c.cues);
+    EXPECT_EQ(ReadClassic(c.reader, c.lines), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -81,6 +84,7 @@ TEST(ReadCueLineFormats, FieldsThatMoveDownFailTheRead) {
     SubtitleReader reader;
     const char* line;
     const char* message;
+    const char* classic_message = nullptr;  // when the classic rules say otherwise
   } cases[] = {
       {ReadTurboTitler, "0:00:01.50,0:00:03.25, Hello", "List index out of bounds (9)"},
       {ReadTurboTitler, "0::01.50,0:00:03.25,NTP x", "'NTP' is not a valid integer value"},
@@ -96,11 +100,14 @@ TEST(ReadCueLineFormats, FieldsThatMoveDownFailTheRead) {
        "'Default' is not a valid integer value"},
       {ReadZeroG, "E 1 0:00:00.00 0:00:01.50 Default  x", "List index out of bounds (12)"},
       {ReadViPlay, "99999:00:00,000-00:00:00,000=x",
+       "Time out of range (359996400000 milliseconds)",
        "Time out of range (35999640000 centiseconds)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadError(c.reader, {"ok", c.line}), c.message);
+    EXPECT_EQ(ReadErrorClassic(c.reader, {"ok", c.line}),
+              c.classic_message != nullptr ? c.classic_message : c.message);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "subtitles/timing.h"
 #include "tests/support.h"
 
 namespace vorlane {
@@ -137,6 +138,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"%d %d %.5d %.5d",
                    {kStartTotalMs, kStopTotalMs, kStartCentiseconds, kStopCentiseconds}},
                   "1500 3250 00150 00325"},
+        // Milliseconds fields take the time as it is; hundredths fields
+        // take it rounded to centiseconds (1995 ms is 2.00 s, 123.5 cs is
+        // 124 by halves to even).
+        FieldCase{"MillisecondsKeptHundredthsRounded",
+                  {1235, 1995, ""},
+                  0,
+                  {"%d.%.3d %d.%.2d %d %d",
+                   {kStartSeconds, kStartMilliseconds, kStopSeconds, kStopHundredths, kStartTotalMs,
+                    kStartCentiseconds}},
+                  "1.235 2.00 1235 124"},
         // 61.5 s rounds to the even 62 s; 2.5 s to 2 s.
         FieldCase{"RoundedSeconds",
                   {61500, 2500, ""},
@@ -153,9 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   {"%.2d:%.2d", {kDurationSeconds, kDurationHundredths}},
                   "-01:50"},
-        // Times at both ends of the 32-bit range: no overflow in the sum.
+        // Times at both ends of the range: no overflow in the sum.
         FieldCase{"DurationBeyond32Bits",
-                  {-2147483647 - 1, 2147483647, ""},
+                  {kEarliestTime, kLatestTime, ""},
                   0,
                   {"%d:%.2d", {kDurationSeconds, kDurationHundredths}},
                   "42949672:95"}),
