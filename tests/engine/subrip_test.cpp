@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"", "", "1", "00:00:01,000 --> 00:00:02,000", "a", "", "", "", "2",
                   "00:00:03,000 --> 00:00:04,000", "b", ""},
                  {{1000, 2000, "a"}, {3000, 4000, "b"}}},
-        ReadCase{"BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{1000, 2000, ""}}},
+        ReadCase{
+            "BlockWithoutText", {"1", "00:00:01,000 --> 00:00:02,000", ""}, {{1000, 2000, ""}}},
         // A timing line always begins a new cue, and the number line just
         // before it is not text, with or without the empty line.
         ReadCase{
@@ -67,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"00:00:01,000 --> 00:00:02,000", "a", "", ""},
                  {{1000, 2000, "a"}}},
         // A minus sign before the hours makes the whole time negative.
-        ReadCase{"NegativeTimes", {"-00:00:06,840 --> -01:30:00,000", "a"}, {{-6840, -5400000, "a"}}},
+        ReadCase{
+            "NegativeTimes", {"-00:00:06,840 --> -01:30:00,000", "a"}, {{-6840, -5400000, "a"}}},
         // The field after the comma counts milliseconds, whatever its
         // length; the classic rules cut them to hundredths.
         ReadCase{"MillisecondsOfAnyLength",
@@ -82,8 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-00:00:06,843 --> 00:00:01,001", "a"},
                  {{-6843, 1001, "a"}},
                  {{{-6840, 1000, "a"}}}},
-        ReadCase{
-            "HundredHours", {"100:00:00,000 --> 100:00:01,000", "x"}, {{360000000, 360001000, "x"}}},
+        ReadCase{"HundredHours",
+                 {"100:00:00,000 --> 100:00:01,000", "x"},
+                 {{360000000, 360001000, "x"}}},
         ReadCase{"ArrowWithoutBlankIsText",
                  {"00:00:01,000 --> 00:00:02,000", "00:00:03,000 -->00:00:04,000"},
                  {{1000, 2000, "00:00:03,000 -->00:00:04,000"}}}),

@@ -43,7 +43,8 @@ TEST(LRCReader, SignatureWantsStampedLyrics) {
 
 TEST(LRCReader, ReadsBackItsWriter) {
   // The writer keeps no hours and joins a text's lines.
-  ExpectRoundTrip(sfKaraokeLyricsLRC, {{1500, 3250, "One"}, {3250, 60010, "Two"}, {70000, 71000, "x"}});
+  ExpectRoundTrip(sfKaraokeLyricsLRC,
+                  {{1500, 3250, "One"}, {3250, 60010, "Two"}, {70000, 71000, "x"}});
 }
 
 }  // namespace

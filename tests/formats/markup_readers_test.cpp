@@ -34,37 +34,36 @@ std::string ErrorOf(SubtitleReader reader, const std::string& text) {
 }
 
 TEST(WebVTTReader, ReadsWhatBrowsersRead) {
-  ExpectReads(
-      ReadWebVTT,
-      {
-          {"BomHeaderTextIdentifierSettings",
-           "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\ncue-1\n"
-           "00:00:01.500 --> 00:00:03.250 align:start position:10%\nA\nB\n",
-           {{1500, 3250, "A\rB"}}},
-          {"NoteStyleRegionSkipped",
-           "WEBVTT\n\nNOTE a --> b\n\nSTYLE\n::cue { color: red }\n\nREGION\nid:x\n\n"
-           "00:01.000 --> 00:02.000\nx\n",
-           {{1000, 2000, "x"}}},
-          {"HoursOfAnyWidthShortFractionsAndCommas",
-           "WEBVTT\n\n1:00:00.04 --> 100:00:00,5\nx\n",
-           {{3600040, 360000500, "x"}}},
-          {"MillisecondsKept", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{5, 15, "x"}}},
-          {"TagsKeptOrDroppedEntitiesDecoded",
-           "WEBVTT\n\n00:00.000 --> 00:01.000\n<v Ann><i.loud>Hi</i> <c.y>&amp; "
-           "<b>bye</b></c></v>&lt;3&nbsp;&#233;<00:00:00.500><u>x</u>&bogus;\n",
-           {{0, 1000, "<i>Hi</i> & <b>bye</b><3 \xC3\xA9<u>x</u>&bogus;"}}},
-          // A line with "-->" ends the text and starts the next block.
-          {"ArrowLineEndsTheCue",
-           "WEBVTT\n\n00:00.000 --> 00:01.000\na\n00:02.000 --> 00:03.000\nb\n",
-           {{0, 1000, "a"}, {2000, 3000, "b"}}},
-          {"BadTimingSkipsTheCueOnly",
-           "WEBVTT\n\n00:00 --> 00:01.000\nlost\n\n00:02.000 --> 00:03.000\nb\n",
-           {{2000, 3000, "b"}}},
-          {"EmptyCueAndSpacesOnBlankLines",
-           "WEBVTT\n\n00:00.000 --> 00:01.000\n \n00:01.000 --> 00:02.000\nx\n",
-           {{0, 1000, ""}, {1000, 2000, "x"}}},
-          {"HeaderOnly", "WEBVTT\n", {}},
-      });
+  ExpectReads(ReadWebVTT,
+              {
+                  {"BomHeaderTextIdentifierSettings",
+                   "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\ncue-1\n"
+                   "00:00:01.500 --> 00:00:03.250 align:start position:10%\nA\nB\n",
+                   {{1500, 3250, "A\rB"}}},
+                  {"NoteStyleRegionSkipped",
+                   "WEBVTT\n\nNOTE a --> b\n\nSTYLE\n::cue { color: red }\n\nREGION\nid:x\n\n"
+                   "00:01.000 --> 00:02.000\nx\n",
+                   {{1000, 2000, "x"}}},
+                  {"HoursOfAnyWidthShortFractionsAndCommas",
+                   "WEBVTT\n\n1:00:00.04 --> 100:00:00,5\nx\n",
+                   {{3600040, 360000500, "x"}}},
+                  {"MillisecondsKept", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{5, 15, "x"}}},
+                  {"TagsKeptOrDroppedEntitiesDecoded",
+                   "WEBVTT\n\n00:00.000 --> 00:01.000\n<v Ann><i.loud>Hi</i> <c.y>&amp; "
+                   "<b>bye</b></c></v>&lt;3&nbsp;&#233;<00:00:00.500><u>x</u>&bogus;\n",
+                   {{0, 1000, "<i>Hi</i> & <b>bye</b><3 \xC3\xA9<u>x</u>&bogus;"}}},
+                  // A line with "-->" ends the text and starts the next block.
+                  {"ArrowLineEndsTheCue",
+                   "WEBVTT\n\n00:00.000 --> 00:01.000\na\n00:02.000 --> 00:03.000\nb\n",
+                   {{0, 1000, "a"}, {2000, 3000, "b"}}},
+                  {"BadTimingSkipsTheCueOnly",
+                   "WEBVTT\n\n00:00 --> 00:01.000\nlost\n\n00:02.000 --> 00:03.000\nb\n",
+                   {{2000, 3000, "b"}}},
+                  {"EmptyCueAndSpacesOnBlankLines",
+                   "WEBVTT\n\n00:00.000 --> 00:01.000\n \n00:01.000 --> 00:02.000\nx\n",
+                   {{0, 1000, ""}, {1000, 2000, "x"}}},
+                  {"HeaderOnly", "WEBVTT\n", {}},
+              });
   EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTT\n\n00:01 --> 00:02\nx\n"),
             "3 (unreadable WebVTT cue timing)");
   EXPECT_EQ(ErrorOf(ReadWebVTT, "WEBVTTX\n"), "1 (no WEBVTT header)");

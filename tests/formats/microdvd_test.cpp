@@ -205,8 +205,10 @@ TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
 }
 
 TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
-  const std::vector<SubtitleCue> cues{
-      {1000, 4000, "Hello\rWorld"}, {0, 40, ""}, {3600000, 3601230, "<i>styled</i>"}, {70, 130, "odd"}};
+  const std::vector<SubtitleCue> cues{{1000, 4000, "Hello\rWorld"},
+                                      {0, 40, ""},
+                                      {3600000, 3601230, "<i>styled</i>"},
+                                      {70, 130, "odd"}};
   for (double rate : {25.0, 23.976, 29.97, 1.0}) {
     SCOPED_TRACE(rate);
     TSubtitles doc;

@@ -165,11 +165,11 @@ TEST(MPL2RoundTrip, WholeDecisecondsComeBackExactly) {
     EXPECT_FALSE(frame_based);
     // Times come back to the nearest tenth; a "|" in the text as a break,
     // and by default the "/" that opens a line as italics.
-    EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{1500, 4200, "Hello\rWorld"},
-                                                   {0, 100, ""},
-                                                   {360000000, 360005000,
-                                                    classic ? "/i\rx" : "<i>i</i>\rx"},
-                                                   {100, 400, "r"}}));
+    EXPECT_EQ(back.Cues,
+              (std::vector<SubtitleCue>{{1500, 4200, "Hello\rWorld"},
+                                        {0, 100, ""},
+                                        {360000000, 360005000, classic ? "/i\rx" : "<i>i</i>\rx"},
+                                        {100, 400, "r"}}));
   }
 }
 

@@ -94,13 +94,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "01:01:01.5:A|B\r\n01:01:04.0\r\n"},
         // 3.25 s gives Round(2.5) = 2 tenths; from 950 ms on the tenths
         // carry into the seconds, minutes and hours.
-        WriterCase{"SubCreatorTenths",
-                   WriteSubCreator1x,
-                   {{1500, 3250, "Hi"}, {1940, 1350, ""}, {1950, 59950, "c"}, {3599950, 363599950, "d"}},
-                   "00:00:01.5:Hi\r\n00:00:03.2\r\n"
-                   "00:00:01.9:\r\n00:00:01.4\r\n"
-                   "00:00:02.0:c\r\n00:01:00.0\r\n"
-                   "01:00:00.0:d\r\n101:00:00.0\r\n"},
+        WriterCase{
+            "SubCreatorTenths",
+            WriteSubCreator1x,
+            {{1500, 3250, "Hi"}, {1940, 1350, ""}, {1950, 59950, "c"}, {3599950, 363599950, "d"}},
+            "00:00:01.5:Hi\r\n00:00:03.2\r\n"
+            "00:00:01.9:\r\n00:00:01.4\r\n"
+            "00:00:02.0:c\r\n00:01:00.0\r\n"
+            "01:00:00.0:d\r\n101:00:00.0\r\n"},
         WriterCase{"SubCreatorEmpty", WriteSubCreator1x, {}, ""},
 
         WriterCase{"SubSonicOneCue", WriteSubSonic, kOneCue,

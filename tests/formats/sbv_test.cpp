@@ -39,8 +39,8 @@ TEST(SBVReader, SignatureWantsMillisecondsOnTheFirstLine) {
 }
 
 TEST(SBVReader, ReadsBackItsWriter) {
-  ExpectRoundTrip(sfSBV,
-                  {{0, 10, "A\rB"}, {4000, 5000, ""}, {36000000, 36000010, "C"}, {0, INT32_MAX, "D"}});
+  ExpectRoundTrip(
+      sfSBV, {{0, 10, "A\rB"}, {4000, 5000, ""}, {36000000, 36000010, "C"}, {0, INT32_MAX, "D"}});
 }
 
 }  // namespace

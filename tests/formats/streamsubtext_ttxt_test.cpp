@@ -47,7 +47,9 @@ TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
        {"SST", "[TITLES]", "fps=1", "fps=nonsense", kCue},
        {{1500, 3250, "Hello\rWorld"}}},
       // The three searches look anywhere in a line, all on the same line.
-      {"HeaderAndTitlesOnOneLine", {"SST [TITLES]", "fps=25", kCue}, {{1500, 3250, "Hello\rWorld"}}},
+      {"HeaderAndTitlesOnOneLine",
+       {"SST [TITLES]", "fps=25", kCue},
+       {{1500, 3250, "Hello\rWorld"}}},
       {"TextAfterTheLastTabIgnored",
        {"SST", "[TITLES]", "fps=25", "7\tS\t1:2:3.456\t1:2:4.999\t~\tmore\ttabs"},
        {{3723456, 3724999, "\r"}},
@@ -56,7 +58,8 @@ TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadStreamSubTextScript, c.lines), c.cues);
-    EXPECT_EQ(ReadClassic(ReadStreamSubTextScript, c.lines), c.classic.empty() ? c.cues : c.classic);
+    EXPECT_EQ(ReadClassic(ReadStreamSubTextScript, c.lines),
+              c.classic.empty() ? c.cues : c.classic);
   }
 }
 

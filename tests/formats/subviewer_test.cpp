@@ -78,7 +78,9 @@ TEST(ReadSubViewer2, ReadsATimingLineAndOneTextLine) {
        {{1000, 2000, "x"}}},
       // Hundredths are taken as they stand.
       {"HundredthsAsTheyStand", {"00:00:01.5,00:00:01.123", "x"}, {{1050, 2230, "x"}}},
-      {"TextBeforeAnyTimingIgnored", {"stray", "00:00:01.00,00:00:02.00", "x"}, {{1000, 2000, "x"}}},
+      {"TextBeforeAnyTimingIgnored",
+       {"stray", "00:00:01.00,00:00:02.00", "x"},
+       {{1000, 2000, "x"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
