@@ -55,6 +55,15 @@ inline std::vector<SubtitleCue> Read(SubtitleReader reader, const LineViews& lin
   return doc.Cues;
 }
 
+// The same read with the classic rules, which count centiseconds.
+inline std::vector<SubtitleCue> ReadClassic(SubtitleReader reader, const LineViews& lines) {
+  TSubtitles doc;
+  doc.SetClassicReading(true);
+  doc.Cues.push_back({1, 2, "stale"});
+  reader(doc, lines);
+  return doc.Cues;
+}
+
 // The message a reader fails with, or "no error".
 inline std::string ReadError(SubtitleReader reader, const LineViews& lines) {
   try {
@@ -86,6 +95,16 @@ inline void PrintTo(const SubtitleCue& c, std::ostream* os) {
     }
   }
   *os << "\"}";
+}
+
+// The same with the classic rules.
+inline std::string ReadErrorClassic(SubtitleReader reader, const LineViews& lines) {
+  try {
+    ReadClassic(reader, lines);
+  } catch (const SubtitleError& e) {
+    return e.what();
+  }
+  return "no error";
 }
 
 }  // namespace vorlane

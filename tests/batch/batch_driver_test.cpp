@@ -94,8 +94,12 @@ std::string Mpeg(unsigned code) {
          static_cast<char>(0x10 | code) + std::string(10, '\xff');
 }
 
-// The start of the first cue of a SubRip output, in centiseconds.
-std::int32_t FirstStartIn(const std::string& srt_path) {
+bool Classic() {
+  return std::getenv("VORLANE_TEST_CLASSIC") != nullptr;
+}
+
+// The start of the first cue of a SubRip output, in milliseconds.
+std::int64_t FirstStartIn(const std::string& srt_path) {
   TSubtitles doc;
   bool frame_based = false;
   if (!doc.LoadFromFile(srt_path, frame_based, nullptr) || doc.Cues.empty()) return -1;
@@ -255,7 +259,7 @@ TEST_F(BatchTest, OutputNamesFollowTheTwoCheckBoxes) {
     front.force_extension = c.force;
     const BatchResult result = front.Run(sfSubRipper);
     EXPECT_EQ(result.written, Paths{At(folder + c.output)});
-    EXPECT_EQ(FirstStartIn(At(folder + c.output)), 100);
+    EXPECT_EQ(FirstStartIn(At(folder + c.output)), 1000);
     if (c.input_in_place) {
       EXPECT_EQ(ReadFileBytes(source), kSubRip);
     }
@@ -311,7 +315,10 @@ TEST_F(BatchTest, VideoLookUpOrderDecidesTheFrameRate) {
   struct Case {
     const char* name;
     std::map<std::string, std::string> beside;  // name -> bytes; "/" ending: a folder
-    std::int32_t start;                         // of "{25}{50}Hi", centiseconds
+    // Of "{25}{50}Hi" in milliseconds, and as the classic rules count it
+    // (whole centiseconds).
+    std::int64_t start;
+    std::int64_t classic_start;
     bool asked;
     bool classic_asks = false;  // the video is one that only the default mode looks for
   };
@@ -319,24 +326,24 @@ TEST_F(BatchTest, VideoLookUpOrderDecidesTheFrameRate) {
   const std::string mkv = ReadFileBytes(VORLANE_TEST_DATA "/videos/clip.mkv");
   const std::string mp4 = ReadFileBytes(VORLANE_TEST_DATA "/videos/moov-end.mp4");
   const Case cases[] = {
-      {"AviBeforeMpg", {{"x.avi", Avi(50)}, {"x.mpg", Mpeg(3)}}, 50, false},
-      {"MpgBeforeMpeg", {{"x.mpg", Mpeg(3)}, {"x.mpeg", Mpeg(5)}}, 100, false},
-      {"MpegBeforeM1v", {{"x.mpeg", Mpeg(5)}, {"x.m1v", Mpeg(3)}}, 83, false},
-      {"M1vAlone", {{"x.m1v", Mpeg(6)}}, 50, false},
-      {"MpvAlone", {{"x.mpv", Mpeg(2)}}, 104, false},
-      {"AviAsFolderDoesNotCount", {{"x.avi/", ""}, {"x.mpv", Mpeg(2)}}, 104, false},
-      {"OtherBaseNameDoesNotCount", {{"y.avi", Avi(50)}}, 100, true},
-      {"LetterCaseOfTheVideoName", {{"X.AVI", Avi(50)}, {"x.mpg", Mpeg(3)}}, 50, false},
-      {"NtscAvi", {{"x.avi", Avi(30000, 1001)}}, 83, false},
-      {"NothingBesideAsks", {}, 100, true},
-      {"MpvBeforeMkv", {{"x.mpv", Mpeg(6)}, {"x.mkv", mkv}}, 50, false},
-      {"MkvAlone", {{"x.mkv", mkv}}, 104, false, true},
-      {"MkvBeforeMp4", {{"x.mkv", mkv}, {"x.mp4", "no header"}}, 104, false, true},
-      {"WebmBeforeMp4", {{"x.webm", mkv}, {"x.mp4", "no header"}}, 104, false, true},
-      {"Mp4BeforeM4v", {{"x.mp4", mp4}, {"x.m4v", "no header"}}, 104, false, true},
-      {"LetterCaseOfMov", {{"x.MoV", mp4}, {"x.mk3d", "no header"}}, 104, false, true},
-      {"Mk3dBefore3gp", {{"x.mk3d", mkv}, {"x.3gp", "no header"}}, 104, false, true},
-      {"MkvWithoutRateAsks", {{"x.mkv", "no header"}, {"x.mp4", mp4}}, 100, true},
+      {"AviBeforeMpg", {{"x.avi", Avi(50)}, {"x.mpg", Mpeg(3)}}, 500, 500, false},
+      {"MpgBeforeMpeg", {{"x.mpg", Mpeg(3)}, {"x.mpeg", Mpeg(5)}}, 1000, 1000, false},
+      {"MpegBeforeM1v", {{"x.mpeg", Mpeg(5)}, {"x.m1v", Mpeg(3)}}, 833, 830, false},
+      {"M1vAlone", {{"x.m1v", Mpeg(6)}}, 500, 500, false},
+      {"MpvAlone", {{"x.mpv", Mpeg(2)}}, 1042, 1040, false},
+      {"AviAsFolderDoesNotCount", {{"x.avi/", ""}, {"x.mpv", Mpeg(2)}}, 1042, 1040, false},
+      {"OtherBaseNameDoesNotCount", {{"y.avi", Avi(50)}}, 1000, 1000, true},
+      {"LetterCaseOfTheVideoName", {{"X.AVI", Avi(50)}, {"x.mpg", Mpeg(3)}}, 500, 500, false},
+      {"NtscAvi", {{"x.avi", Avi(30000, 1001)}}, 834, 830, false},
+      {"NothingBesideAsks", {}, 1000, 1000, true},
+      {"MpvBeforeMkv", {{"x.mpv", Mpeg(6)}, {"x.mkv", mkv}}, 500, 500, false},
+      {"MkvAlone", {{"x.mkv", mkv}}, 1043, 1000, false, true},
+      {"MkvBeforeMp4", {{"x.mkv", mkv}, {"x.mp4", "no header"}}, 1043, 1000, false, true},
+      {"WebmBeforeMp4", {{"x.webm", mkv}, {"x.mp4", "no header"}}, 1043, 1000, false, true},
+      {"Mp4BeforeM4v", {{"x.mp4", mp4}, {"x.m4v", "no header"}}, 1043, 1000, false, true},
+      {"LetterCaseOfMov", {{"x.MoV", mp4}, {"x.mk3d", "no header"}}, 1043, 1000, false, true},
+      {"Mk3dBefore3gp", {{"x.mk3d", mkv}, {"x.3gp", "no header"}}, 1043, 1000, false, true},
+      {"MkvWithoutRateAsks", {{"x.mkv", "no header"}, {"x.mp4", mp4}}, 1000, 1000, true},
   };
   const bool classic = std::getenv("VORLANE_TEST_CLASSIC") != nullptr;
   for (const Case& c : cases) {
@@ -358,7 +365,7 @@ TEST_F(BatchTest, VideoLookUpOrderDecidesTheFrameRate) {
     const bool asked = c.asked || (classic && c.classic_asks);
     EXPECT_EQ(front.asked, asked ? Paths{source} : Paths{});
     EXPECT_EQ(result.written, Paths{At(folder + "x.srt")});
-    EXPECT_EQ(FirstStartIn(At(folder + "x.srt")), classic && c.classic_asks ? 100 : c.start);
+    EXPECT_EQ(FirstStartIn(At(folder + "x.srt")), Classic() ? c.classic_start : c.start);
   }
   ExpectNoSourceLost();
 }
@@ -368,16 +375,19 @@ TEST_F(BatchTest, RateInTheFileComesAfterTheVideoAndBeforeAsking) {
     const char* name;
     const char* first_line;  // before "{25}{50}Hi"
     bool avi;                // an AVI of 25 frames per second beside
-    std::int32_t start;      // of the first cue written, centiseconds
+    // Of the first cue written, in milliseconds and as the classic rules
+    // count it.
+    std::int64_t start;
+    std::int64_t classic_start;
     bool asked;
   };
   const Case cases[] = {
-      {"RateLine", "{1}{1}50", false, 50, false},
-      {"ZeroFramesDecimalComma", "{0}{0}23,976", false, 104, false},
-      {"VideoFirst", "{1}{1}50", true, 100, false},
+      {"RateLine", "{1}{1}50", false, 500, 500, false},
+      {"ZeroFramesDecimalComma", "{0}{0}23,976", false, 1043, 1040, false},
+      {"VideoFirst", "{1}{1}50", true, 1000, 1000, false},
       // Any other first cue is a cue, and the user is asked (answer: 25).
-      {"TextIsNoRate", "{1}{1}Hi", false, 4, true},
-      {"OtherFrames", "{1}{2}50", false, 4, true},
+      {"TextIsNoRate", "{1}{1}Hi", false, 40, 40, true},
+      {"OtherFrames", "{1}{2}50", false, 40, 40, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -391,7 +401,7 @@ TEST_F(BatchTest, RateInTheFileComesAfterTheVideoAndBeforeAsking) {
     const BatchResult result = front.Run(sfSubRipper);
     EXPECT_EQ(front.asked, c.asked ? Paths{source} : Paths{});
     EXPECT_EQ(result.written, Paths{At(folder + "x.srt")});
-    EXPECT_EQ(FirstStartIn(At(folder + "x.srt")), c.start);
+    EXPECT_EQ(FirstStartIn(At(folder + "x.srt")), Classic() ? c.classic_start : c.start);
   }
 }
 
@@ -471,8 +481,8 @@ TEST_F(BatchTest, FrameBasedFileIsSettledAnewEvenAfterAnotherRate) {
   front.entries = {first, second};
   front.force_extension = true;
   front.Run(sfSubRipper);
-  EXPECT_EQ(FirstStartIn(At("a.srt")), 100);
-  EXPECT_EQ(FirstStartIn(At("b.srt")), 50);
+  EXPECT_EQ(FirstStartIn(At("a.srt")), 1000);
+  EXPECT_EQ(FirstStartIn(At("b.srt")), 500);
 }
 
 TEST_F(BatchTest, SecondLoadThatFailsSkipsTheFileInsteadOfWritingNoCues) {
@@ -630,8 +640,8 @@ TEST_F(BatchTest, EveryFileReachedLeavesARecordOfWhatBecameOfIt) {
   // A second later; a cue near the end of the time range cannot be.
   options.transform = [](TSubtitles& doc) {
     for (SubtitleCue& cue : doc.Cues) {
-      if (cue.Start > 3000000) throw std::runtime_error("cue beyond the range");
-      cue.Start += 100;
+      if (cue.Start > 30000000) throw std::runtime_error("cue beyond the range");
+      cue.Start += 1000;
     }
   };
   front.Run(sfTMPlayer, options);

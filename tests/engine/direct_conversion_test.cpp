@@ -38,6 +38,10 @@ TEST(ConvertDirect, GivesTheFullWaysBytesOrDeclines) {
       // The full way takes NUL bytes out and reads on; the direct way leaves
       // such text to it.
       {"text after a NUL", cue1 + std::string("\0", 1) + cue2, false},
+      // By default the text is read into the model and milliseconds are
+      // kept, the same either way.
+      {"overrides, references and milliseconds",
+       "1\r\n00:00:01,234 --> 00:00:02,345\r\n{\\an8}{\\i1}A{\\i0} &amp; B\r\n\r\n" + cue1, true},
       {"a time before zero", "1\r\n-00:00:01,000 --> 00:00:02,000\r\nA\r\n\r\n" + cue2, false},
       {"byte order mark", "\xEF\xBB\xBF" + cue1, false},
       {"a bad time half-way", cue1 + "2\r\n00:aa:03,000 --> 00:00:04,000\r\nB\r\n", false},

@@ -57,11 +57,11 @@ TEST(ReplaceExtension, ReplacesOnlyTheFileNamesExtension) {
 
 TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
   TSubtitles doc;
-  doc.Cues.push_back({1, 2, "old"});
+  doc.Cues.push_back({10, 20, "old"});
   bool frame_based = true;
   EXPECT_FALSE(doc.LoadFromList({}, frame_based));
   EXPECT_TRUE(doc.Cues.empty());
-  doc.Cues.push_back({1, 2, "old"});
+  doc.Cues.push_back({10, 20, "old"});
   doc.SetClassicReading(true);
   EXPECT_FALSE(doc.LoadFromList({"<SAMI>"}, frame_based));  // recognised, not read
   EXPECT_TRUE(doc.Cues.empty());
@@ -75,31 +75,54 @@ TEST(LoadFromList, StartsFromEmptyCuesAndReportsUnreadableFormats) {
   ASSERT_EQ(doc.Cues.size(), 1u);
 }
 
-// Cues before zero: written from zero when they end after it, left out
-// when they do not. Every writer gets the same cues.
+// Cues before zero: written from zero. By default nothing is lost (a cue
+// wholly before zero is shown from 0 to 0, and counted); the classic rules
+// leave out the cues that end before zero or at zero having started before
+// it. Every writer gets the same cues.
 TEST(SaveToList, NoFormatShowsATimeBeforeZero) {
-  TSubtitles doc;
-  doc.Cues = {{-100, 200, "a"}, {-300, -100, "b"}, {-100, 0, "c"},
-              {0, 0, "d"},      {500, -1, "e"},    {300, 400, "f"}};
-  TSubtitles shown;
-  shown.Cues = {{0, 200, "a"}, {0, 0, "d"}, {300, 400, "f"}};
-  LineList srt;
-  doc.SaveToList(srt, sfSubRipper);
-  EXPECT_EQ(JoinLines(srt),
-            "1\r\n00:00:00,000 --> 00:00:02,000\r\na\r\n\r\n"
-            "2\r\n00:00:00,000 --> 00:00:00,000\r\nd\r\n\r\n"
-            "3\r\n00:00:03,000 --> 00:00:04,000\r\nf\r\n\r\n");
-  for (TSubtitleFormat format : OutputFormatsInBoxOrder()) {
-    SCOPED_TRACE(FormatOf(format).name);
-    if (const BinaryWriter binary = FormatOf(format).binary_writer) {
-      EXPECT_EQ(binary(doc), binary(shown));
-      continue;
+  for (const bool classic : {false, true}) {
+    SCOPED_TRACE(classic ? "classic" : "default");
+    TSubtitles doc;
+    doc.SetClassicReading(classic);
+    doc.Cues = {{-1000, 2000, "a"}, {-3000, -1000, "b"}, {-1000, 0, "c"},
+                {0, 0, "d"},        {5000, -10, "e"},    {3000, 4000, "f"}};
+    TSubtitles shown;
+    shown.SetClassicReading(classic);
+    if (classic) {
+      shown.Cues = {{0, 2000, "a"}, {0, 0, "d"}, {3000, 4000, "f"}};
+    } else {
+      shown.Cues = {{0, 2000, "a"}, {0, 0, "b"},    {0, 0, "c"},
+                    {0, 0, "d"},    {5000, 0, "e"}, {3000, 4000, "f"}};
     }
-    LineList got;
-    LineList expected;
-    doc.SaveToList(got, format);
-    shown.SaveToList(expected, format);
-    EXPECT_EQ(got, expected);
+    LineList srt;
+    doc.SaveToList(srt, sfSubRipper);
+    if (classic) {
+      EXPECT_EQ(JoinLines(srt),
+                "1\r\n00:00:00,000 --> 00:00:02,000\r\na\r\n\r\n"
+                "2\r\n00:00:00,000 --> 00:00:00,000\r\nd\r\n\r\n"
+                "3\r\n00:00:03,000 --> 00:00:04,000\r\nf\r\n\r\n");
+    } else {
+      EXPECT_EQ(JoinLines(srt),
+                "1\r\n00:00:00,000 --> 00:00:02,000\r\na\r\n\r\n"
+                "2\r\n00:00:00,000 --> 00:00:00,000\r\nb\r\n\r\n"
+                "3\r\n00:00:00,000 --> 00:00:00,000\r\nc\r\n\r\n"
+                "4\r\n00:00:00,000 --> 00:00:00,000\r\nd\r\n\r\n"
+                "5\r\n00:00:05,000 --> 00:00:00,000\r\ne\r\n\r\n"
+                "6\r\n00:00:03,000 --> 00:00:04,000\r\nf\r\n\r\n");
+      EXPECT_EQ(doc.Dropped.clamped_cues, 4u);
+    }
+    for (TSubtitleFormat format : OutputFormatsInBoxOrder()) {
+      SCOPED_TRACE(FormatOf(format).name);
+      if (const BinaryWriter binary = FormatOf(format).binary_writer) {
+        EXPECT_EQ(binary(doc), binary(shown));
+        continue;
+      }
+      LineList got;
+      LineList expected;
+      doc.SaveToList(got, format);
+      shown.SaveToList(expected, format);
+      EXPECT_EQ(got, expected);
+    }
   }
 }
 
@@ -186,7 +209,7 @@ TEST_F(FileIO, EmptyFileIsNotRecognisedWithoutAReport) {
 
 TEST_F(FileIO, ForcedExtensionWritesBesideTheInput) {
   TSubtitles doc;
-  doc.Cues = {{100, 200, "x"}};
+  doc.Cues = {{1000, 2000, "x"}};
   WriteFileBytes(Path("a.txt"), "input");
   EXPECT_EQ(doc.SaveToFile(Path("a.txt"), sfSubRipper, true), Path("a.srt"));
   EXPECT_EQ(ReadFileBytes(Path("a.txt")), "input");

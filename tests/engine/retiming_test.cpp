@@ -9,6 +9,7 @@
 
 #include "subtitles/errors.h"
 #include "subtitles/subtitles.h"
+#include "subtitles/timing.h"
 
 namespace vorlane {
 namespace {
@@ -16,27 +17,27 @@ namespace {
 TEST(ParseTimeAmountTest, ReadsSecondsAndClockFields) {
   const struct {
     const char* text;
-    std::optional<std::int32_t> centiseconds;
+    std::optional<std::int64_t> ms;  // read with two digits, as --classic reads
   } cases[] = {
-      {"2.5", 250},
-      {"-2.5", -250},
-      {"+0.04", 4},
-      {"90", 9000},
-      {"1,25", 125},
-      {"01:30", 9000},
-      {"-00:00:01.500", -150},
-      {"1:02:03.04", 372304},
-      {"100:00:00", 36000000},
+      {"2.5", 2500},
+      {"-2.5", -2500},
+      {"+0.04", 40},
+      {"90", 90000},
+      {"1,25", 1250},
+      {"01:30", 90000},
+      {"-00:00:01.500", -1500},
+      {"1:02:03.04", 3723040},
+      {"100:00:00", 360000000},
       // Beyond the hundredths: nearest, halves to even.
-      {"1.234", 123},
-      {"1.236", 124},
-      {"1.005", 100},
-      {"1.015", 102},
-      {"1.0051", 101},
-      {"-1.236", -124},
-      {"0.999", 100},
+      {"1.234", 1230},
+      {"1.236", 1240},
+      {"1.005", 1000},
+      {"1.015", 1020},
+      {"1.0051", 1010},
+      {"-1.236", -1240},
+      {"0.999", 1000},
       // The longest cue time, and one hundredth more.
-      {"21474836.47", std::numeric_limits<std::int32_t>::max()},
+      {"21474836.47", kLatestTime},
       {"21474836.48", std::nullopt},
       {"5966:00:00", std::nullopt},
       {"99999999999999999999", std::nullopt},
@@ -55,7 +56,32 @@ TEST(ParseTimeAmountTest, ReadsSecondsAndClockFields) {
       {" 1", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ParseTimeAmount(c.text), c.centiseconds) << '"' << c.text << '"';
+    EXPECT_EQ(ParseTimeAmount(c.text, 2), c.ms) << '"' << c.text << '"';
+  }
+}
+
+// By default the amount keeps milliseconds; digits beyond them round to the
+// nearest, halves to even.
+TEST(ParseTimeAmountTest, KeepsMillisecondsByDefault) {
+  const struct {
+    const char* text;
+    std::optional<std::int64_t> ms;
+  } cases[] = {
+      {"2.5", 2500},
+      {"-0.04", -40},
+      {"1.234", 1234},
+      {"-1.236", -1236},
+      {"1:02:03.045", 3723045},
+      {"1.2345", 1234},
+      {"1.2355", 1236},
+      {"1.23451", 1235},
+      {"0.9995", 1000},
+      {"21474836.470", kLatestTime},
+      {"21474836.471", std::nullopt},
+      {"1.", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseTimeAmount(c.text), c.ms) << '"' << c.text << '"';
   }
 }
 
@@ -65,40 +91,65 @@ TSubtitles Doc(std::vector<SubtitleCue> cues) {
   return doc;
 }
 
+// By default every time is moved to the millisecond, with the classic
+// setting to the hundredth (the classic shift being the amount read with
+// two digits).
 TEST(RetimeTest, ShiftsThenScalesEveryCue) {
   const struct {
     Retiming retiming;
     std::vector<SubtitleCue> expected;
+    std::vector<SubtitleCue> classic;
   } cases[] = {
-      {{-250, 0, 0}, {{-150, 150, "a"}, {100000, 100250, "b"}}},
+      {{-2500, -2500, 0, 0},
+       {{-1500, 1500, "a"}, {1000000, 1002500, "b"}},
+       {{-1500, 1500, "a"}, {1000000, 1002500, "b"}}},
+      // A shift with milliseconds: kept, or cut to the hundredths the
+      // classic amount holds.
+      {{1234, 1230, 0, 0},
+       {{2234, 5234, "a"}, {1003734, 1006234, "b"}},
+       {{2230, 5230, "a"}, {1003730, 1006230, "b"}}},
       // 25 to 23.976 frames per second: longer times, halves to even.
-      {{0, 25, 23.976}, {{104, 417, "a"}, {104532, 104792, "b"}}},
-      {{100, 2, 1}, {{400, 1000, "a"}, {200700, 201200, "b"}}},
+      {{0, 0, 25, 23.976},
+       {{1043, 4171, "a"}, {1045316, 1047923, "b"}},
+       {{1040, 4170, "a"}, {1045320, 1047920, "b"}}},
+      {{1000, 1000, 2, 1},
+       {{4000, 10000, "a"}, {2007000, 2012000, "b"}},
+       {{4000, 10000, "a"}, {2007000, 2012000, "b"}}},
       // Neither rate given, or only one: no scaling.
-      {{0, 25, 0}, {{100, 400, "a"}, {100250, 100500, "b"}}},
+      {{0, 0, 25, 0},
+       {{1000, 4000, "a"}, {1002500, 1005000, "b"}},
+       {{1000, 4000, "a"}, {1002500, 1005000, "b"}}},
   };
   for (const auto& c : cases) {
-    TSubtitles doc = Doc({{100, 400, "a"}, {100250, 100500, "b"}});
-    Retime(doc, c.retiming);
-    EXPECT_EQ(doc.Cues, c.expected) << c.retiming.shift << ' ' << c.retiming.from_rate;
+    for (const bool classic : {false, true}) {
+      TSubtitles doc = Doc({{1000, 4000, "a"}, {1002500, 1005000, "b"}});
+      doc.SetClassicReading(classic);
+      Retime(doc, c.retiming);
+      EXPECT_EQ(doc.Cues, classic ? c.classic : c.expected)
+          << c.retiming.shift << ' ' << c.retiming.from_rate << (classic ? " classic" : "");
+    }
   }
 }
 
 TEST(RetimeTest, TimeBeyondTheRangeIsAnErrorThatLeavesTheDocumentWhole) {
-  const std::int32_t max = std::numeric_limits<std::int32_t>::max();
-  const std::vector<SubtitleCue> cues = {{0, 100, "a"}, {max - 100, max - 50, "b"}};
-  for (const Retiming& retiming : {Retiming{51, 0, 0}, Retiming{0, 2, 1}}) {
-    TSubtitles doc = Doc(cues);
-    try {
-      Retime(doc, retiming);
-      ADD_FAILURE() << "no error for shift " << retiming.shift;
-    } catch (const SubtitleError& e) {
-      EXPECT_NE(std::string(e.what()).find("cue 2"), std::string::npos) << e.what();
+  const std::int64_t max = kLatestTime;
+  const std::vector<SubtitleCue> cues = {{0, 1000, "a"}, {max - 1000, max - 500, "b"}};
+  for (const bool classic : {false, true}) {
+    for (const Retiming& retiming : {Retiming{510, 510, 0, 0}, Retiming{0, 0, 2, 1}}) {
+      TSubtitles doc = Doc(cues);
+      doc.SetClassicReading(classic);
+      try {
+        Retime(doc, retiming);
+        ADD_FAILURE() << "no error for shift " << retiming.shift << (classic ? " classic" : "");
+      } catch (const SubtitleError& e) {
+        EXPECT_NE(std::string(e.what()).find("cue 2"), std::string::npos) << e.what();
+      }
+      EXPECT_EQ(doc.Cues, cues);
     }
-    EXPECT_EQ(doc.Cues, cues);
+    TSubtitles doc = Doc({{-1000, 0, "a"}});
+    doc.SetClassicReading(classic);
+    EXPECT_THROW(Retime(doc, {kEarliestTime + 990, kEarliestTime + 990, 0, 0}), SubtitleError);
   }
-  TSubtitles doc = Doc({{-100, 0, "a"}});
-  EXPECT_THROW(Retime(doc, {std::numeric_limits<std::int32_t>::min() + 99, 0, 0}), SubtitleError);
 }
 
 TEST(FormatReadTest, NamesTheFormatOfTheLastLoad) {

@@ -122,8 +122,8 @@ TEST(SecondReading, EightBitTextAndClassicModeKeepTheirBytes) {
 }
 
 TEST(SecondReading, LenientSubRipReadsWhatTheClassicRulesRefuse) {
-  const SubtitleCue a{150, 402, "Hi"};
-  const SubtitleCue b{500, 600, "Two\rlines"};
+  const SubtitleCue a{1500, 4020, "Hi"};
+  const SubtitleCue b{5000, 6000, "Two\rlines"};
   const std::vector<SubtitleCue> both{a, b};
   const struct {
     const char* name;
@@ -154,8 +154,8 @@ TEST(SecondReading, LenientSubRipReadsWhatTheClassicRulesRefuse) {
        both},
       {"a last block cut after its number",
        "00:00:01.500 --> 00:00:04.020\nHi\n\n2\n",
-       {{150, 402, "Hi"}}},
-      {"a minus sign", "1\n-00:00:01.500 --> 00:00:04.020\nHi\n", {{-150, 402, "Hi"}}},
+       {{1500, 4020, "Hi"}}},
+      {"a minus sign", "1\n-00:00:01.500 --> 00:00:04.020\nHi\n", {{-1500, 4020, "Hi"}}},
   };
   for (const auto& c : cases) {
     const Outcome o = Load(c.text);
@@ -177,11 +177,11 @@ TEST(SecondReading, LenientTtxtReadsTheXmlLayoutOfTheUsualTools) {
        head + "<TextSample sampleTime=\"00:00:01.500\" xml:space=\"preserve\">Hi &amp; bye\nthere"
               "</TextSample>\n<TextSample sampleTime=\"00:00:04.020\"></TextSample>\n"
               "<TextSample sampleTime=\"00:01:01.000\">Next</TextSample>\n</TextStream>\n",
-       {{150, 402, "Hi & bye\rthere"}, {6100, 6400, "Next"}}},
+       {{1500, 4020, "Hi & bye\rthere"}, {61000, 64000, "Next"}}},
       {"text attribute, indented, each sample until the next",
        head + "  <TextSample sampleTime=\"00:00:01.500\" text=\"'Hi''there'\"/>\n"
               "  <TextSample sampleTime=\"00:00:02.000\" text=\"'Bye'\"/>\n</TextStream>\n",
-       {{150, 200, "Hi\rthere"}, {200, 500, "Bye"}}},
+       {{1500, 2000, "Hi\rthere"}, {2000, 5000, "Bye"}}},
   };
   for (const auto& c : cases) {
     const Outcome o = Load(c.text);
@@ -282,8 +282,10 @@ TEST(CharacterSets, InputAndOutputEncodingsConvertOrFailByName) {
        "\xEF\xBB\xBF" + head + "Hi\r\n\r\n"},
       {"mark taken off", "\xEF\xBB\xBF" + head + "Hi\r\n", "", OutputEncoding::kUtf8,
        head + "Hi\r\n\r\n"},
-      {"8-bit text is no UTF-8", head + "caf\xE9\r\n", "", OutputEncoding::kUtf8,
-       "byte 37 is not valid UTF-8 text; name its character set with --input-encoding"},
+      // 8-bit text without a name is decoded from the code page guessed
+      // for it (here the Western one: too few letters for a better guess).
+      {"8-bit text decoded by a guess", head + "caf\xE9\r\n", "", OutputEncoding::kUtf8,
+       head + "caf\xC3\xA9\r\n\r\n"},
       {"bytes the named set lacks", head + "\x81\r\n", "WINDOWS-1252", OutputEncoding::kUtf8,
        "byte 34 is not valid WINDOWS-1252 text"},
       {"no confident guess", head + "\x8F\x90\x9D\r\n", "auto", OutputEncoding::kUtf8,

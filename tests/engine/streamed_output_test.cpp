@@ -78,10 +78,10 @@ TEST(CompiledTemplate, MismatchedValuesAreRefused) {
 TEST(WriteDocument, StreamsExactlyTheLineListBytes) {
   TSubtitles doc;
   doc.SetFrameRate(23.976);
-  doc.Cues = {{150, 402, "Hello\rWorld"},
-              {500, 700, ""},
+  doc.Cues = {{1500, 4020, "Hello\rWorld"},
+              {5000, 7000, ""},
               {36000005, 36012345, std::string(5000, 'x') + "\r\ry"},
-              {366150, 366400, "\xe9t\xe9\r- Oui."}};
+              {3661500, 3664000, "\xe9t\xe9\r- Oui."}};
   // Styles, a place and text to escape, which the writers render.
   doc.Cues.push_back({367000, 368000, "<i>a</i> & <font color=red>b</font>\r<u>c < d", 8});
   doc.Cues.push_back({369000, 370000, "<b>x\ry</b>", 1});
@@ -179,21 +179,27 @@ TEST(ReadAllBytes, ReadsAPipeToItsEnd) {
 TEST(ReadSubRip, UsualAndUnusualTimingLinesGiveTheSameTimes) {
   const struct {
     const char* timing;
-    std::int32_t start, stop;
+    std::int64_t start, stop;                  // milliseconds kept
+    std::int64_t classic_start, classic_stop;  // cut to hundredths
   } cases[] = {
-      {"00:00:01,500 --> 00:00:02,009", 150, 200},
-      {"0:0:1,500 --> 0:0:2,009", 150, 200},
-      {" 00:00:01,500 --> 00:00:02,009", 150, 200},
-      {"99:59:59,999 --> 99:59:59,999", 35999999, 35999999},
-      {"00:61:00,000 --> 01:00:00,000", 366000, 360000},
+      {"00:00:01,500 --> 00:00:02,009", 1500, 2009, 1500, 2000},
+      {"0:0:1,500 --> 0:0:2,009", 1500, 2009, 1500, 2000},
+      {" 00:00:01,500 --> 00:00:02,009", 1500, 2009, 1500, 2000},
+      {"99:59:59,999 --> 99:59:59,999", 359999999, 359999999, 359999990, 359999990},
+      {"00:61:00,000 --> 01:00:00,000", 3660000, 3600000, 3660000, 3600000},
       // Every digit of the usual line in its place.
-      {"12:34:56,789 --> 01:23:45,678", 4529678, 502567},
+      {"12:34:56,789 --> 01:23:45,678", 45296789, 5025678, 45296780, 5025670},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.timing);
     const std::vector<SubtitleCue> cues = Read(ReadSubRip, {"1", c.timing, "Text", ""});
     ASSERT_EQ(cues.size(), 1u);
     EXPECT_EQ(cues[0], (SubtitleCue{c.start, c.stop, "Text"}));
+    TSubtitles classic;
+    classic.SetClassicReading(true);
+    ReadSubRip(classic, {"1", c.timing, "Text", ""});
+    ASSERT_EQ(classic.Cues.size(), 1u);
+    EXPECT_EQ(classic.Cues[0], (SubtitleCue{c.classic_start, c.classic_stop, "Text"}));
   }
   EXPECT_EQ(ReadError(ReadSubRip, {"1", "00:00:01,5x0 --> 00:00:02,000", "Text"}),
             "'5x0' is not a valid integer value");

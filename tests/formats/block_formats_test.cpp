@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Entries count from 0, the footer counts the cues.
         OutputCase{"UleadThreeCues",
                    sfUleadDVDWorkshop2,
-                   {{0, 100, "x"}, {200, 300, ""}, {6150, 36000000, "y"}},
+                   {{0, 1000, "x"}, {2000, 3000, ""}, {61500, 360000000, "y"}},
                    kUleadHeader +
                        "#0 00;00;00;00 00;00;01;00 \r\nx\r\n"
                        "#1 00;00;02;00 00;00;03;00 \r\n\r\n"
@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"DVDSubtitleEmpty", sfDVDSubtitle, {}, kDVDSubtitleHeader},
         OutputCase{"DVDSubtitleEmptyText",
                    sfDVDSubtitle,
-                   {{6150, 6200, ""}},
+                   {{61500, 62000, ""}},
                    kDVDSubtitleHeader + "{T 00:01:01:50 00:01:02:00\r\n\r\n}\r\n"
                                         "{T 00:01:02:00 00:01:02:00\r\n\r\n}\r\n"},
         OutputCase{"InscriberCGOneCue", sfInscriberCG, kOneCue,
@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"InscriberCGEmpty", sfInscriberCG, {}, kInscriberCGHeader},
         OutputCase{"InscriberCGEmptyText",
                    sfInscriberCG,
-                   {{0, 100, ""}, {200, 300, "z"}},
+                   {{0, 1000, ""}, {2000, 3000, "z"}},
                    kInscriberCGHeader + "@@9 <00:00:00:00><00:00:01:00>\r\n\r\n"
                                         "@@9 z<00:00:02:00><00:00:03:00>\r\n\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });

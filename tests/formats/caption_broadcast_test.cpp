@@ -64,21 +64,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Tenths in both times: one digit after a point, two after a colon.
         WriterCase{"RealTimeTenths",
                    WriteRealTime,
-                   {{150, 350, "Hi"}},
+                   {{1500, 3500, "Hi"}},
                    kRealTimeHeader +
                        "<Time begin=\"0:00:01.5\" end=\"00:00:03:05\" /><clear/>Hi\r\n" +
                        kRealTimeFooter},
         // Tenths round halves to even (1.25 s to .2, 1.35 s to .4); from 950
         // ms on they carry into the seconds, minutes and hours.
-        WriterCase{"RealTimeRoundingAndCarries",
-                   WriteRealTime,
-                   {{125, 135, "a"}, {194, 185, "b"}, {195, 5995, "c"}, {359995, 36359995, "d"}},
-                   kRealTimeHeader +
-                       "<Time begin=\"0:00:01.2\" end=\"00:00:01:04\" /><clear/>a\r\n"
-                       "<Time begin=\"0:00:01.9\" end=\"00:00:01:08\" /><clear/>b\r\n"
-                       "<Time begin=\"0:00:02.0\" end=\"00:01:00:00\" /><clear/>c\r\n"
-                       "<Time begin=\"1:00:00.0\" end=\"101:00:00:00\" /><clear/>d\r\n" +
-                       kRealTimeFooter},
+        WriterCase{
+            "RealTimeRoundingAndCarries",
+            WriteRealTime,
+            {{1250, 1350, "a"}, {1940, 1850, "b"}, {1950, 59950, "c"}, {3599950, 363599950, "d"}},
+            kRealTimeHeader +
+                "<Time begin=\"0:00:01.2\" end=\"00:00:01:04\" /><clear/>a\r\n"
+                "<Time begin=\"0:00:01.9\" end=\"00:00:01:08\" /><clear/>b\r\n"
+                "<Time begin=\"0:00:02.0\" end=\"00:01:00:00\" /><clear/>c\r\n"
+                "<Time begin=\"1:00:00.0\" end=\"101:00:00:00\" /><clear/>d\r\n" +
+                kRealTimeFooter},
         WriterCase{"RealTimeEmpty", WriteRealTime, {}, kRealTimeHeader + kRealTimeFooter},
 
         WriterCase{"ScantitleOneCue", WriteScantitle890, kOneCue,

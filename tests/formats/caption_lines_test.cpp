@@ -24,9 +24,9 @@ INSTANTIATE_TEST_SUITE_P(
         // empty text has no text line; a long text wraps at 32 columns.
         OutputCase{"CheetahNumberingRoundingAndWrap",
                    sfCheetah,
-                   {{6150, 7000, "Hello there my friend, how are you today?"},
-                    {250, 300, ""},
-                    {350, 400, "x"}},
+                   {{61500, 70000, "Hello there my friend, how are you today?"},
+                    {2500, 3000, ""},
+                    {3500, 4000, "x"}},
                    "*NonDropFrame\r\n*Width 32\r\n\r\n"
                    "** Caption Number 1\r\n*PopOn\r\n*T 00:00:01:02\r\n*BottomUp\r\n*Lf01\r\n"
                    "Hello there my friend, how are \r\nyou today?\r\n\r\n"
@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The hours follow a fixed "00:".
         OutputCase{"CheetahHours",
                    sfCheetah,
-                   {{3600000, 3600100, ""}},
+                   {{36000000, 36001000, ""}},
                    "*NonDropFrame\r\n*Width 32\r\n\r\n"
                    "** Caption Number 1\r\n*PopOn\r\n*T 00:10:00:00\r\n*BottomUp\r\n*Lf01\r\n"
                    "\r\n"},
@@ -47,18 +47,18 @@ INSTANTIATE_TEST_SUITE_P(
         // (2.5 s -> 2 s); none after the last cue.
         OutputCase{"DualLongPause",
                    sfDual,
-                   {{100, 250, "one"}, {400, 500, "two"}},
+                   {{1000, 2500, "one"}, {4000, 5000, "two"}},
                    "00:00:01:one\r\n00:00:02:\r\n00:00:04:two\r\n"},
         // Exactly one second: no empty caption; overlapping cues neither.
         OutputCase{"DualPauseOfOneSecond",
                    sfDual,
-                   {{100, 250, "one"}, {350, 500, "two"}, {450, 600, "three"}},
+                   {{1000, 2500, "one"}, {3500, 5000, "two"}, {4500, 6000, "three"}},
                    "00:00:01:one\r\n00:00:04:two\r\n00:00:04:three\r\n"},
         // A pause across the whole range of a time written: still an empty
         // caption, no overflow. (Times before zero never reach a writer.)
         OutputCase{"DualPauseAcrossTheWholeRange",
                    sfDual,
-                   {{0, 0, "a"}, {2147483647, 2147483647, "b"}},
+                   {{0, 0, "a"}, {21474836470, 21474836470, "b"}},
                    "00:00:00:a\r\n00:00:00:\r\n5965:13:56:b\r\n"},
         OutputCase{"CPC600OneCue", sfCPC600, kOneCue,
                    "~CPCC6.38~;UpperLower;PopOn;01;\r\n"
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"CPC600Empty", sfCPC600, {}, "~CPCC6.38~;UpperLower;PopOn;01;\r\n"},
         OutputCase{"CPC600LongTimes",
                    sfCPC600,
-                   {{6150, 36000099, ""}},
+                   {{61500, 360000990, ""}},
                    "~CPCC6.38~;UpperLower;PopOn;01;\r\n"
                    "00:01:01.50_0NEN_\r\n100:00:00.99_0NEN_\r\n"},
         OutputCase{"DKSOneCue", sfDKSSubtitleFormat, kOneCue,

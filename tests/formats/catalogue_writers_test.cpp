@@ -17,7 +17,7 @@ TEST(CatalogueWriters, EveryOutputFormatWritesUnderItsOwnExtension) {
   TempDir dir;
   TSubtitles doc;
   doc.SetFrameRate(25);  // for the formats that count frames
-  doc.Cues = {{150, 402, "Hello\rWorld"}, {500, 700, ""}};
+  doc.Cues = {{1500, 4020, "Hello\rWorld"}, {5000, 7000, ""}};
   int formats = 0;
   for (const FormatInfo& info : FormatCatalogue()) {
     if (info.value == sf0 || (!IsClassicFormat(info.value) && info.writer == nullptr)) continue;

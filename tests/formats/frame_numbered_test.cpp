@@ -21,14 +21,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         OutputCase{"MPLOneCue", sfMPL, kOneCue, "0,0,0,25 fps\r\n38,81,0,A|B\r\n", 25},
         OutputCase{"MPLEmpty", sfMPL, {}, "0,0,0,25 fps\r\n", 25},
-        OutputCase{"MPLHalfFrameToEven", sfMPL, {{50, 0, ""}}, "0,0,0,25 fps\r\n12,0,0,\r\n", 25},
+        OutputCase{"MPLHalfFrameToEven", sfMPL, {{500, 0, ""}}, "0,0,0,25 fps\r\n12,0,0,\r\n", 25},
         // The exact rate converts; the header shows it as a whole number.
         OutputCase{"MPLFractionalRate", sfMPL, kOneCue, "0,0,0,24 fps\r\n36,78,0,A|B\r\n", 23.976},
         OutputCase{"MPLRateZero", sfMPL, kOneCue, "0,0,0,0 fps\r\n0,0,0,A|B\r\n", 0},
         // Frame numbers past 32 bits are written in full.
         OutputCase{"MPLFramesBeyond32Bits",
                    sfMPL,
-                   {{2147483647, 2147483647, "x"}},
+                   {{21474836470, 21474836470, "x"}},
                    "0,0,0,120 fps\r\n2576980376,2576980376,0,x\r\n",
                    120},
         OutputCase{"MacSubOneCue", sfMacSub, kOneCue,
@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"MacSubEmpty", sfMacSub, {}, "/0\r\n/25 fps\r\n/0\r\n", 25},
         OutputCase{"MacSubEmptyText",
                    sfMacSub,
-                   {{100, 200, ""}, {300, 400, "x"}},
+                   {{1000, 2000, ""}, {3000, 4000, "x"}},
                    "/0\r\n/25 fps\r\n/0\r\n/25\r\n\r\n/50\r\n/75\r\nx\r\n/100\r\n",
                    25},
         OutputCase{
@@ -47,11 +47,11 @@ INSTANTIATE_TEST_SUITE_P(
         // line so that no text is lost; frames of seven digits in full.
         OutputCase{"AQTitleTwoTextLines",
                    sfAQTitle,
-                   {{100, 200, "one"},
-                    {300, 400, ""},
-                    {500, 600, "1\r2\r3\r\r4"},
-                    {700, 800, "\r\rlate"},
-                    {4000000, 4000004, "A\r"}},
+                   {{1000, 2000, "one"},
+                    {3000, 4000, ""},
+                    {5000, 6000, "1\r2\r3\r\r4"},
+                    {7000, 8000, "\r\rlate"},
+                    {40000000, 40000040, "A\r"}},
                    std::string(kAQTitleHeader25) +
                        "-->> 000025\r\none\r\n\r\n-->> 000050\r\n\r\n\r\n"
                        "-->> 000075\r\n\r\n\r\n-->> 000100\r\n\r\n\r\n"
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WriteFrameNumbered, DetectionOfTheOutput) {
   // MPL is recognised only with four-digit frames; AQTitle's rate line
   // "/25 fps" passes the MacSub test, which detection runs first.
-  const std::vector<SubtitleCue> four_digit_frames = {{4000, 8000, "x"}};
+  const std::vector<SubtitleCue> four_digit_frames = {{40000, 80000, "x"}};
   EXPECT_EQ(DetectedFormat(sfMPL, kOneCue, 25), sf0);
   EXPECT_EQ(DetectedFormat(sfMPL, four_digit_frames, 25), sfMPL);
   EXPECT_EQ(DetectedFormat(sfMacSub, kOneCue, 25), sfMacSub);

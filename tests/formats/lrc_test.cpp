@@ -14,16 +14,16 @@ TEST(LRCReader, EachLineLastsUntilTheNextStamp) {
   } cases[] = {
       {"TagsSkippedLastLineFiveSeconds",
        {"[ar:Someone]", "[offset:0]", "[00:01.50]One", "[00:03.25] Two "},
-       {{150, 325, "One"}, {325, 825, "Two"}}},
+       {{1500, 3250, "One"}, {3250, 8250, "Two"}}},
       {"SharedStampsSortedAndStopStamps",
        {"[00:10.00][00:01.00]Chorus", "[00:02.00]", "[00:05.5]Verse", "[00:06.123]"},
-       {{100, 200, "Chorus"}, {550, 612, "Verse"}, {1000, 1500, "Chorus"}}},
+       {{1000, 2000, "Chorus"}, {5500, 6123, "Verse"}, {10000, 15000, "Chorus"}}},
       {"OffsetShowsLyricsSooner",
        {"[offset:+500]", "[00:01.50]One", "[00:03.25]"},
-       {{100, 275, "One"}}},
+       {{1000, 2750, "One"}}},
       {"WordStampsDroppedColonHundredthsNegative",
        {"[-00:01.00]Pre", "[00:00:50]<00:00.50>Word <00:00.90>by word", "[01:00]"},
-       {{-100, 50, "Pre"}, {50, 6000, "Word by word"}}},
+       {{-1000, 500, "Pre"}, {500, 60000, "Word by word"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -41,7 +41,8 @@ TEST(LRCReader, SignatureWantsStampedLyrics) {
 
 TEST(LRCReader, ReadsBackItsWriter) {
   // The writer keeps no hours and joins a text's lines.
-  ExpectRoundTrip(sfKaraokeLyricsLRC, {{150, 325, "One"}, {325, 6001, "Two"}, {7000, 7100, "x"}});
+  ExpectRoundTrip(sfKaraokeLyricsLRC,
+                  {{1500, 3250, "One"}, {3250, 60010, "Two"}, {70000, 71000, "x"}});
 }
 
 }  // namespace

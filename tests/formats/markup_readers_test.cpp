@@ -40,48 +40,48 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
           {"BomHeaderTextIdentifierSettings",
            "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\ncue-1\n"
            "00:00:01.500 --> 00:00:03.250 align:start position:10%\nA\nB\n",
-           {{150, 325, "A\rB"}}},
+           {{1500, 3250, "A\rB"}}},
           {"NoteStyleRegionSkipped",
            "WEBVTT\n\nNOTE a --> b\n\nSTYLE\n::cue { color: red }\n\nREGION\nid:x\n\n"
            "00:01.000 --> 00:02.000\nx\n",
-           {{100, 200, "x"}}},
+           {{1000, 2000, "x"}}},
           {"HoursOfAnyWidth",
            "WEBVTT\n\n1:00:00.040 --> 100:00:00.500\nx\n",
-           {{360004, 36000050, "x"}}},
+           {{3600040, 360000500, "x"}}},
           // Timestamps of another shape make no cue; the rest of the file
           // is read. An end before its start stays.
           {"OtherShapesLeftOut",
            "WEBVTT\n\n00:00.04 --> 00:01.000\na\n\n00:00,040 --> 00:01.000\nb\n\n"
            "00:60.000 --> 00:61.000\nc\n\n\f00:02.000\f-->\f00:01.000\nd\n\n"
            "\v00:03.000 --> 00:04.000\ne\n",
-           {{200, 100, "d"}}},
-          {"MillisecondsRoundHalfToEven", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{0, 2, "x"}}},
+           {{2000, 1000, "d"}}},
+          {"MillisecondsKept", "WEBVTT\n\n00:00.005 --> 00:00.015\nx\n", {{5, 15, "x"}}},
           {"TagsKeptOrDroppedEntitiesDecoded",
            "WEBVTT\n\n00:00.000 --> 00:01.000\n<v Ann><i.loud>Hi</i> <c.y>&amp; "
            "<b>bye</b></c></v>&lt;3&nbsp;&#233;<00:00:00.500><u>x</u>&bogus;\n",
-           {{0, 100, "<i>Hi</i> & <b>bye</b><3 \xC3\xA9<u>x</u>&bogus;"}}},
+           {{0, 1000, "<i>Hi</i> & <b>bye</b><3 \xC3\xA9<u>x</u>&bogus;"}}},
           // Tags closed where they were opened, what is left open closed
           // at the end; a lone '<' opens a tag up to '>'.
           {"StylesBalanced",
            "WEBVTT\n\n00:00.000 --> 00:01.000\n<i><b>a</i>b</b> <ruby>c<rt>d</ruby><u>e < f\n",
-           {{0, 100, "<i><b>ab</b> cd<u>e </u></i>"}}},
+           {{0, 1000, "<i><b>ab</b> cd<u>e </u></i>"}}},
           // A line with "-->" ends the text and starts the next block.
           {"ArrowLineEndsTheCue",
            "WEBVTT\n\n00:00.000 --> 00:01.000\na\n00:02.000 --> 00:03.000\nb\n",
-           {{0, 100, "a"}, {200, 300, "b"}}},
+           {{0, 1000, "a"}, {2000, 3000, "b"}}},
           {"BadTimingSkipsTheCueOnly",
            "WEBVTT\n\n00:00 --> 00:01.000\nlost\n\n00:02.000 --> 00:03.000\nb\n",
-           {{200, 300, "b"}}},
+           {{2000, 3000, "b"}}},
           {"ALineOfSpacesIsText",
            "WEBVTT\n\n00:00.000 --> 00:01.000\n \n00:01.000 --> 00:02.000\nx\n",
-           {{0, 100, " "}, {100, 200, "x"}}},
+           {{0, 1000, " "}, {1000, 2000, "x"}}},
           {"HeaderOnly", "WEBVTT\n", {}},
           // Not one timestamp of the standard's shape: short fractions are
           // read as meant rather than losing the file; commas are not.
           {"ShortFractionsWhenNothingElseReads",
            "WEBVTT\n\n00:01 --> 00:02.5\na\n\n00:02.04 --> 00:03.5 align:end\nb\n\n"
            "00:03,000 --> 00:04,000\nc\n\n00:04.0x --> 00:05.00\nd\n",
-           {{204, 350, "b"}}},
+           {{2040, 3500, "b"}}},
       });
   TSubtitles doc;
   const TextFile bad =
@@ -129,21 +129,21 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
                "<p begin='2500ms' end='100f'>c</p>\n"
                "<p begin='35t' end='4s'>d</p>\n"
                "</div></body></tt>\n",
-           {{150, 220, "a"}, {250, 400, "c"}, {350, 400, "d"}, {540000, 1080000, "b"}}},
+           {{1500, 2200, "a"}, {2500, 4000, "c"}, {3500, 4000, "d"}, {5400000, 10800000, "b"}}},
           {"FrameRateMultiplierAndSubFrames",
            tt + "ttp:frameRate='24' ttp:frameRateMultiplier='1000 1001' ttp:subFrameRate='2'>"
                 "<body><div><p begin='480f' end='00:00:20:12.1'>x</p></div></body></tt>",
-           {{2002, 2052, "x"}}},
+           {{20020, 20521, "x"}}},  // 12.5 frames: 521.35 ms
           // Old DFXP namespace and prefixed elements; the div's begin is
           // added where its children begin before it.
           {"PrefixesAndInheritedTimes",
            "<tt:tt xmlns:tt='http://www.w3.org/2006/10/ttaf1'><tt:body begin='10s' end='60s'>"
            "<tt:div begin='1s'><tt:p begin='2s' end='3s'>rel</tt:p><tt:p>all</tt:p></tt:div>"
            "</tt:body></tt:tt>",
-           {{1100, 6000, "all"}, {1300, 1400, "rel"}}},
+           {{11000, 60000, "all"}, {13000, 14000, "rel"}}},
           {"AbsoluteTimesRepeatedFromTheDiv",
            tt + "><body><div begin='5s'><p begin='5s' end='6s'>a</p></div></body></tt>",
-           {{500, 600, "a"}}},
+           {{5000, 6000, "a"}}},
           {"SpanTimesBreaksSpacesAndStyles",
            tt + "><head><styling><style xml:id='it' tts:fontStyle='italic'/>"
                 "<style xml:id='s2' style='it' tts:fontWeight='bold'/></styling></head>"
@@ -151,7 +151,7 @@ TEST(TTMLReader, ReadsEveryTimeFormAndInheritance) {
                 "<span style='s2'>two</span> <span tts:textDecoration='underline'>3</span></p>"
                 "<p begin='3s' end='4s' style='it'>&#233;<span tts:fontStyle='normal'>n</span></p>"
                 "<p begin='5s' end='6s'>  </p></div></body></tt>",
-           {{100, 200, "one &\r<i><b>two</b></i> <u>3</u>"}, {300, 400, "<i>\xC3\xA9n</i>"}}},
+           {{1000, 2000, "one &\r<i><b>two</b></i> <u>3</u>"}, {3000, 4000, "<i>\xC3\xA9n</i>"}}},
       });
   // The XML error is reported on its line.
   EXPECT_EQ(ErrorOf(ReadTTML, tt + ">\n<body>\n<p begin='1s'>x</div>\n</body></tt>"),
@@ -171,12 +171,12 @@ TEST(SAMIReader, ReadsHtmlAsRealFilesHaveIt) {
                    "<SYNC Start=1000><P Class=ENCC>\n  one<br>TWO &amp; <i>3</i>\n"
                    "<sync start=\"2500\"><p class='ENCC'>&nbsp;</p></sync>\n"
                    "<SYNC Start=3000><P Class=ENCC>last<font color=red>!</font>\n</BODY></SAMI>\n",
-                   {{100, 250, "one\rTWO & <i>3</i>"}, {300, 600, "last!"}}},
+                   {{1000, 2500, "one\rTWO & <i>3</i>"}, {3000, 6000, "last!"}}},
                   {"FirstLanguageClassOnly",
                    "<SAMI><BODY><SYNC Start=0><P Class=KRCC>ko<P Class=ENCC>en\n"
                    "<SYNC Start=500><P Class=ENCC>en only\n<SYNC Start=900><P Class=KRCC>ko2\n"
                    "<SYNC Start=1000></BODY></SAMI>",
-                   {{0, 50, "ko"}, {90, 100, "ko2"}}},
+                   {{0, 500, "ko"}, {900, 1000, "ko2"}}},
               });
   EXPECT_EQ(ErrorOf(ReadSAMI, "<SAMI><BODY>\n<SYNC Start=x><P>a\n</BODY></SAMI>"),
             "SYNC without a readable start time (line 2)");
@@ -221,9 +221,9 @@ TEST(MarkupSignatures, FuzzSeedsReadAsTheirFormat) {
 // precision the formats keep, with line breaks and <i> <b> <u> intact.
 TEST(MarkupRoundTrip, WritersReadBack) {
   const std::vector<SubtitleCue> cues = {
-      {150, 325, "<i>A & B</i>\r5 < 6 > 4"},
-      {400, 500, "<b>bold</b> <u>under</u>"},
-      {360000, 36000099, "caf\xC3\xA9 --> x"},
+      {1500, 3250, "<i>A & B</i>\r5 < 6 > 4"},
+      {4000, 5000, "<b>bold</b> <u>under</u>"},
+      {3600000, 360000990, "caf\xC3\xA9 --> x"},
   };
   TSubtitles doc;
   doc.Cues = cues;
@@ -242,7 +242,7 @@ TEST(MarkupRoundTrip, WritersReadBack) {
 // TTML; negative times, which neither format has, are written as 0.
 TEST(MarkupWriters, KeepTheirOutputValid) {
   TSubtitles doc;
-  doc.Cues = {{-50, 100, "<i>a <b>b</i> c</b> </u><u>d\r\re"}};
+  doc.Cues = {{-500, 1000, "<i>a <b>b</i> c</b> </u><u>d\r\re"}};
   LineList ttml;
   doc.SaveToList(ttml, sfTTML);
   EXPECT_EQ(ttml[4],

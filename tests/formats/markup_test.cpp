@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Markup characters in the text are written as they stand.
         OutputCase{"SAMITextUnescaped",
                    sfSAMI,
-                   {{0, 36000000, "x < y & z>"}},
+                   {{0, 360000000, "x < y & z>"}},
                    kSAMIHeader +
                        "<Sync Start=0><P>x < y & z>\r\n"
                        "<Sync Start=360000000><P>&nbsp;\r\n" +
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"AdvancedSSAEmpty", sfAdvancedSSA, {}, kAdvancedSSAHeader},
         OutputCase{"AdvancedSSATenHours",
                    sfAdvancedSSA,
-                   {{3600000, 3606150, ""}},
+                   {{36000000, 36061500, ""}},
                    kAdvancedSSAHeader +
                        "Dialogue: 0,10:00:00.00,10:01:01.50,Default,,0000,0000,0000,,\r\n"},
         OutputCase{"PlayerOneCue", sfStreamSubTextPlayer, kOneCue,
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Milliseconds of the largest time do not fit in 32 bits.
         OutputCase{"PlayerLongTimes",
                    sfStreamSubTextPlayer,
-                   {{0, 2147483647, ""}},
+                   {{0, 21474836470, ""}},
                    kPlayerHeader + "0\t21474836470\t" + kRtfOpening + "  " + kRtfClosing + "\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 

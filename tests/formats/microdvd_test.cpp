@@ -9,10 +9,11 @@
 namespace vorlane {
 namespace {
 
-std::vector<SubtitleCue> ReadAt(double rate, const LineList& lines) {
+std::vector<SubtitleCue> ReadAt(double rate, const LineList& lines, bool classic = false) {
   TSubtitles doc;
+  doc.SetClassicReading(classic);
   doc.SetFrameRate(rate);
-  doc.Cues.push_back({1, 2, "stale"});
+  doc.Cues.push_back({10, 20, "stale"});
   ReadMicroDVD(doc, lines);
   return doc.Cues;
 }
@@ -35,13 +36,13 @@ TEST(ReadMicroDVD, FirstCueWithARateIsTheFilesRate) {
     double file_rate;
     std::vector<SubtitleCue> cues;  // at 25 frames per second
   } cases[] = {
-      {"Rate", {"{1}{1}23.976", "{25}{50}a"}, 23.976, {{100, 200, "a"}}},
-      {"ZeroFramesAfterOtherLines", {"junk", "{0}{0} 25 ", "{25}{50}a"}, 25, {{100, 200, "a"}}},
+      {"Rate", {"{1}{1}23.976", "{25}{50}a"}, 23.976, {{1000, 2000, "a"}}},
+      {"ZeroFramesAfterOtherLines", {"junk", "{0}{0} 25 ", "{25}{50}a"}, 25, {{1000, 2000, "a"}}},
       {"DecimalComma", {"{1}{1}29,97"}, 29.97, {}},
-      {"NotTheFirstCue", {"{25}{50}a", "{1}{1}25"}, 0, {{100, 200, "a"}, {4, 4, "25"}}},
-      {"Words", {"{1}{1}25 fps"}, 0, {{4, 4, "25 fps"}}},
+      {"NotTheFirstCue", {"{25}{50}a", "{1}{1}25"}, 0, {{1000, 2000, "a"}, {40, 40, "25"}}},
+      {"Words", {"{1}{1}25 fps"}, 0, {{40, 40, "25 fps"}}},
       {"BelowOne", {"{0}{0}0.5"}, 0, {{0, 0, "0.5"}}},
-      {"OtherFrames", {"{1}{25}25"}, 0, {{4, 100, "25"}}},
+      {"OtherFrames", {"{1}{25}25"}, 0, {{40, 1000, "25"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -58,12 +59,14 @@ TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
   const struct {
     const char* line;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read otherwise
   } cases[] = {
-      {"{25}{100}Hello|World", {{100, 400, "Hello\rWorld"}}},
-      {"{1}{2}", {{4, 8, ""}}},
-      // Formatting codes in braces after the second "}" are text.
-      {"{100}{200}{y:i}Hello", {{400, 800, "{y:i}Hello"}}},
-      {"{ 5}{-5}a||b", {{20, -20, "a\r\rb"}}},
+      {"{25}{100}Hello|World", {{1000, 4000, "Hello\rWorld"}}},
+      {"{1}{2}", {{40, 80, ""}}},
+      // Control codes after the second "}" become the program's tags; the
+      // classic rules keep them as text.
+      {"{100}{200}{y:i}Hello", {{4000, 8000, "<i>Hello</i>"}}, {{4000, 8000, "{y:i}Hello"}}},
+      {"{ 5}{-5}a||b", {{200, -200, "a\r\rb"}}},
       {"no brace", {}},
       {"x{1}{2}y", {}},
       {"{1}", {}},
@@ -73,21 +76,27 @@ TEST(ReadMicroDVD, ReadsCueLinesAndSkipsOthers) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadAt(25, {c.line}), c.cues);
+    EXPECT_EQ(ReadAt(25, {c.line}, true), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
 TEST(ReadMicroDVD, KeepsFileOrderAndCount) {
   EXPECT_EQ(ReadAt(25, {"{50}{75}b", "skip me", "{0}{25}a"}),
-            (std::vector<SubtitleCue>{{200, 300, "b"}, {0, 100, "a"}}));
+            (std::vector<SubtitleCue>{{2000, 3000, "b"}, {0, 1000, "a"}}));
 }
 
 TEST(ReadMicroDVD, ConvertsWithTheExactRate) {
   // 100100 / 23.976 is 4175.0: the rate is not rounded to 24 first, which
   // would drift by four seconds an hour.
-  EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}), (std::vector<SubtitleCue>{{4175, 8350, "x"}}));
+  EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}), (std::vector<SubtitleCue>{{41750, 83500, "x"}}));
   // Round(3700 / 25) and halves to even: 12.5 frames at 25 fps.
-  EXPECT_EQ(ReadAt(25, {"{37}{2}x"}), (std::vector<SubtitleCue>{{148, 8, "x"}}));
-  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}), (std::vector<SubtitleCue>{{12, 38, "x"}}));
+  EXPECT_EQ(ReadAt(25, {"{37}{2}x"}), (std::vector<SubtitleCue>{{1480, 80, "x"}}));
+  // By default frames become milliseconds, Round(frame * 1000 / rate); the
+  // classic rules count centiseconds, Round(frame * 100 / rate).
+  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}), (std::vector<SubtitleCue>{{125, 375, "x"}}));
+  EXPECT_EQ(ReadAt(8, {"{1}{3}x"}, true), (std::vector<SubtitleCue>{{120, 380, "x"}}));
+  EXPECT_EQ(ReadAt(23.976, {"{1001}{2002}x"}, true),
+            (std::vector<SubtitleCue>{{41750, 83500, "x"}}));
 }
 
 TEST(ReadMicroDVD, MalformedFramesFailTheRead) {
@@ -122,12 +131,12 @@ TEST(WriteMicroDVD, WritesFramesAndBars) {
     SubtitleCue cue;
     const char* line;
   } cases[] = {
-      {25, {100, 400, "Hello\rWorld"}, "{25}{100}Hello|World"},
-      {25, {6, 2, ""}, "{2}{0}"},  // 1.5 frames round to 2, 0.5 to 0
-      {23.976, {4175, 8350, "x"}, "{1001}{2002}x"},
-      {0, {100, 400, "no rate"}, "{0}{0}no rate"},
+      {25, {1000, 4000, "Hello\rWorld"}, "{25}{100}Hello|World"},
+      {25, {60, 20, ""}, "{2}{0}"},  // 1.5 frames round to 2, 0.5 to 0
+      {23.976, {41750, 83500, "x"}, "{1001}{2002}x"},
+      {0, {1000, 4000, "no rate"}, "{0}{0}no rate"},
       // More frames than 32 bits hold are printed in full.
-      {1000, {0, 2147483647, "long"}, "{0}{21474836470}long"},
+      {1000, {0, 21474836470, "long"}, "{0}{21474836470}long"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -145,21 +154,26 @@ TEST(MicroDVDLoad, NeedsAWholeFrameRateOfAtLeastOne) {
   const struct {
     double rate;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic;
   } cases[] = {
-      {0, {}},
-      {0.4, {}},                               // rounds to 0
-      {0.6, {{4167, 16667, "Hello\rWorld"}}},  // rounds to 1, converts with 0.6
-      {25, {{100, 400, "Hello\rWorld"}}},
+      {0, {}, {}},
+      {0.4, {}, {}},  // rounds to 0
+      // Rounds to 1, converts with 0.6.
+      {0.6, {{41667, 166667, "Hello\rWorld"}}, {{41670, 166670, "Hello\rWorld"}}},
+      {25, {{1000, 4000, "Hello\rWorld"}}, {{1000, 4000, "Hello\rWorld"}}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.rate);
-    TSubtitles doc;
-    doc.SetFrameRate(c.rate);
-    doc.Cues.push_back({1, 2, "earlier file"});
-    bool frame_based = false;
-    EXPECT_TRUE(doc.LoadFromList(file, frame_based));
-    EXPECT_TRUE(frame_based);
-    EXPECT_EQ(doc.Cues, c.cues);
+    for (const bool classic : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.rate << (classic ? " classic" : ""));
+      TSubtitles doc;
+      doc.SetClassicReading(classic);
+      doc.SetFrameRate(c.rate);
+      doc.Cues.push_back({10, 20, "earlier file"});
+      bool frame_based = false;
+      EXPECT_TRUE(doc.LoadFromList(file, frame_based));
+      EXPECT_TRUE(frame_based);
+      EXPECT_EQ(doc.Cues, classic ? c.classic : c.cues);
+    }
   }
 }
 
@@ -172,7 +186,7 @@ TEST(MicroDVDLoad, SecondLoadAfterSettingTheRateReadsTheCues) {
   EXPECT_TRUE(doc.Cues.empty());
   doc.SetFrameRate(25);
   ASSERT_TRUE(doc.LoadFromList(file, frame_based));
-  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{100, 400, "a"}, {500, 600, "b"}}));
+  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{1000, 4000, "a"}, {5000, 6000, "b"}}));
 }
 
 TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
@@ -191,8 +205,10 @@ TEST(MicroDVDLoad, FrameOutOfRangeIsReportedAsACorruptedFile) {
 }
 
 TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
-  const std::vector<SubtitleCue> cues{
-      {100, 400, "Hello\rWorld"}, {0, 4, ""}, {360000, 360123, "{y:i}styled"}, {7, 13, "odd"}};
+  const std::vector<SubtitleCue> cues{{1000, 4000, "Hello\rWorld"},
+                                      {0, 40, ""},
+                                      {3600000, 3601230, "<i>styled</i>"},
+                                      {70, 130, "odd"}};
   for (double rate : {25.0, 23.976, 29.97, 1.0}) {
     SCOPED_TRACE(rate);
     TSubtitles doc;
@@ -207,9 +223,9 @@ TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
     ASSERT_TRUE(back.LoadFromList(lines, frame_based));
     EXPECT_TRUE(frame_based);
     ASSERT_EQ(back.Cues.size(), cues.size());
-    // One frame lasts 100 / rate centiseconds; a time moves at most half a
+    // One frame lasts 1000 / rate milliseconds; a time moves at most half a
     // frame each way, rounded.
-    const double half_frame = 50.0 / rate + 1;
+    const double half_frame = 500.0 / rate + 1;
     for (std::size_t i = 0; i < cues.size(); ++i) {
       EXPECT_NEAR(back.Cues[i].Start, cues[i].Start, half_frame);
       EXPECT_NEAR(back.Cues[i].Stop, cues[i].Stop, half_frame);
@@ -219,7 +235,7 @@ TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
   // At 25 fps a frame is 4 centiseconds: multiples of 4 come back exactly.
   TSubtitles doc;
   doc.SetFrameRate(25);
-  doc.Cues = {{100, 400, "a|b"}, {4, 8, ""}};
+  doc.Cues = {{1000, 4000, "a|b"}, {40, 80, ""}};
   LineList lines;
   doc.SaveToList(lines, sfMicroDVD);
   TSubtitles back;
@@ -227,7 +243,7 @@ TEST(MicroDVDRoundTrip, WritesAndReadsBackWithinOneFrame) {
   bool frame_based = false;
   ASSERT_TRUE(back.LoadFromList(lines, frame_based));
   // A "|" in the text comes back as a line break.
-  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{100, 400, "a\rb"}, {4, 8, ""}}));
+  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{1000, 4000, "a\rb"}, {40, 80, ""}}));
 }
 
 }  // namespace

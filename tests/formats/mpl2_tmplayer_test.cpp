@@ -24,12 +24,15 @@ TEST(ReadMPL2, ReadsDecisecondsAndSkipsOtherLines) {
   const struct {
     const char* line;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read otherwise
   } cases[] = {
-      {"[15][42]Hello|World", {{150, 420, "Hello\rWorld"}}},
-      {"[0][1]", {{0, 10, ""}}},
-      // Markup stays in the text, a second "][" too.
-      {"[1][2]/italic][x", {{10, 20, "/italic][x"}}},
-      {"[-3][ 4]x", {{-30, 40, "x"}}},
+      {"[15][42]Hello|World", {{1500, 4200, "Hello\rWorld"}}},
+      {"[0][1]", {{0, 100, ""}}},
+      // A leading "/" is italic; with the classic rules markup stays in the
+      // text. A second "][" is text.
+      {"[1][2]/italic][x", {{100, 200, "<i>italic][x</i>"}}, {{100, 200, "/italic][x"}}},
+      {"[1][2]a|/b", {{100, 200, "a\r<i>b</i>"}}, {{100, 200, "a\r/b"}}},
+      {"[-3][ 4]x", {{-300, 400, "x"}}},
       {"not a cue", {}},
       {" [1][2]x", {}},
       {"[1]", {}},
@@ -38,6 +41,7 @@ TEST(ReadMPL2, ReadsDecisecondsAndSkipsOtherLines) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(Read(ReadMPL2, {c.line}), c.cues);
+    EXPECT_EQ(ReadClassic(ReadMPL2, {c.line}), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -46,11 +50,11 @@ TEST(ReadTMPlayer, ReadsStartAndLastsThreeSeconds) {
     const char* line;
     std::vector<SubtitleCue> cues;
   } cases[] = {
-      {"00:01:05:Hello|you", {{6500, 6800, "Hello\ryou"}}},
-      {"00:01:05:", {{6500, 6800, ""}}},
-      {"00:01:05:a:b", {{6500, 6800, "a:b"}}},
-      {"0:0:1:short fields", {{100, 400, "short fields"}}},
-      {"09:59:59:last", {{3599900, 3600200, "last"}}},
+      {"00:01:05:Hello|you", {{65000, 68000, "Hello\ryou"}}},
+      {"00:01:05:", {{65000, 68000, ""}}},
+      {"00:01:05:a:b", {{65000, 68000, "a:b"}}},
+      {"0:0:1:short fields", {{1000, 4000, "short fields"}}},
+      {"09:59:59:last", {{35999000, 36002000, "last"}}},
       // Hours that do not begin with "0" are never read.
       {"10:00:00:Late", {}},
       {"1:00:00:one digit", {}},
@@ -108,13 +112,13 @@ TEST(WriteMPL2AndTMPlayer, WriteOneLinePerCue) {
     SubtitleCue cue;
     const char* line;
   } cases[] = {
-      {WriteMPL2, {150, 420, "Hello\rWorld"}, "[15][42]Hello|World"},
-      {WriteMPL2, {15, 25, ""}, "[2][2]"},  // 1.5 and 2.5 both round to 2
-      {WriteMPL2, {14, 36, "x"}, "[1][4]x"},
-      {WriteTMPlayer, {6500, 6800, "Hello\ryou"}, "00:01:05:Hello|you"},
-      {WriteTMPlayer, {6550, 0, ""}, "00:01:06:"},  // 65.5 rounds to 66
-      {WriteTMPlayer, {6450, 0, ""}, "00:01:04:"},  // 64.5 rounds to 64
-      {WriteTMPlayer, {36000000, 0, "late"}, "100:00:00:late"},
+      {WriteMPL2, {1500, 4200, "Hello\rWorld"}, "[15][42]Hello|World"},
+      {WriteMPL2, {150, 250, ""}, "[2][2]"},  // 1.5 and 2.5 both round to 2
+      {WriteMPL2, {140, 360, "x"}, "[1][4]x"},
+      {WriteTMPlayer, {65000, 68000, "Hello\ryou"}, "00:01:05:Hello|you"},
+      {WriteTMPlayer, {65500, 0, ""}, "00:01:06:"},  // 65.5 rounds to 66
+      {WriteTMPlayer, {64500, 0, ""}, "00:01:04:"},  // 64.5 rounds to 64
+      {WriteTMPlayer, {360000000, 0, "late"}, "100:00:00:late"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -129,9 +133,9 @@ TEST(MPL2AndTMPlayerLoad, ExampleLinesThroughTheLoader) {
     LineList lines;
     std::vector<SubtitleCue> cues;
   } cases[] = {
-      {{"[15][42]Hello|World"}, {{150, 420, "Hello\rWorld"}}},
+      {{"[15][42]Hello|World"}, {{1500, 4200, "Hello\rWorld"}}},
       {{"00:01:05:Hello|you", "00:01:05:", "00:01:05:a:b", "10:00:00:Late"},
-       {{6500, 6800, "Hello\ryou"}, {6500, 6800, ""}, {6500, 6800, "a:b"}}},
+       {{65000, 68000, "Hello\ryou"}, {65000, 68000, ""}, {65000, 68000, "a:b"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines.front());
@@ -145,26 +149,33 @@ TEST(MPL2AndTMPlayerLoad, ExampleLinesThroughTheLoader) {
 
 TEST(MPL2RoundTrip, WholeDecisecondsComeBackExactly) {
   const std::vector<SubtitleCue> cues{
-      {150, 420, "Hello\rWorld"}, {0, 10, ""}, {36000000, 36000500, "/i|x"}, {12, 37, "r"}};
-  TSubtitles doc;
-  doc.Cues = cues;
-  LineList lines;
-  doc.SaveToList(lines, sfMPL2);
-  EXPECT_EQ(DetectFormat(lines), sfMPL2);
-  TSubtitles back;
-  bool frame_based = true;
-  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
-  EXPECT_FALSE(frame_based);
-  // Times come back to the nearest tenth; a "|" in the text as a break.
-  EXPECT_EQ(
-      back.Cues,
-      (std::vector<SubtitleCue>{
-          {150, 420, "Hello\rWorld"}, {0, 10, ""}, {36000000, 36000500, "/i\rx"}, {10, 40, "r"}}));
+      {1500, 4200, "Hello\rWorld"}, {0, 100, ""}, {360000000, 360005000, "/i|x"}, {120, 370, "r"}};
+  for (const bool classic : {false, true}) {
+    SCOPED_TRACE(classic ? "classic" : "default");
+    TSubtitles doc;
+    doc.SetClassicReading(classic);
+    doc.Cues = cues;
+    LineList lines;
+    doc.SaveToList(lines, sfMPL2);
+    EXPECT_EQ(DetectFormat(lines), sfMPL2);
+    TSubtitles back;
+    back.SetClassicReading(classic);
+    bool frame_based = true;
+    ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+    EXPECT_FALSE(frame_based);
+    // Times come back to the nearest tenth; a "|" in the text as a break,
+    // and by default the "/" that opens a line as italics.
+    EXPECT_EQ(back.Cues,
+              (std::vector<SubtitleCue>{{1500, 4200, "Hello\rWorld"},
+                                        {0, 100, ""},
+                                        {360000000, 360005000, classic ? "/i\rx" : "<i>i</i>\rx"},
+                                        {100, 400, "r"}}));
+  }
 }
 
 TEST(TMPlayerRoundTrip, StartsComeBackToTheSecondStopsAsThreeSeconds) {
   TSubtitles doc;
-  doc.Cues = {{6500, 9000, "Hello\rWorld"}, {149, 151, ""}, {3599900, 3600000, "a:b"}};
+  doc.Cues = {{65000, 90000, "Hello\rWorld"}, {1490, 1510, ""}, {35999000, 36000000, "a:b"}};
   LineList lines;
   doc.SaveToList(lines, sfTMPlayer);
   EXPECT_EQ(DetectFormat(lines), sfTMPlayer);
@@ -173,14 +184,14 @@ TEST(TMPlayerRoundTrip, StartsComeBackToTheSecondStopsAsThreeSeconds) {
   ASSERT_TRUE(back.LoadFromList(lines, frame_based));
   EXPECT_EQ(back.Cues,
             (std::vector<SubtitleCue>{
-                {6500, 6800, "Hello\rWorld"}, {100, 400, ""}, {3599900, 3600200, "a:b"}}));
+                {65000, 68000, "Hello\rWorld"}, {1000, 4000, ""}, {35999000, 36002000, "a:b"}}));
   // Cues of ten hours or more are written but not read back.
-  doc.Cues = {{100, 200, "a"}, {3600000, 3600100, "late"}};
+  doc.Cues = {{1000, 2000, "a"}, {36000000, 36001000, "late"}};
   lines.clear();
   doc.SaveToList(lines, sfTMPlayer);
   EXPECT_EQ(lines, (LineList{"00:00:01:a", "10:00:00:late"}));
   ASSERT_TRUE(back.LoadFromList(lines, frame_based));
-  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{100, 400, "a"}}));
+  EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{1000, 4000, "a"}}));
 }
 
 }  // namespace

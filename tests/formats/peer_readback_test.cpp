@@ -41,9 +41,9 @@ std::vector<SubtitleCue> ReadSubRipFile(const std::string& path) {
 TSubtitles Sample() {
   TSubtitles doc;
   doc.Cues = {
-      {150, 325, "<i>Fish & chips</i>\r<b>5 < 6</b> and 7 > 2"},
-      {400, 1234, "caf\xC3\xA9 <u>cr\xC3\xA8me</u> -- > -->"},
-      {360000, 360099, "one hour"},
+      {1500, 3250, "<i>Fish & chips</i>\r<b>5 < 6</b> and 7 > 2"},
+      {4000, 12340, "caf\xC3\xA9 <u>cr\xC3\xA8me</u> -- > -->"},
+      {3600000, 3600990, "one hour"},
   };
   return doc;
 }

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kLrcHeader + "[01:01:50]AB\r\n[01:04:00]\r\n"},
         WriterCase{"LrcLosesWholeHours",
                    WriteKaraokeLyricsLRC,
-                   {{372345, 372500, "A\rB"}},
+                   {{3723450, 3725000, "A\rB"}},
                    kLrcHeader + "[02:03:45]AB\r\n[02:05:00]\r\n"},
         WriterCase{"LrcThreeCues", WriteKaraokeLyricsLRC, kThreeCues,
                    kLrcHeader + "[00:00:00]x\r\n[00:01:50]\r\n"
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriterCase{
             "VktCentiseconds",
             WriteKaraokeLyricsVKT,
-            {{150, 325, "Hi"}, {1234567, 1234600, ""}},
+            {{1500, 3250, "Hi"}, {12345670, 12346000, ""}},
             kVktHeader + "{00150 Hi}\r\n{00325 }\r\n{1234567 }\r\n{1234600 }\r\n" + kVktFooter},
         WriterCase{"VktEmpty", WriteKaraokeLyricsVKT, {}, kVktHeader + kVktFooter},
 
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The fraction is dropped, not rounded: 1.99 s stays 1 s.
         WriterCase{"PowerDivXDropsFraction",
                    WritePowerDivX,
-                   {{366199, 366400, "Hi"}},
+                   {{3661990, 3664000, "Hi"}},
                    "{1:01:01}{1:01:04}Hi\r\n"},
         WriterCase{"PowerDivXThreeCues", WritePowerDivX, kThreeCues,
                    "{0:00:00}{0:00:01}x\r\n{0:00:02}{0:00:03}\r\n{100:00:00}{100:02:03}y\r\n"},
@@ -94,20 +94,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "01:01:01.5:A|B\r\n01:01:04.0\r\n"},
         // 3.25 s gives Round(2.5) = 2 tenths; from 950 ms on the tenths
         // carry into the seconds, minutes and hours.
-        WriterCase{"SubCreatorTenths",
-                   WriteSubCreator1x,
-                   {{150, 325, "Hi"}, {194, 135, ""}, {195, 5995, "c"}, {359995, 36359995, "d"}},
-                   "00:00:01.5:Hi\r\n00:00:03.2\r\n"
-                   "00:00:01.9:\r\n00:00:01.4\r\n"
-                   "00:00:02.0:c\r\n00:01:00.0\r\n"
-                   "01:00:00.0:d\r\n101:00:00.0\r\n"},
+        WriterCase{
+            "SubCreatorTenths",
+            WriteSubCreator1x,
+            {{1500, 3250, "Hi"}, {1940, 1350, ""}, {1950, 59950, "c"}, {3599950, 363599950, "d"}},
+            "00:00:01.5:Hi\r\n00:00:03.2\r\n"
+            "00:00:01.9:\r\n00:00:01.4\r\n"
+            "00:00:02.0:c\r\n00:01:00.0\r\n"
+            "01:00:00.0:d\r\n101:00:00.0\r\n"},
         WriterCase{"SubCreatorEmpty", WriteSubCreator1x, {}, ""},
 
         WriterCase{"SubSonicOneCue", WriteSubSonic, kOneCue,
                    "1 36615.00 \\ ~:\\A B\r\n1 36640.00\r\n"},
         WriterCase{"SubSonicTenthsOfSeconds",
                    WriteSubSonic,
-                   {{150, 325, "Hello"}},
+                   {{1500, 3250, "Hello"}},
                    "1 15.00 \\ ~:\\Hello\r\n1 32.50\r\n"},
         WriterCase{"SubSonicThreeCues", WriteSubSonic, kThreeCues,
                    "1 0.00 \\ ~:\\x\r\n1 15.00\r\n"
@@ -118,19 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TenthsOfSecond, TwoDecimalsWithTheGivenSeparator) {
   const struct {
-    std::int32_t centiseconds;
+    std::int64_t ms;
     char separator;
     const char* text;
   } cases[] = {
-      {150, '.', "15.00"},
-      {325, ',', "32,50"},
-      {1, '.', "0.10"},
-      {-5, ',', "-0,50"},
-      {2147483647, '.', "214748364.70"},
+      {1500, '.', "15.00"},
+      {3250, ',', "32,50"},
+      {10, '.', "0.10"},
+      {-50, ',', "-0,50"},
+      {21474836470, '.', "214748364.70"},
+      // Milliseconds are the hundredths of the tenths.
+      {1234, '.', "12.34"},
+      {1, ',', "0,01"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.centiseconds);
-    EXPECT_EQ(TenthsOfSecond(c.centiseconds, c.separator), c.text);
+    SCOPED_TRACE(c.ms);
+    EXPECT_EQ(TenthsOfSecond(c.ms, c.separator), c.text);
   }
 }
 

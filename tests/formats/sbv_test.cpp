@@ -16,12 +16,12 @@ TEST(SBVReader, ReadsTimingLinesAndTextBlocks) {
        {"\xEF\xBB\xBF"
         "0:00:01.500,0:00:03.250",
         "Hello", "World", "", "", " 1:00:00.000 , 1:00:01.009 ", "Bye"},
-       {{150, 325, "Hello\rWorld"}, {360000, 360100, "Bye"}}},
+       {{1500, 3250, "Hello\rWorld"}, {3600000, 3601009, "Bye"}}},
       {"MissingBlankLineAndEmptyText",
        {"0:00:01.000,0:00:02.000", "0:00:02.000,0:00:03.000", "A"},
-       {{100, 200, ""}, {200, 300, "A"}}},
+       {{1000, 2000, ""}, {2000, 3000, "A"}}},
       // Text after an empty line within a cue is kept with that cue.
-      {"EmptyLineInsideText", {"0:00:01.000,0:00:02.000", "A", "", "B"}, {{100, 200, "A\rB"}}},
+      {"EmptyLineInsideText", {"0:00:01.000,0:00:02.000", "A", "", "B"}, {{1000, 2000, "A\rB"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -39,8 +39,8 @@ TEST(SBVReader, SignatureWantsMillisecondsOnTheFirstLine) {
 }
 
 TEST(SBVReader, ReadsBackItsWriter) {
-  ExpectRoundTrip(sfSBV,
-                  {{0, 1, "A\rB"}, {400, 500, ""}, {3600000, 3600001, "C"}, {0, INT32_MAX, "D"}});
+  ExpectRoundTrip(
+      sfSBV, {{0, 10, "A\rB"}, {4000, 5000, ""}, {36000000, 36000010, "C"}, {0, INT32_MAX, "D"}});
 }
 
 }  // namespace

@@ -15,12 +15,12 @@ TEST(SpruceStlReader, ReadsFramesAtTheFileRate) {
       {"FramesAt25CommentsSettingsBreaks",
        {"//Default Formatting", "$FontName = Arial", "",
         "00:02:17:10 , 00:02:20:09 , Senator, we're | on approach."},
-       {{13740, 14036, "Senator, we're\ron approach."}}},
-      {"FrameRateSetting", {"$FrameRate = 30", "00:00:01:15,00:00:02:00,A"}, {{150, 200, "A"}}},
+       {{137400, 140360, "Senator, we're\ron approach."}}},
+      {"FrameRateSetting", {"$FrameRate = 30", "00:00:01:15,00:00:02:00,A"}, {{1500, 2000, "A"}}},
       // A last field of 25 or more cannot count frames: hundredths.
       {"HundredthsWhereFramesCannotBe",
        {"00:00:01:50,00:00:02:10,A", "00:00:03:00,00:00:04:00,^IIt^I ^Bbold"},
-       {{150, 210, "A"}, {300, 400, "<i>It</i> <b>bold</b>"}}},
+       {{1500, 2100, "A"}, {3000, 4000, "<i>It</i> <b>bold</b>"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -41,7 +41,7 @@ TEST(SpruceStlReader, SignatureWantsACueLineFirst) {
 
 TEST(SpruceStlReader, ReadsBackItsWriter) {
   // Its own files count hundredths, even where they all stay below 25.
-  ExpectRoundTrip(sfSpruceSubtitleFile, {{112, 224, "A\rB"}, {360012, 360020, "C"}});
+  ExpectRoundTrip(sfSpruceSubtitleFile, {{1120, 2240, "A\rB"}, {3600120, 3600200, "C"}});
 }
 
 }  // namespace

@@ -30,8 +30,9 @@ TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
     const char* name;
     LineList lines;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read other times
   } cases[] = {
-      {"OneCue", {"SST 2.0", "[TITLES]", "fps=25", kCue}, {{150, 325, "Hello\rWorld"}}},
+      {"OneCue", {"SST 2.0", "[TITLES]", "fps=25", kCue}, {{1500, 3250, "Hello\rWorld"}}},
       {"CueBeforeTheRate", {"SST 2.0", "[TITLES]", kCue, "fps=25"}, {}},
       {"RateZero", {"SST 2.0", "[TITLES]", "fps=0", kCue}, {}},
       {"NoHeader", {"[TITLES]", "fps=25", kCue}, {}},
@@ -41,19 +42,24 @@ TEST_F(StreamSubTextScriptTest, ReadsCueLinesOnceHeaderTitlesAndRateAreSeen) {
       // later "fps=" line, one of 1 or more is kept.
       {"HalfRateSwitchesReadingOn",
        {"SST", "[TITLES]", "fps=0.5", kCue, "fps=30", kCue},
-       {{150, 325, "Hello\rWorld"}, {150, 325, "Hello\rWorld"}}},
+       {{1500, 3250, "Hello\rWorld"}, {1500, 3250, "Hello\rWorld"}}},
       {"RateOfOneIsKept",
        {"SST", "[TITLES]", "fps=1", "fps=nonsense", kCue},
-       {{150, 325, "Hello\rWorld"}}},
+       {{1500, 3250, "Hello\rWorld"}}},
       // The three searches look anywhere in a line, all on the same line.
-      {"HeaderAndTitlesOnOneLine", {"SST [TITLES]", "fps=25", kCue}, {{150, 325, "Hello\rWorld"}}},
+      {"HeaderAndTitlesOnOneLine",
+       {"SST [TITLES]", "fps=25", kCue},
+       {{1500, 3250, "Hello\rWorld"}}},
       {"TextAfterTheLastTabIgnored",
        {"SST", "[TITLES]", "fps=25", "7\tS\t1:2:3.456\t1:2:4.999\t~\tmore\ttabs"},
-       {{372345, 372499, "\r"}}},
+       {{3723456, 3724999, "\r"}},
+       {{3723450, 3724990, "\r"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadStreamSubTextScript, c.lines), c.cues);
+    EXPECT_EQ(ReadClassic(ReadStreamSubTextScript, c.lines),
+              c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -118,11 +124,11 @@ TEST(WriteStreamSubTextScript, WritesHeaderRateAndCueLines) {
       {0, {}, {"SST 2.0.73", "[TITLES]", "fps=0"}},
       // The rate is shown as a whole number.
       {23.976,
-       {{0, 150, "A\rB"}, {36000001, 36000099, ""}},
+       {{0, 1500, "A\rB"}, {360000010, 360000990, ""}},
        {"SST 2.0.73", "[TITLES]", "fps=24", "1\tDefault 00:00:00.00\t00:00:01.50\tA~B\tSubRip",
         "2\tDefault 100:00:00.01\t100:00:00.99\t\tSubRip"}},
       {25,
-       {{366199, 366200, "x"}},
+       {{3661990, 3662000, "x"}},
        {"SST 2.0.73", "[TITLES]", "fps=25", "1\tDefault 01:01:01.99\t01:01:02.00\tx\tSubRip"}},
   };
   for (const auto& c : cases) {
@@ -141,7 +147,7 @@ TEST(StreamSubTextScriptRoundTrip, OwnOutputIsRecognisedButReadsAsNoCues) {
   // hundredths: the reader's pattern does not take the writer's lines.
   TSubtitles doc;
   doc.SetFrameRate(25);
-  doc.Cues = {{0, 150, "A\rB"}, {6150, 6450, "x"}};
+  doc.Cues = {{0, 1500, "A\rB"}, {61500, 64500, "x"}};
   LineList lines;
   doc.SaveToList(lines, sfStreamSubTextScript);
   EXPECT_EQ(DetectFormat(lines), sfStreamSubTextScript);
@@ -166,37 +172,41 @@ TEST(ReadTTXT, ReadsTextSampleLinesByPattern) {
     const char* name;
     LineList lines;
     std::vector<SubtitleCue> cues;
+    std::vector<SubtitleCue> classic = {};  // when the classic rules read other times
   } cases[] = {
-      {"Sample", {kSample}, {{6150, 6450, "Hi\rthere"}}},
+      {"Sample", {kSample}, {{61500, 64500, "Hi\rthere"}}},
       {"EmptyText",
        {"<TextSample sampleTime=\"00:00:01.000\" text=\"''\"></TextSample>"},
-       {{100, 400, ""}}},
-      {"ThousandthsTruncated",
+       {{1000, 4000, ""}}},
+      // Thousandths kept; the classic rules cut them to hundredths.
+      {"ThousandthsKept",
        {"<TextSample sampleTime=\"00:00:01.999\" text=\"'x'\"></TextSample>"},
-       {{199, 499, "x"}}},
+       {{1999, 4999, "x"}},
+       {{1990, 4990, "x"}}},
       // No entity is decoded.
       {"EntitiesStay",
        {"<TextSample sampleTime=\"00:00:01.000\" text=\"'a &amp; b'\"></TextSample>"},
-       {{100, 400, "a &amp; b"}}},
+       {{1000, 4000, "a &amp; b"}}},
       // A double quote in the text ends it, one character early.
       {"QuoteCutsTheText",
        {"<TextSample sampleTime=\"00:00:01.000\" text=\"'say \"hi\"'\"></TextSample>"},
-       {{100, 400, "say"}}},
+       {{1000, 4000, "say"}}},
       // Without the text attribute, or without apostrophes, the line does
       // not split; an apostrophe later in the line makes it split.
       {"TextBetweenTags", {"<TextSample sampleTime=\"00:00:01.000\">Hello</TextSample>"}, {}},
       {"NoApostrophes", {"<TextSample sampleTime=\"00:00:01.000\" text=\"Hi\"></TextSample>"}, {}},
       {"ApostropheInsideTheText",
        {"<TextSample sampleTime=\"00:00:01.000\" text=\"It's here\"></TextSample>"},
-       {{100, 400, "I"}}},
+       {{1000, 4000, "I"}}},
       {"HeaderAndFooterPassedOver",
        {"<?xml version=\"1.0\" encoding=\"UTF-8\" ?>", "<TextStream version=\"1.0\">", kSample,
         "</TextStream>"},
-       {{6150, 6450, "Hi\rthere"}}},
+       {{61500, 64500, "Hi\rthere"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(ReadTTXT, c.lines), c.cues);
+    EXPECT_EQ(ReadClassic(ReadTTXT, c.lines), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -204,6 +214,7 @@ TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
   const struct {
     const char* line;
     const char* message;
+    const char* classic_message = nullptr;  // when the classic rules say otherwise
   } cases[] = {
       // Indented: the single space lands in the hours field.
       {"  <TextSample sampleTime=\"00:01:01.500\" text=\"'Hi'\"></TextSample>",
@@ -211,6 +222,7 @@ TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
       {"<TextSample sampleTime=\"0x:01:01.500\" text=\"'Hi'\"></TextSample>",
        "'0x' is not a valid integer value"},
       {"<TextSample sampleTime=\"99999:00:00.000\" text=\"'Hi'\"></TextSample>",
+       "Time out of range (359996400000 milliseconds)",
        "Time out of range (35999640000 centiseconds)"},
       // Nothing between the time and "text", nothing between the opening
       // apostrophe and the quote: the text field is missing.
@@ -219,6 +231,8 @@ TEST(ReadTTXT, ShiftedFieldsFailTheRead) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadError(ReadTTXT, {kSample, c.line}), c.message);
+    EXPECT_EQ(ReadErrorClassic(ReadTTXT, {kSample, c.line}),
+              c.classic_message != nullptr ? c.classic_message : c.message);
   }
 }
 
@@ -247,7 +261,7 @@ TEST(WriteTTXT, WritesHeaderSamplesAndClosingTag) {
   expected.push_back("</TextStream>");
   EXPECT_EQ(lines, expected);
 
-  doc.Cues = {{6150, 9999, "Hi\rthere"}, {36000001, 0, ""}, {5, 0, "a & <b>"}};
+  doc.Cues = {{61500, 99990, "Hi\rthere"}, {360000010, 0, ""}, {50, 0, "a & <b>"}};
   lines.clear();
   doc.SaveToList(lines, sfTTXT);
   expected = kTTXTHeader;
@@ -261,7 +275,7 @@ TEST(WriteTTXT, WritesHeaderSamplesAndClosingTag) {
 
 TEST(TTXTRoundTrip, StartsAndTextComeBackStopsAsThreeSeconds) {
   TSubtitles doc;
-  doc.Cues = {{6150, 9999, "Hi\rthere"}, {0, 1, ""}, {36000001, 36000002, "a & b"}};
+  doc.Cues = {{61500, 99990, "Hi\rthere"}, {0, 10, ""}, {360000010, 360000020, "a & b"}};
   LineList lines;
   doc.SaveToList(lines, sfTTXT);
   EXPECT_EQ(DetectFormat(lines), sfTTXT);
@@ -271,7 +285,7 @@ TEST(TTXTRoundTrip, StartsAndTextComeBackStopsAsThreeSeconds) {
   EXPECT_FALSE(frame_based);
   EXPECT_EQ(back.Cues,
             (std::vector<SubtitleCue>{
-                {6150, 6450, "Hi\rthere"}, {0, 300, ""}, {36000001, 36000301, "a & b"}}));
+                {61500, 64500, "Hi\rthere"}, {0, 3000, ""}, {360000010, 360003010, "a & b"}}));
 }
 
 }  // namespace

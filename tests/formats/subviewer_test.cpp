@@ -21,32 +21,32 @@ TEST(ReadSubViewer1, ReadsTimeLinesAroundTheText) {
   const ReadCase cases[] = {
       {"OneCue",
        {kStart, "[00:00:05]", "Hello", "World", "[00:00:08]"},
-       {{500, 800, "Hello\rWorld"}}},
+       {{5000, 8000, "Hello\rWorld"}}},
       // The bar the writer puts between lines is not turned back into CR.
       {"BarsStayInTheText",
        {kStart, "[00:00:05]", "Hello|World", "[00:00:08]", ""},
-       {{500, 800, "Hello|World"}}},
+       {{5000, 8000, "Hello|World"}}},
       {"MarkerAnywhereInTheLine",
        {"x " + std::string(kStart) + " y", "[01:02:03]", "[01:02:04]"},
-       {{372300, 372400, ""}}},
+       {{3723000, 3724000, ""}}},
       {"TimesBeforeTheMarkerAreIgnored",
        {"[00:00:01]", "early", "[00:00:02]", kStart, "[00:00:05]", "a", "[00:00:06]"},
-       {{500, 600, "a"}}},
+       {{5000, 6000, "a"}}},
       {"NoMarkerNoCues", {"[00:00:05]", "Hello", "[00:00:08]"}, {}},
       // Empty lines and lines in brackets that are no time are text.
       {"EmptyAndBracketLinesAreText",
        {kStart, "[00:00:05]", "", "[note]", "", "[00:00:08]"},
-       {{500, 800, "\r[note]\r"}}},
+       {{5000, 8000, "\r[note]\r"}}},
       // What follows the "]" of a time line is ignored.
       {"TailAfterTimeIgnored",
        {kStart, "[00:00:05]junk", "a", "[00:00:08] more"},
-       {{500, 800, "a"}}},
+       {{5000, 8000, "a"}}},
       {"OpenCueAtTheEndIsDropped",
        {kStart, "[00:00:01]", "a", "[00:00:02]", "", "[00:00:03]", "b"},
-       {{100, 200, "a"}}},
+       {{1000, 2000, "a"}}},
       {"FooterIgnored",
        {kStart, "[00:00:01]", "a", "[00:00:02]", "", "[end]", "******** END SCRIPT ********"},
-       {{100, 200, "a"}}},
+       {{1000, 2000, "a"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -58,27 +58,29 @@ TEST(ReadSubViewer2, ReadsATimingLineAndOneTextLine) {
   const ReadCase cases[] = {
       {"OneCue",
        {"[SUBTITLE]", "00:00:01.50,00:00:04.05", "Hello[br]World"},
-       {{150, 405, "Hello\rWorld"}}},
-      {"EmptyLineBeforeTheText", {"00:00:01.50,00:00:04.05", "", "text"}, {{150, 405, "text"}}},
+       {{1500, 4050, "Hello\rWorld"}}},
+      {"EmptyLineBeforeTheText", {"00:00:01.50,00:00:04.05", "", "text"}, {{1500, 4050, "text"}}},
       // Only the header tags are passed over; other lines that begin with
       // "[" are text.
       {"BracketTextIsText",
        {"[INFORMATION]", "[Title]x", "[DELAY] 0", "[COLF]&HFFFFFF,[STYLE]bd", "[SUBTITLE]",
         "00:00:01.50,00:00:04.05", "[br]Music[br]", "00:00:05.00,00:00:06.00", "[END INFORMATION]",
         "[i]x"},
-       {{150, 405, "\rMusic\r"}, {500, 600, "[i]x"}}},
+       {{1500, 4050, "\rMusic\r"}, {5000, 6000, "[i]x"}}},
       {"SecondTextLineDropped",
        {"00:00:01.00,00:00:02.00", "one", "two", "00:00:03.00,00:00:04.00", "three"},
-       {{100, 200, "one"}, {300, 400, "three"}}},
+       {{1000, 2000, "one"}, {3000, 4000, "three"}}},
       {"SecondTimingLineReplacesTheFirst",
        {"00:00:01.00,00:00:02.00", "00:00:05.00,00:00:06.00", "x"},
-       {{500, 600, "x"}}},
+       {{5000, 6000, "x"}}},
       {"PendingTimesAtTheEndAreDropped",
        {"00:00:01.00,00:00:02.00", "x", "00:00:05.00,00:00:06.00"},
-       {{100, 200, "x"}}},
+       {{1000, 2000, "x"}}},
       // Hundredths are taken as they stand.
-      {"HundredthsAsTheyStand", {"00:00:01.5,00:00:01.123", "x"}, {{105, 223, "x"}}},
-      {"TextBeforeAnyTimingIgnored", {"stray", "00:00:01.00,00:00:02.00", "x"}, {{100, 200, "x"}}},
+      {"HundredthsAsTheyStand", {"00:00:01.5,00:00:01.123", "x"}, {{1050, 2230, "x"}}},
+      {"TextBeforeAnyTimingIgnored",
+       {"stray", "00:00:01.00,00:00:02.00", "x"},
+       {{1000, 2000, "x"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -143,14 +145,14 @@ TEST(WriteSubViewer, WritesHeaderBlocksAndFooter) {
       {sfSubViewer1, {}, Joined({kSubViewer1Header, kSubViewer1Footer})},
       {sfSubViewer1,
        // 150 and 250 centiseconds both round to 2 seconds.
-       {{500, 800, "Hello\rWorld"}, {150, 250, ""}, {36000000, 36000049, "late"}},
+       {{5000, 8000, "Hello\rWorld"}, {1500, 2500, ""}, {360000000, 360000490, "late"}},
        Joined({kSubViewer1Header,
                {"[00:00:05]", "Hello|World", "[00:00:08]", "", "[00:00:02]", "", "[00:00:02]", "",
                 "[100:00:00]", "late", "[100:00:00]", ""},
                kSubViewer1Footer})},
       {sfSubViewer2, {}, kSubViewer2Header},
       {sfSubViewer2,
-       {{150, 405, "Hello\rWorld"}, {366199, 36000000, ""}},
+       {{1500, 4050, "Hello\rWorld"}, {3661990, 360000000, ""}},
        Joined({kSubViewer2Header,
                {"00:00:01.50,00:00:04.05", "Hello[br]World", "", "01:01:01.99,100:00:00.00", "",
                 ""}})},
@@ -167,16 +169,16 @@ TEST(WriteSubViewer, WritesHeaderBlocksAndFooter) {
 
 TEST(SubViewerRoundTrip, ReadsBackAtTheFormatsPrecision) {
   TSubtitles doc;
-  doc.Cues = {{150, 405, "Hello\rWorld"}, {0, 1, ""}, {366199, 36000000, "[i]x"}};
+  doc.Cues = {{1500, 4050, "Hello\rWorld"}, {0, 10, ""}, {3661990, 360000000, "[i]x"}};
   const struct {
     TSubtitleFormat format;
     std::vector<SubtitleCue> back;
   } cases[] = {
       // Whole seconds; the line break comes back as the bar it was written as.
-      {sfSubViewer1, {{200, 400, "Hello|World"}, {0, 0, ""}, {366200, 36000000, "[i]x"}}},
+      {sfSubViewer1, {{2000, 4000, "Hello|World"}, {0, 0, ""}, {3662000, 360000000, "[i]x"}}},
       // Hundredths exactly. An empty text line is skipped, so that cue never
       // gets its text line and is lost: a limit of the format, pinned here.
-      {sfSubViewer2, {{150, 405, "Hello\rWorld"}, {366199, 36000000, "[i]x"}}},
+      {sfSubViewer2, {{1500, 4050, "Hello\rWorld"}, {3661990, 360000000, "[i]x"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(FormatOf(c.format).name);

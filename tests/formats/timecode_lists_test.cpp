@@ -20,14 +20,14 @@ INSTANTIATE_TEST_SUITE_P(
         // The fourth field is hundredths, never above 99.
         OutputCase{"AdobeEncoreDVDMinutesAndHours",
                    sfAdobeEncoreDVD,
-                   {{6150, 36000099, "x"}, {6199, 6200, ""}},
+                   {{61500, 360000990, "x"}, {61990, 62000, ""}},
                    "00:01:01:50 100:00:00:99 x\r\n00:01:01:99 00:01:02:00 \r\n"},
         OutputCase{"CavenaOneCue", sfCavena, kOneCue,
                    "    1       00:00:01:50   00:00:03:25\r\nA\r\nB\r\n\r\n"},
         OutputCase{"CavenaEmpty", sfCavena, {}, ""},
         OutputCase{"CavenaNumbersAndEmptyText",
                    sfCavena,
-                   {{0, 100, "x"}, {200, 300, ""}},
+                   {{0, 1000, "x"}, {2000, 3000, ""}},
                    "    1       00:00:00:00   00:00:01:00\r\nx\r\n\r\n"
                    "    2       00:00:02:00   00:00:03:00\r\n\r\n\r\n"},
         OutputCase{"DVDArchitectOneCue", sfDVDArchitectSubtitleScript, kOneCue,
@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"DVDArchitectEmpty", sfDVDArchitectSubtitleScript, {}, ""},
         OutputCase{"DVDArchitectNumbersAndEmptyText",
                    sfDVDArchitectSubtitleScript,
-                   {{0, 100, "x"}, {200, 300, ""}},
+                   {{0, 1000, "x"}, {2000, 3000, ""}},
                    "0000\t00:00:00:00\t00:00:01:00\tx\r\n\r\n"
                    "0001\t00:00:02:00\t00:00:03:00\t\r\n\r\n"},
         OutputCase{"DVDJuniorOneCue", sfDVDJunior, kOneCue,
@@ -51,14 +51,14 @@ INSTANTIATE_TEST_SUITE_P(
         // hundredths; durations are not split into minutes.
         OutputCase{"FABSubtitlerDurations",
                    sfFABSubtitler,
-                   {{200, 150, "x"}, {0, 12345, ""}, {100, 100, "y"}},
+                   {{2000, 1500, "x"}, {0, 123450, ""}, {1000, 1000, "y"}},
                    "00:00:02:00 00:00:01:50 -01:50\r\nx\r\n\r\n"
                    "00:00:00:00 00:02:03:45 123:45\r\n\r\n\r\n"
                    "00:00:01:00 00:00:01:00 00:00\r\ny\r\n\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WriteCavena, NumberOfSixDigitsFillsSixColumns) {
-  const std::vector<SubtitleCue> cues(100000, SubtitleCue{0, 100, ""});
+  const std::vector<SubtitleCue> cues(100000, SubtitleCue{0, 1000, ""});
   const LineList lines = SavedLines(sfCavena, cues);
   ASSERT_EQ(lines.size(), 100000u);
   EXPECT_EQ(lines[99998], "99999       00:00:00:00   00:00:01:00\r\n\r\n");

@@ -14,6 +14,7 @@ struct ReadCase {
   SubtitleReader reader;
   LineList lines;
   std::vector<SubtitleCue> cues;
+  std::vector<SubtitleCue> classic = {};  // when the classic rules read other times
 };
 
 TEST(ReadCueLineFormats, ReadLinesThatSplit) {
@@ -21,58 +22,60 @@ TEST(ReadCueLineFormats, ReadLinesThatSplit) {
       {"TurboTitler",
        ReadTurboTitler,
        {"0:00:01.50,0:00:03.25,NTP Hello|World"},
-       {{150, 325, "Hello\rWorld"}}},
+       {{1500, 3250, "Hello\rWorld"}}},
       // Whatever word stands after the second comma is the marker.
       {"TurboTitlerAnyMarker",
        ReadTurboTitler,
        {"0:00:01.50,0:00:03.25,Hello big world"},
-       {{150, 325, "big world"}}},
+       {{1500, 3250, "big world"}}},
       {"TurboTitlerNoSpaceDoesNotSplit", ReadTurboTitler, {"0:00:01.50,0:00:03.25,Hello"}, {}},
-      {"TurboTitlerEmptyText", ReadTurboTitler, {"0:00:01.50,0:00:03.25,NTP "}, {{150, 325, ""}}},
+      {"TurboTitlerEmptyText", ReadTurboTitler, {"0:00:01.50,0:00:03.25,NTP "}, {{1500, 3250, ""}}},
       {"TurboTitlerTextWithSeparators",
        ReadTurboTitler,
        {"0:00:01.50,0:00:03.25,NTP a, b: c. d"},
-       {{150, 325, "a, b: c. d"}}},
+       {{1500, 3250, "a, b: c. d"}}},
       // No field is limited to a range.
       {"TurboTitlerNoRangeLimits",
        ReadTurboTitler,
        {"1:75:01.150,0:00:00.00,NTP x"},
-       {{810250, 0, "x"}}},
+       {{8102500, 0, "x"}}},
       {"ViPlay",
        ReadViPlay,
        {"{* VIPLAY SUBTITLE FILE *}", "00:01:01,500-00:01:04,500=Hi"},
-       {{6150, 6450, "Hi"}}},
-      // Milliseconds are truncated to centiseconds.
-      {"ViPlayTruncatesMilliseconds",
+       {{61500, 64500, "Hi"}}},
+      // Milliseconds are kept; the classic rules cut them to centiseconds.
+      {"ViPlayKeepsMilliseconds",
        ReadViPlay,
        {"00:00:01,999-00:00:02,005=x"},
-       {{199, 200, "x"}}},
+       {{1999, 2005, "x"}},
+       {{1990, 2000, "x"}}},
       {"ViPlayTextWithSeparators",
        ReadViPlay,
        {"00:00:01,000-00:00:02,000=a=b-c|d"},
-       {{100, 200, "a=b-c\rd"}}},
-      {"ViPlayEmptyText", ReadViPlay, {"00:00:01,000-00:00:02,000="}, {{100, 200, ""}}},
+       {{1000, 2000, "a=b-c\rd"}}},
+      {"ViPlayEmptyText", ReadViPlay, {"00:00:01,000-00:00:02,000="}, {{1000, 2000, ""}}},
       {"ViPlayHeaderOnly", ReadViPlay, {"{* VIPLAY SUBTITLE FILE *}"}, {}},
       {"ZeroG",
        ReadZeroG,
        {"% Zero G 1.0", "", "E 1 0:00:00.00 0:00:01.50 Default NTP A\\nB"},
-       {{0, 150, "A\rB"}}},
+       {{0, 1500, "A\rB"}}},
       // The two leading words and the style and marker words are dropped.
       {"ZeroGAnyWords",
        ReadZeroG,
        {"X Y 0:00:02.00 0:00:03.00 Style Mark text with spaces"},
-       {{200, 300, "text with spaces"}}},
+       {{2000, 3000, "text with spaces"}}},
       // A line beginning with "%" is passed over even when it would split.
       {"ZeroGPercentLine", ReadZeroG, {"%E 1 0:00:00.00 0:00:01.50 Default NTP x"}, {}},
       {"ZeroGHeaderOnly", ReadZeroG, {"% Zero G 1.0", ""}, {}},
       {"CountsOnlyLinesThatSplit",
        ReadTurboTitler,
        {"junk", "0:00:01.00,0:00:02.00,NTP a", "", "0:00:03.00,0:00:04.00,NTP b"},
-       {{100, 200, "a"}, {300, 400, "b"}}},
+       {{1000, 2000, "a"}, {3000, 4000, "b"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(c.reader, c.lines), c.cues);
+    EXPECT_EQ(ReadClassic(c.reader, c.lines), c.classic.empty() ? c.cues : c.classic);
   }
 }
 
@@ -81,6 +84,7 @@ TEST(ReadCueLineFormats, FieldsThatMoveDownFailTheRead) {
     SubtitleReader reader;
     const char* line;
     const char* message;
+    const char* classic_message = nullptr;  // when the classic rules say otherwise
   } cases[] = {
       {ReadTurboTitler, "0:00:01.50,0:00:03.25, Hello", "List index out of bounds (9)"},
       {ReadTurboTitler, "0::01.50,0:00:03.25,NTP x", "'NTP' is not a valid integer value"},
@@ -96,11 +100,14 @@ TEST(ReadCueLineFormats, FieldsThatMoveDownFailTheRead) {
        "'Default' is not a valid integer value"},
       {ReadZeroG, "E 1 0:00:00.00 0:00:01.50 Default  x", "List index out of bounds (12)"},
       {ReadViPlay, "99999:00:00,000-00:00:00,000=x",
+       "Time out of range (359996400000 milliseconds)",
        "Time out of range (35999640000 centiseconds)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(ReadError(c.reader, {"ok", c.line}), c.message);
+    EXPECT_EQ(ReadErrorClassic(c.reader, {"ok", c.line}),
+              c.classic_message != nullptr ? c.classic_message : c.message);
   }
 }
 
@@ -119,7 +126,7 @@ TEST(CueLineFormatsLoad, CorruptedLineIsReportedWithTheFileName) {
 
 TEST(WriteCueLineFormats, WritesHeaderAndOneLinePerCue) {
   const std::vector<SubtitleCue> cues{
-      {150, 325, "Hello\rWorld"}, {6150, 6450, ""}, {3600000, 36000001, "a|b"}};
+      {1500, 3250, "Hello\rWorld"}, {61500, 64500, ""}, {36000000, 360000010, "a|b"}};
   const struct {
     TSubtitleFormat format;
     LineList lines;
@@ -153,7 +160,7 @@ TEST(WriteCueLineFormats, WritesHeaderAndOneLinePerCue) {
 
 TEST(CueLineFormatsRoundTrip, ReadBackExactlyAndDetectThemselves) {
   TSubtitles doc;
-  doc.Cues = {{150, 325, "Hello\rWorld"}, {0, 0, ""}, {359999, 360001, "a, b=c-d: e"}};
+  doc.Cues = {{1500, 3250, "Hello\rWorld"}, {0, 0, ""}, {3599990, 3600010, "a, b=c-d: e"}};
   for (TSubtitleFormat format : {sfTurboTitler, sfViPlay, sfZeroG}) {
     SCOPED_TRACE(FormatOf(format).name);
     LineList lines;
@@ -174,7 +181,7 @@ TEST(CueLineFormatsRoundTrip, TurboTitlerFromTenHoursIsTakenForSubViewer2) {
   // into the text. Pinned, not mended: the
   // detection order is the contract every reader relies on.
   TSubtitles doc;
-  doc.Cues = {{100, 200, "early"}, {3600000, 3600100, "late"}};
+  doc.Cues = {{1000, 2000, "early"}, {36000000, 36001000, "late"}};
   LineList lines;
   doc.SaveToList(lines, sfTurboTitler);
   EXPECT_EQ(DetectFormat(lines), sfSubViewer2);

@@ -117,7 +117,8 @@ class Fuzzer {
 std::vector<LineList> Seeds(const TwoWay& format) {
   TSubtitles doc;
   doc.SetFrameRate(25);
-  doc.Cues = {{150, 325, "Hello\rWorld"}, {0, 0, ""}, {366199, 36000000, "a|b [br] ~ '' \\n x"}};
+  doc.Cues = {
+      {1500, 3250, "Hello\rWorld"}, {0, 0, ""}, {3661990, 360000000, "a|b [br] ~ '' \\n x"}};
   LineList written;
   format.writer(doc, written);
   std::vector<LineList> seeds{written};

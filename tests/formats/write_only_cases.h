@@ -49,7 +49,7 @@ inline TSubtitleFormat DetectedFormat(TSubtitleFormat format, const std::vector<
 }
 
 // The shared document: one cue from 1.5 s to 3.25 s with a two-line text.
-inline const std::vector<SubtitleCue> kOneCue = {{150, 325, "A\rB"}};
+inline const std::vector<SubtitleCue> kOneCue = {{1500, 3250, "A\rB"}};
 
 struct DetectionCase {
   TSubtitleFormat written;

@@ -35,8 +35,8 @@ inline std::string WrittenBytes(SubtitleWriter writer, const std::vector<Subtitl
 // Shared documents: one cue from 1 h 1 min 1.5 s to 1 h 1 min 4 s with a
 // two-line text; three cues with a one-line text, an empty text and times
 // beyond 100 hours (100:00:00.05 to 100:02:03.45).
-inline const std::vector<SubtitleCue> kOneCue = {{366150, 366400, "A\rB"}};
+inline const std::vector<SubtitleCue> kOneCue = {{3661500, 3664000, "A\rB"}};
 inline const std::vector<SubtitleCue> kThreeCues = {
-    {0, 150, "x"}, {200, 300, ""}, {36000005, 36012345, "y"}};
+    {0, 1500, "x"}, {2000, 3000, ""}, {360000050, 360123450, "y"}};
 
 }  // namespace vorlane

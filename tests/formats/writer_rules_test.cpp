@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "subtitles/timing.h"
 #include "tests/support.h"
 
 namespace vorlane {
@@ -120,42 +121,52 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FieldCase{
             "Timecodes",
-            {6150, 36000325, "A\rB"},
+            {61500, 360003250, "A\rB"},
             0,
             {"%.2d:%.2d:%.2d:%.2d %.2d:%.2d:%.2d:%.2d %s", {kStartTimecode, kStopTimecode, kText}},
             "00:01:01:50 100:00:03:25 A|B"},
         FieldCase{"SingleFieldsAndPosition",
-                  {6150, 325, ""},
+                  {61500, 3250, ""},
                   0,
                   {"%d %d %d:%d:%d.%.3d %d:%d:%d.%.2d",
                    {kIndex, kNumber, kStartHours, kStartMinutes, kStartSeconds, kStartMilliseconds,
                     kStopHours, kStopMinutes, kStopSeconds, kStopHundredths}},
                   "1 2 0:1:1.500 0:0:3.25"},
         FieldCase{"WholeTimes",
-                  {150, 325, ""},
+                  {1500, 3250, ""},
                   0,
                   {"%d %d %.5d %.5d",
                    {kStartTotalMs, kStopTotalMs, kStartCentiseconds, kStopCentiseconds}},
                   "1500 3250 00150 00325"},
+        // Milliseconds fields take the time as it is; hundredths fields
+        // take it rounded to centiseconds (1995 ms is 2.00 s, 123.5 cs is
+        // 124 by halves to even).
+        FieldCase{"MillisecondsKeptHundredthsRounded",
+                  {1235, 1995, ""},
+                  0,
+                  {"%d.%.3d %d.%.2d %d %d",
+                   {kStartSeconds, kStartMilliseconds, kStopSeconds, kStopHundredths, kStartTotalMs,
+                    kStartCentiseconds}},
+                  "1.235 2.00 1235 124"},
         // 61.5 s rounds to the even 62 s; 2.5 s to 2 s.
         FieldCase{"RoundedSeconds",
-                  {6150, 250, ""},
+                  {61500, 2500, ""},
                   0,
                   {"%d:%d:%d %d:%d:%d", {kStartRounded, kStopRounded}},
                   "0:1:2 0:0:2"},
         FieldCase{"FramesAtTheExactRate",
-                  {100000, 360000, ""},
+                  {1000000, 3600000, ""},
                   23.976,
                   {"%d %d", {kStartFrame, kStopFrame}},
                   "23976 86314"},
         FieldCase{"NegativeDurationRoundsDown",
-                  {200, 150, ""},
+                  {2000, 1500, ""},
                   0,
                   {"%.2d:%.2d", {kDurationSeconds, kDurationHundredths}},
                   "-01:50"},
-        // Times at both ends of the 32-bit range: no overflow in the sum.
+        // Times at both ends of the range: no overflow in the sum.
         FieldCase{"DurationBeyond32Bits",
-                  {-2147483647 - 1, 2147483647, ""},
+                  {kEarliestTime, kLatestTime, ""},
                   0,
                   {"%d:%.2d", {kDurationSeconds, kDurationHundredths}},
                   "42949672:95"}),
