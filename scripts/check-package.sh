@@ -147,16 +147,41 @@ as_user() {
 check "$program_dir is read-only for $user" \
   runuser -u "$user" -- sh -c "! test -w '$program_dir'"
 
-Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -ac >"$work/display" 2>"$work/xvfb.log" &
+# Nothing of the caller's X session may leak into the checks: every X
+# client below is given the virtual display explicitly.
+unset DISPLAY XAUTHORITY WAYLAND_DISPLAY
+# The server picks a free display number itself (-displayfd), so a display
+# or lock left by another server is never reused. -noreset: by default the
+# server resets whenever its last client leaves, and drops every connection
+# still being set up at that moment; the polling below connects and leaves
+# ten times a second, so a window starting while nothing else is shown
+# (as root's does, once the user's has closed) could fail with "could not
+# connect to display".
+Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -ac -noreset \
+  >"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-display=":$(head -n 1 "$work/display")"
 cleanup() {
   [[ -n "${viewer_pid:-}" ]] && kill "$viewer_pid" 2>/dev/null
   [[ -n "${window_pid:-}" ]] && kill "$window_pid" 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
+  # Waiting lets the server remove its socket and lock before we return.
+  kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  return 0
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+display=":$(head -n 1 "$work/display" 2>/dev/null)"
+# Ready once it answers a client (10 s at most).
+display_ready=
+if [[ $display != ":" ]]; then
+  for _ in $(seq 100); do
+    DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1 && display_ready=1 && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+fi
+check "virtual display $display answers (Xvfb pid $xvfb_pid; see $work/xvfb.log)" test -n "$display_ready"
 
 # Asks the window to close as a window manager would (WM_DELETE_WINDOW).
 close_window() {
@@ -189,6 +214,7 @@ start_from_entry() {
 start_window() {
   window=
   window_pid=
+  echo "--- $(date +%T) $*" >>"$work/window.log"
   "$@" >>"$work/window.log" 2>&1 &
   for _ in $(seq 100); do
     window="$(DISPLAY="$display" xdotool search --onlyvisible --name '^Vorlane' 2>/dev/null | head -n 1)"
@@ -289,7 +315,7 @@ if start_window env -i HOME=/root PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.U
   check "run by root, the window kept its options in $program_dir/config.ini" \
     test -f "$program_dir/config.ini"
 else
-  fail "the window did not start for root"
+  fail "the window did not start for root (see $work/window.log)"
 fi
 window_pid=
 
