@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TSubtitleFormat format : {sfSubRipper, sfAdvancedSSA, sfSAMI}) {
       TSubtitles direct;
       direct.SetClassicReading(classic);
+      // Told as a run tells it, or not (the full way then decodes 8-bit
+      // text, and the direct way must leave such text to it).
+      if (size > 1 && data[1] % 2 == 0) direct.SetTargetFormat(format);
       std::string got;
       std::size_t cues = 0;
       {
@@ -29,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (cues == 0) continue;
       TSubtitles full;
       full.SetClassicReading(classic);
+      if (size > 1 && data[1] % 2 == 0) full.SetTargetFormat(format);
       bool frame_based = false;
       bool loaded = false;
       try {

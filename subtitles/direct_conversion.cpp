@@ -48,7 +48,12 @@ class BlockWriter final : public CueStore {
     if (used_ == block_) Write();
     if (used_ == cues_.size()) cues_.emplace_back();
     SubtitleCue& cue = cues_[used_++];
-    cue.Text.clear();
+    // A reused cue starts as a new one: nothing of the cue it held before
+    // (its place above all) may pass to the next. The text keeps its room.
+    std::string text = std::move(cue.Text);
+    text.clear();
+    cue = SubtitleCue{};
+    cue.Text = std::move(text);
     return cue;
   }
 
@@ -138,6 +143,10 @@ std::size_t TSubtitles::ConvertDirect(std::string_view bytes, TSubtitleFormat fo
       if (IsBinaryFormat(bytes)) return 0;
       RefuseForeignFormat(bytes);
       if (SniffUnicode(bytes).encoding != TextEncoding::kBytes) return 0;
+      // 8-bit text the full way would decode (its output format is not told,
+      // or cannot hold the code page) is left to it.
+      const bool as_read = target_ != sf0 && !WritesUtf8Only(target_);
+      if (!as_read && !IsUtf8(bytes)) return 0;
     }
     // The writers take what they need of the document (the classic setting,
     // the frame rate) from this one, which holds no cue meanwhile.

@@ -3,6 +3,7 @@
 // splitting lines with a pattern; TTXT is not parsed as XML.
 #include "subtitles/decimal.h"
 #include "subtitles/formats/formats.h"
+#include "subtitles/formats/markup_text.h"
 #include "subtitles/formats/reader_rules.h"
 #include "subtitles/formats/writer_rules.h"
 
@@ -25,6 +26,22 @@ ScriptTime SplitScriptTime(std::int64_t time) {
   const MsSplit t = SplitThroughMs(time);
   const std::int64_t ms = time % 1000;
   return {t.hours, t.minutes, t.seconds, ms, RoundHalfEven(static_cast<double>(ms) / 10.0)};
+}
+
+// The text with its character references ("&amp;", "&#233;") as the
+// characters; an '&' that starts none stays.
+std::string DecodedReferences(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t taken = text[i] == '&' ? AppendCharReference(text, i, out) : 0;
+    if (taken == 0) {
+      out.push_back(text[i]);
+    } else {
+      i += taken - 1;
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -95,9 +112,11 @@ void ReadTTXT(TSubtitles& doc, const LineViews& lines) {
     cue.Stop = precise ? CheckedMs(cue.Start + 3000) : CheckedTime(cue.Start / 10 + 300);
 
     // Field 6 runs up to the closing double quote and so ends with the
-    // closing apostrophe. No entity is decoded.
+    // closing apostrophe. The classic rules decode no entity; by default the
+    // references the writer escapes with come back as the characters.
     std::string text(ListItem(fields, 6));
     if (!text.empty()) text.pop_back();
+    if (precise) text = DecodedReferences(text);
     cue.Text = ReplaceAll(text, "''", "\r");
     cues.push_back(std::move(cue));
   });

@@ -193,7 +193,7 @@ TEST_F(SafetyTest, NoRunDestroysAFileItDidNotMake) {
       "MarginL, MarginR, MarginV, Effect, Text\r\n";
   const std::string nul_cut = Srt("A") + std::string(1, '\0') + Srt("lost");
   const auto shift_back = [](TSubtitles& doc) {
-    for (SubtitleCue& cue : doc.Cues) cue.Start -= 1000, cue.Stop -= 1000;
+    for (SubtitleCue& cue : doc.Cues) cue.Start -= 10000, cue.Stop -= 10000;
   };
   const auto make_out = [](const std::string& dir) { fs::create_directories(dir + "out"); };
   const auto link_b = [](const std::string& dir) {

@@ -61,6 +61,8 @@ TEST(ConvertDirect, GivesTheFullWaysBytesOrDeclines) {
                        std::to_string(format) + ", block " + std::to_string(block));
           TSubtitles full;
           full.SetClassicReading(classic);
+          // As a run tells it, so 8-bit text goes back out as read.
+          full.SetTargetFormat(format);
           bool frame_based = false;
           std::string expected;
           bool loaded = false;
@@ -74,6 +76,7 @@ TEST(ConvertDirect, GivesTheFullWaysBytesOrDeclines) {
           }
           TSubtitles direct;
           direct.SetClassicReading(classic);
+          direct.SetTargetFormat(format);
           EXPECT_EQ(direct.ConvertDirect(c.bytes, format, nullptr, block) > 0, c.direct);
           std::string got;
           std::size_t cues = 0;

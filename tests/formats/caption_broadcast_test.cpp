@@ -34,7 +34,7 @@ const std::string kRealTimeFooter = "</b>\r\n</center>\r\n";
 class CaptionBroadcastWriters : public testing::TestWithParam<WriterCase> {};
 
 TEST_P(CaptionBroadcastWriters, WriteExactBytes) {
-  EXPECT_EQ(WrittenBytes(GetParam().writer, GetParam().cues), GetParam().bytes);
+  EXPECT_EQ(WrittenBytes(GetParam().writer, GetParam().cues, GetParam().classic), GetParam().bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -42,11 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // The line break is a backslash and the letter n.
         WriterCase{"JacoOneCue", WriteJACOSub2, kOneCue,
-                   kJacoHeader + "1:01:01:50 1:01:04:00 {NTP} A\\nB\r\n"},
+                   kJacoHeader + "1:01:01:50 1:01:04:00 {NTP} A\\nB\r\n", true},
         WriterCase{"JacoThreeCues", WriteJACOSub2, kThreeCues,
                    kJacoHeader + "0:00:00:00 0:00:01:50 {NTP} x\r\n"
                                  "0:00:02:00 0:00:03:00 {NTP} \r\n"
-                                 "100:00:00:05 100:02:03:45 {NTP} y\r\n"},
+                                 "100:00:00:05 100:02:03:45 {NTP} y\r\n",
+                   true},
         WriterCase{"JacoEmpty", WriteJACOSub2, {}, kJacoHeader},
 
         WriterCase{"PowerPixelOneCue", WritePowerPixel, kOneCue,
@@ -60,14 +61,16 @@ INSTANTIATE_TEST_SUITE_P(
         WriterCase{"RealTimeOneCue", WriteRealTime, kOneCue,
                    kRealTimeHeader +
                        "<Time begin=\"1:01:01.5\" end=\"01:01:04:00\" /><clear/>A<br>B\r\n" +
-                       kRealTimeFooter},
+                       kRealTimeFooter,
+                   true},
         // Tenths in both times: one digit after a point, two after a colon.
         WriterCase{"RealTimeTenths",
                    WriteRealTime,
                    {{1500, 3500, "Hi"}},
                    kRealTimeHeader +
                        "<Time begin=\"0:00:01.5\" end=\"00:00:03:05\" /><clear/>Hi\r\n" +
-                       kRealTimeFooter},
+                       kRealTimeFooter,
+                   true},
         // Tenths round halves to even (1.25 s to .2, 1.35 s to .4); from 950
         // ms on they carry into the seconds, minutes and hours.
         WriterCase{
@@ -79,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "<Time begin=\"0:00:01.9\" end=\"00:00:01:08\" /><clear/>b\r\n"
                 "<Time begin=\"0:00:02.0\" end=\"00:01:00:00\" /><clear/>c\r\n"
                 "<Time begin=\"1:00:00.0\" end=\"101:00:00:00\" /><clear/>d\r\n" +
-                kRealTimeFooter},
+                kRealTimeFooter,
+            true},
         WriterCase{"RealTimeEmpty", WriteRealTime, {}, kRealTimeHeader + kRealTimeFooter},
 
         WriterCase{"ScantitleOneCue", WriteScantitle890, kOneCue,

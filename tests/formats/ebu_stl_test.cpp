@@ -112,17 +112,18 @@ TEST(EbuStl, BlocksTimesAndWhatIsLeftOut) {
       {.sn = 4, .text = "last"},
   }));
   ASSERT_EQ(doc.Cues.size(), 2u);
-  EXPECT_EQ(doc.Cues[0], (SubtitleCue{372348, 372348, "first é part"}));
-  EXPECT_EQ(doc.Cues[1], (SubtitleCue{100, 200, "last"}));
+  EXPECT_EQ(doc.Cues[0], (SubtitleCue{3723480, 3723480, "first é part"}));
+  EXPECT_EQ(doc.Cues[1], (SubtitleCue{1000, 2000, "last"}));
   ASSERT_EQ(doc.Warnings.size(), 1u);
   EXPECT_EQ(doc.Warnings[0].problem,
             "text block 5: the subtitle ends before it starts and is left out");
 
-  // 29.97 drop-frame: frame 1800 (00:01:00;02) is 60.06 s in.
+  // 29.97 drop-frame: frame 1800 (00:01:00;02) is 60.06 s in, frame 1827
+  // (00:01:00;29) 60.961 s.
   doc = Load(Stl({{.text = "x", .in = tc2, .out = tc3}}, "STL30.01"));
   ASSERT_EQ(doc.Cues.size(), 1u);
-  EXPECT_EQ(doc.Cues[0].Start, 6006);
-  EXPECT_EQ(doc.Cues[0].Stop, 6096);
+  EXPECT_EQ(doc.Cues[0].Start, 60060);
+  EXPECT_EQ(doc.Cues[0].Stop, 60961);
 
   // A block cut short and extension blocks without their last one.
   std::string bytes = Stl({{.sn = 7, .ebn = 0, .text = "open"}}) + "partial";
@@ -177,13 +178,13 @@ TEST(EbuStl, WrittenFilesReadBackByUsAndByTtconv) {
     const char* cct;
   } cases[] = {
       {25,
-       {{100, 300, "Hélène à Noël\rçava"},
-        {400, 520, "<i>italique</i>"},
-        {372348, 372400, long_text}},
+       {{1000, 3000, "Hélène à Noël\rçava"},
+        {4000, 5200, "<i>italique</i>"},
+        {3723480, 3724000, long_text}},
        "00"},
-      {30, {{100, 300, "Привет"}, {366000, 366400, "мир"}}, "01"},
-      {25, {{100, 300, "Καλημέρα"}}, "03"},
-      {30, {{100, 300, "שלום"}}, "04"},
+      {30, {{1000, 3000, "Привет"}, {3660000, 3664000, "мир"}}, "01"},
+      {25, {{1000, 3000, "Καλημέρα"}}, "03"},
+      {30, {{1000, 3000, "שלום"}}, "04"},
   };
   TempDir dir;
   for (const auto& c : cases) {
@@ -201,8 +202,8 @@ TEST(EbuStl, WrittenFilesReadBackByUsAndByTtconv) {
     for (std::size_t i = 0; i < c.cues.size(); ++i) {
       EXPECT_EQ(back.Cues[i].Text, c.cues[i].Text);
       // Within one frame of the time written.
-      EXPECT_NEAR(back.Cues[i].Start, c.cues[i].Start, 4);
-      EXPECT_NEAR(back.Cues[i].Stop, c.cues[i].Stop, 4);
+      EXPECT_NEAR(back.Cues[i].Start, c.cues[i].Start, 1000 / c.rate);
+      EXPECT_NEAR(back.Cues[i].Stop, c.cues[i].Stop, 1000 / c.rate);
     }
 
     const std::string path = dir.path() + "/out.stl";

@@ -8,8 +8,9 @@ namespace {
 class FrameNumberedTest : public testing::TestWithParam<OutputCase> {};
 
 TEST_P(FrameNumberedTest, WritesExactBytes) {
-  EXPECT_EQ(SavedBytes(GetParam().format, GetParam().cues, GetParam().frame_rate),
-            GetParam().bytes);
+  EXPECT_EQ(
+      SavedBytes(GetParam().format, GetParam().cues, GetParam().frame_rate, GetParam().classic),
+      GetParam().bytes);
 }
 
 constexpr char kAQTitleHeader25[] = "-->> 000000\r\n/25 fps\r\n\r\n-->> 000000\r\n\r\n\r\n";
@@ -41,8 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
                    25},
         OutputCase{
             "AQTitleOneCue", sfAQTitle, kOneCue,
-            std::string(kAQTitleHeader25) + "-->> 000038\r\nA\r\nB\r\n-->> 000081\r\n\r\n\r\n", 25},
-        OutputCase{"AQTitleEmpty", sfAQTitle, {}, kAQTitleHeader25, 25},
+            std::string(kAQTitleHeader25) + "-->> 000038\r\nA\r\nB\r\n-->> 000081\r\n\r\n\r\n", 25,
+            true},
+        OutputCase{"AQTitleEmpty", sfAQTitle, {}, kAQTitleHeader25, 25, true},
         // Always two text lines: padded, or the surplus joined to the second
         // line so that no text is lost; frames of seven digits in full.
         OutputCase{"AQTitleTwoTextLines",
@@ -58,17 +60,20 @@ INSTANTIATE_TEST_SUITE_P(
                        "-->> 000125\r\n1\r\n2 3 4\r\n-->> 000150\r\n\r\n\r\n"
                        "-->> 000175\r\n\r\nlate\r\n-->> 000200\r\n\r\n\r\n"
                        "-->> 1000000\r\nA\r\n\r\n-->> 1000001\r\n\r\n\r\n",
-                   25}),
+                   25,
+                   true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WriteFrameNumbered, DetectionOfTheOutput) {
-  // MPL is recognised only with four-digit frames; AQTitle's rate line
-  // "/25 fps" passes the MacSub test, which detection runs first.
+  // MPL is recognised only with four-digit frames. AQTitle's rate line
+  // "/25 fps", written with the classic setting only, passes the MacSub
+  // test, which detection runs first.
   const std::vector<SubtitleCue> four_digit_frames = {{40000, 80000, "x"}};
   EXPECT_EQ(DetectedFormat(sfMPL, kOneCue, 25), sf0);
   EXPECT_EQ(DetectedFormat(sfMPL, four_digit_frames, 25), sfMPL);
   EXPECT_EQ(DetectedFormat(sfMacSub, kOneCue, 25), sfMacSub);
-  EXPECT_EQ(DetectedFormat(sfAQTitle, kOneCue, 25), sfMacSub);
+  EXPECT_EQ(DetectedFormat(sfAQTitle, kOneCue, 25), sfAQTitle);
+  EXPECT_EQ(DetectFormat(SplitLines(SavedBytes(sfAQTitle, kOneCue, 25, true))), sfMacSub);
 }
 
 }  // namespace

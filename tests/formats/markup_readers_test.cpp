@@ -40,7 +40,7 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
           {"BomHeaderTextIdentifierSettings",
            "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\ncue-1\n"
            "00:00:01.500 --> 00:00:03.250 align:start position:10%\nA\nB\n",
-           {{1500, 3250, "A\rB"}}},
+           {{1500, 3250, "A\rB", 1}}},
           {"NoteStyleRegionSkipped",
            "WEBVTT\n\nNOTE a --> b\n\nSTYLE\n::cue { color: red }\n\nREGION\nid:x\n\n"
            "00:01.000 --> 00:02.000\nx\n",
@@ -81,7 +81,7 @@ TEST(WebVTTReader, ReadsWhatBrowsersRead) {
           {"ShortFractionsWhenNothingElseReads",
            "WEBVTT\n\n00:01 --> 00:02.5\na\n\n00:02.04 --> 00:03.5 align:end\nb\n\n"
            "00:03,000 --> 00:04,000\nc\n\n00:04.0x --> 00:05.00\nd\n",
-           {{2040, 3500, "b"}}},
+           {{2040, 3500, "b", 3}}},
       });
   TSubtitles doc;
   const TextFile bad =

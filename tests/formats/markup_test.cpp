@@ -8,7 +8,8 @@ namespace {
 class MarkupTest : public testing::TestWithParam<OutputCase> {};
 
 TEST_P(MarkupTest, WritesExactBytes) {
-  EXPECT_EQ(SavedBytes(GetParam().format, GetParam().cues), GetParam().bytes);
+  EXPECT_EQ(SavedBytes(GetParam().format, GetParam().cues, 0, GetParam().classic),
+            GetParam().bytes);
 }
 
 const std::string kSAMIHeader =
@@ -112,7 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
                    kSAMIHeader +
                        "<Sync Start=0><P>x < y & z>\r\n"
                        "<Sync Start=360000000><P>&nbsp;\r\n" +
-                       kSAMIFooter},
+                       kSAMIFooter,
+                   0,
+                   true},
         OutputCase{"AdvancedSSAOneCue", sfAdvancedSSA, kOneCue,
                    kAdvancedSSAHeader +
                        "Dialogue: 0,0:00:01.50,0:00:03.25,Default,,0000,0000,0000,,A\\NB\r\n"},

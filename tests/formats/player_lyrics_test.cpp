@@ -34,7 +34,7 @@ TEST_P(PlayerLyricsWriters, WriteExactBytes) {
   // SubSonic writes with the program-wide separator; here the point, as
   // after the frame-rate prompt has closed.
   UseDotDecimalSeparator();
-  EXPECT_EQ(WrittenBytes(GetParam().writer, GetParam().cues), GetParam().bytes);
+  EXPECT_EQ(WrittenBytes(GetParam().writer, GetParam().cues, GetParam().classic), GetParam().bytes);
   ResetDecimalSeparatorForTesting();
 }
 
@@ -44,15 +44,17 @@ INSTANTIATE_TEST_SUITE_P(
         // Minutes within the hour, hundredths after a colon, lines run
         // together.
         WriterCase{"LrcOneCue", WriteKaraokeLyricsLRC, kOneCue,
-                   kLrcHeader + "[01:01:50]AB\r\n[01:04:00]\r\n"},
+                   kLrcHeader + "[01:01:50]AB\r\n[01:04:00]\r\n", true},
         WriterCase{"LrcLosesWholeHours",
                    WriteKaraokeLyricsLRC,
                    {{3723450, 3725000, "A\rB"}},
-                   kLrcHeader + "[02:03:45]AB\r\n[02:05:00]\r\n"},
+                   kLrcHeader + "[02:03:45]AB\r\n[02:05:00]\r\n",
+                   true},
         WriterCase{"LrcThreeCues", WriteKaraokeLyricsLRC, kThreeCues,
                    kLrcHeader + "[00:00:00]x\r\n[00:01:50]\r\n"
                                 "[00:02:00]\r\n[00:03:00]\r\n"
-                                "[00:00:05]y\r\n[02:03:45]\r\n"},
+                                "[00:00:05]y\r\n[02:03:45]\r\n",
+                   true},
         WriterCase{"LrcEmpty", WriteKaraokeLyricsLRC, {}, kLrcHeader},
 
         WriterCase{"VktOneCue", WriteKaraokeLyricsVKT, kOneCue,

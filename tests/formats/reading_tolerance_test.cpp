@@ -35,30 +35,30 @@ TEST(ReadingTolerance, AMalformedCueCostsThatCueOnly) {
        kAss + "Dialogue: 0,0:00:01.00,0:00:02.00,,,0,0,0,,a\n"
               "Dialogue: 0,-10:-2:0.080,0:00:03.00,,,0,0,0,,lost\n"
               "Dialogue: 0,-1:58:37.16,0:00:04.00,,,0,0,0,,before zero\n",
-       {{100, 200, "a"}, {-711716, 400, "before zero"}},
+       {{1000, 2000, "a"}, {-7117160, 4000, "before zero"}},
        {{5, "'-10:-2:0.080' is not a valid time; cue left out"}}},
       {"LrcOffsetSentenceAndBadStamp",
        ReadKaraokeLyricsLRC,
        "[ti:A title: with colons]\n[offset:sing along]\n[00:01.00]a\n[00:0x.00]b\n[00:03.00]c\n",
-       {{100, 300, "a"}, {300, 800, "c"}},
+       {{1000, 3000, "a"}, {3000, 8000, "c"}},
        {{2, "'sing along' is not a valid offset; ignored"},
         {4, "'[00:0x.00]' is not a valid time stamp; line left out"}}},
       {"SamiSyncTextKeptInTheCueBefore",
        ReadSAMI,
        "<SAMI><BODY>\n<SYNC Start=1000><P>a\n<SYNC Start=x><P>b\n<SYNC Start=3000><P>c\n"
        "<SYNC Start=4000><P>d\n</BODY></SAMI>",
-       {{100, 300, "a b"}, {300, 400, "c"}, {400, 700, "d"}},
+       {{1000, 3000, "a b"}, {3000, 4000, "c"}, {4000, 7000, "d"}},
        {{3, "SYNC without a readable start time; its text kept in the cue before"}}},
       {"TtmlParagraphLeftOut",
        ReadTTML,
        kTt + "<p begin='1s' end='2s'>a</p>\n<p begin='1x' end='3s'>b</p>\n"
              "<p begin='3s' end='4s'>c</p></div></body></tt>",
-       {{100, 200, "a"}, {300, 400, "c"}},
+       {{1000, 2000, "a"}, {3000, 4000, "c"}},
        {{3, "unreadable TTML time begin=\"1x\"; cue left out"}}},
       {"SbvTimingKeptAsText",
        ReadSBV,
        "0:00:01.000,0:00:02.000\na\n\n0:00:0x.000,0:00:03.000\nb\n\n0:00:04.000,0:00:05.000\nc\n",
-       {{100, 200, "a\r0:00:0x.000,0:00:03.000\rb"}, {400, 500, "c"}},
+       {{1000, 2000, "a\r0:00:0x.000,0:00:03.000\rb"}, {4000, 5000, "c"}},
        {{4,
          "a timing line 'H:MM:SS.mmm,H:MM:SS.mmm' was expected; kept as text of the cue "
          "before"}}},
@@ -66,14 +66,14 @@ TEST(ReadingTolerance, AMalformedCueCostsThatCueOnly) {
        ReadSubRipLenient,
        "1\n00:00:01,000 --> 00:00:02,000 X1:1\na\n\n2\n00:00:0x,000 --> 00:00:03,000\nb\n\n"
        "3\n00:00:04 --> 00:00:05\nc\n",
-       {{100, 200, "a\r2\r00:00:0x,000 --> 00:00:03,000\rb"}, {400, 500, "c"}},
+       {{1000, 2000, "a\r2\r00:00:0x,000 --> 00:00:03,000\rb"}, {4000, 5000, "c"}},
        {{6, "unreadable timing line; kept as text of the cue before"}}},
       {"TtxtSampleLeftOut",
        ReadTTXTLenient,
        "<TextStream>\n<TextSample sampleTime=\"00:00:01.000\">a</TextSample>\n"
        "<TextSample sampleTime=\"soon\">b</TextSample>\n"
        "<TextSample sampleTime=\"00:00:03.000\">c</TextSample>\n</TextStream>\n",
-       {{100, 300, "a"}, {300, 600, "c"}},
+       {{1000, 3000, "a"}, {3000, 6000, "c"}},
        {{3, "unreadable sampleTime \"soon\"; sample left out"}}},
   };
   for (const auto& c : cases) {
@@ -143,25 +143,25 @@ TEST(ReadingQuirks, RefusedFormsAreRead) {
       {"SubRipWithoutMilliseconds",
        "1\n00:00:09 --> 00:00:13\nA\n\n2\n0:01:02 --> 0:01:03.500\nB\n",
        sfSubRipper,
-       {{900, 1300, "A"}, {6200, 6350, "B"}}},
+       {{9000, 13000, "A"}, {62000, 63500, "B"}}},
       {"SubViewer2InformationHeaderMilliseconds",
        "[INFORMATION]\n[TITLE]t\n[END INFORMATION]\n[SUBTITLE]\n"
        "[COLF]&HFFFFFF,[STYLE]bd,[SIZE]18,[FONT]Arial\n00:00:01.000,00:00:04.505\nA[br]b\n\n"
        "00:00:05.2,00:00:06.25\nB\nC\n",
        sfSubViewer2,
-       {{100, 450, "A\rb"}, {520, 625, "B\rC"}}},
+       {{1000, 4505, "A\rb"}, {5200, 6250, "B\rC"}}},
       {"YouTubeTranscriptEscapedTwice",
        "<?xml version=\"1.0\" encoding=\"utf-8\" ?><transcript>"
        "<text start=\"12.44\" dur=\"2.5\">It&amp;#39;s\nfine</text>"
        "<text start=\"15\">no length</text><text start=\"16\" dur=\"1\">  </text>"
        "<text start=\"17\" dur=\"1\">&amp;amp;</text></transcript>",
        sfYouTubeTimedText,
-       {{1244, 1494, "It's\rfine"}, {1500, 1700, "no length"}, {1700, 1800, "&"}}},
+       {{12440, 14940, "It's\rfine"}, {15000, 17000, "no length"}, {17000, 18000, "&"}}},
       {"YouTubeFormat3Milliseconds",
        "<timedtext format=\"3\"><body>\n<p t=\"1000\" d=\"2000\"><s>Hi</s><s t=\"500\"> you</s></p>"
        "\n<p t=\"4005\" d=\"10\">x</p></body></timedtext>",
        sfYouTubeTimedText,
-       {{100, 300, "Hi you"}, {400, 402, "x"}}},
+       {{1000, 3000, "Hi you"}, {4005, 4015, "x"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -178,7 +178,7 @@ TEST(ReadingQuirks, RefusedFormsAreRead) {
       "<transcript>\n<text start=\"1\" dur=\"1\">a</text>\n<text start=\"soon\">b</text>\n"
       "<text start=\"3\" dur=\"1\">c</text></transcript>",
       frame_based));
-  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{100, 200, "a"}, {300, 400, "c"}}));
+  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{1000, 2000, "a"}, {3000, 4000, "c"}}));
   EXPECT_EQ(doc.Warnings,
             (std::vector<ReadingWarning>{{3, "unreadable start=\"soon\"; cue left out"}}));
 }

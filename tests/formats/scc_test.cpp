@@ -65,48 +65,48 @@ TEST(Scc, ControlSequencesAndWhatTheScreenShows) {
   } cases[] = {
       {"pop-on shown at the end of caption, erased by EDM",
        {At("00:00:01:00", {kRcl, kRow15, Text("Hello"), kEoc}), At("00:00:03:00", {kEdm})},
-       {{100, 300, "Hello"}}},
+       {{1000, 3000, "Hello"}}},
       {"pop-on caption replaced by the next one",
        {At("00:00:01:00", {kRcl, kRow15, Text("One"), kEoc}),
         At("00:00:02:00", {kRcl, kRow15, Text("Two"), kEoc}), At("00:00:03:00", {kEdm})},
-       {{100, 200, "One"}, {200, 300, "Two"}}},
+       {{1000, 2000, "One"}, {2000, 3000, "Two"}}},
       {"a code sent twice is one code; sent again later, it counts",
        {At("00:00:01:00", {kRcl, kRow15, Text("ab"), "94a1 94a1 94a1", Text("c"), kEoc}),
         At("00:00:02:00", {kEdm})},
-       {{100, 200, "c"}}},
+       {{1000, 2000, "c"}}},
       {"upper rows, italics from a preamble and a mid-row code",
        {At("00:00:01:00",
            {kRcl, kRow1, Text("top"), "94ce 94ce", Text("it"), "9120 9120", Text("x"), kEoc}),
         At("00:00:02:00", {kEdm})},
-       {{100, 200, "top\r<i>it</i> x"}}},
+       {{1000, 2000, "top\r<i>it</i> x", 8}}},
       {"special and extended characters",
        {At("00:00:01:00", {kRcl, kRow15, "91b0 91b0", Text("e"), "92a1 92a1", "9137 9137", kEoc}),
         At("00:00:02:00", {kEdm})},
-       {{100, 200, "®É♪"}}},
+       {{1000, 2000, "®É♪"}}},
       {"roll-up: each carriage return shows the rows still visible",
        {At("00:00:01:00", {kRu2, kCr, kRow15, Text("first")}),
         At("00:00:02:00", {kRu2, kCr, kRow15, Text("second")}),
         At("00:00:03:00", {kRu2, kCr, kRow15, Text("third")}), At("00:00:04:00", {kEdm})},
-       {{100, 200, "first"}, {200, 300, "first\rsecond"}, {300, 400, "second\rthird"}}},
+       {{1000, 2000, "first"}, {2000, 3000, "first\rsecond"}, {3000, 4000, "second\rthird"}}},
       {"three roll-up rows keep one more",
        {At("00:00:01:00", {kRu3, kCr, kRow15, Text("a")}),
         At("00:00:02:00", {kRu3, kCr, kRow15, Text("b")}),
         At("00:00:03:00", {kRu3, kCr, kRow15, Text("c")}), At("00:00:04:00", {kEdm})},
-       {{100, 200, "a"}, {200, 300, "a\rb"}, {300, 400, "a\rb\rc"}}},
+       {{1000, 2000, "a"}, {2000, 3000, "a\rb"}, {3000, 4000, "a\rb\rc"}}},
       {"paint-on writes where it shows",
        {At("00:00:01:00", {kRdc, kRow15, Text("Lorem")}),
         At("00:00:02:00", {kRdc, kRow15, Text("Ipsum")}), At("00:00:03:00", {kEdm})},
-       {{100, 200, "Lorem"}, {200, 300, "Ipsum"}}},
+       {{1000, 2000, "Lorem"}, {2000, 3000, "Ipsum"}}},
       {"channel 2 and parity errors",
        {At("00:00:01:00", {kRcl, kRow15, Text("ok"), "1c20 1c20", Text("no"), kRcl, "c380", kEoc}),
         At("00:00:02:00", {kEdm})},
-       {{100, 200, "ok█"}}},
+       {{1000, 2000, "ok█"}}},
       {"drop-frame time codes count 29.97 frames a second",
        {At("00:01:00;02", {kRcl, kRow15, Text("df"), kEoc}), At("00:10:00;00", {kEdm})},
-       {{6006, 60000, "df"}}},
+       {{60060, 599999, "df"}}},
       {"a caption never erased is shown two seconds",
        {At("00:00:01:00", {kRcl, kRow15, Text("end"), kEoc})},
-       {{100, 300, "end"}}},
+       {{1000, 3000, "end"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -118,7 +118,7 @@ TEST(Scc, SevenBitFilesAndLinesThatAreNotCaptions) {
   // Written without parity: no character byte has its top bit set.
   TSubtitles doc = Load({"00:00:01:00\t9429 9429 94d2 94d2 4c6f 7265 6d2c", "not a time code",
                          "00:00:02:00\t942c 942c zz"});
-  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{100, 200, "Lorem,"}}));
+  EXPECT_EQ(doc.Cues, (std::vector<SubtitleCue>{{1000, 2000, "Lorem,"}}));
   ASSERT_EQ(doc.Warnings.size(), 2u);
   EXPECT_EQ(doc.Warnings[0].line, 5);
   EXPECT_EQ(doc.Warnings[1].problem, "a word that is not a hex byte pair is left out");

@@ -183,10 +183,13 @@ TEST(ReadTTXT, ReadsTextSampleLinesByPattern) {
        {"<TextSample sampleTime=\"00:00:01.999\" text=\"'x'\"></TextSample>"},
        {{1999, 4999, "x"}},
        {{1990, 4990, "x"}}},
-      // No entity is decoded.
-      {"EntitiesStay",
-       {"<TextSample sampleTime=\"00:00:01.000\" text=\"'a &amp; b'\"></TextSample>"},
-       {{1000, 4000, "a &amp; b"}}},
+      // References are decoded, as the writer escapes; the classic rules
+      // keep them as text. An '&' that starts none stays.
+      {"EntitiesDecoded",
+       {"<TextSample sampleTime=\"00:00:01.000\" text=\"'a &amp; b &lt;&#233;&x'\">"
+        "</TextSample>"},
+       {{1000, 4000, "a & b <\xC3\xA9&x"}},
+       {{1000, 4000, "a &amp; b &lt;&#233;&x"}}},
       // A double quote in the text ends it, one character early.
       {"QuoteCutsTheText",
        {"<TextSample sampleTime=\"00:00:01.000\" text=\"'say \"hi\"'\"></TextSample>"},
@@ -254,38 +257,52 @@ const LineList kTTXTHeader{
     "</TextStreamHeader>"};
 
 TEST(WriteTTXT, WritesHeaderSamplesAndClosingTag) {
-  TSubtitles doc;
-  LineList lines;
-  doc.SaveToList(lines, sfTTXT);
-  LineList expected = kTTXTHeader;
-  expected.push_back("</TextStream>");
-  EXPECT_EQ(lines, expected);
+  for (const bool classic : {false, true}) {
+    SCOPED_TRACE(classic ? "classic" : "default");
+    TSubtitles doc;
+    doc.SetClassicReading(classic);
+    LineList lines;
+    doc.SaveToList(lines, sfTTXT);
+    LineList expected = kTTXTHeader;
+    expected.push_back("</TextStream>");
+    EXPECT_EQ(lines, expected);
 
-  doc.Cues = {{61500, 99990, "Hi\rthere"}, {360000010, 0, ""}, {50, 0, "a & <b>"}};
-  lines.clear();
-  doc.SaveToList(lines, sfTTXT);
-  expected = kTTXTHeader;
-  expected.insert(expected.end(),
-                  {kSample, "<TextSample sampleTime=\"100:00:00.010\" text=\"''\"></TextSample>",
-                   // Written as it stands, not escaped.
-                   "<TextSample sampleTime=\"00:00:00.050\" text=\"'a & <b>'\"></TextSample>",
-                   "</TextStream>"});
-  EXPECT_EQ(lines, expected);
+    doc.Cues = {{61500, 99990, "Hi\rthere"}, {360000010, 0, ""}, {50, 0, "a & <b>\"q\"</b>"}};
+    lines.clear();
+    doc.SaveToList(lines, sfTTXT);
+    expected = kTTXTHeader;
+    expected.insert(expected.end(),
+                    {kSample, "<TextSample sampleTime=\"100:00:00.010\" text=\"''\"></TextSample>",
+                     // By default escaped for the attribute, the styles left
+                     // out; with the classic setting written as it stands.
+                     classic ? "<TextSample sampleTime=\"00:00:00.050\" text=\"'a & "
+                               "<b>\"q\"</b>'\"></TextSample>"
+                             : "<TextSample sampleTime=\"00:00:00.050\" text=\"'a &amp; "
+                               "&quot;q&quot;'\"></TextSample>",
+                     "</TextStream>"});
+    EXPECT_EQ(lines, expected);
+  }
 }
 
 TEST(TTXTRoundTrip, StartsAndTextComeBackStopsAsThreeSeconds) {
-  TSubtitles doc;
-  doc.Cues = {{61500, 99990, "Hi\rthere"}, {0, 10, ""}, {360000010, 360000020, "a & b"}};
-  LineList lines;
-  doc.SaveToList(lines, sfTTXT);
-  EXPECT_EQ(DetectFormat(lines), sfTTXT);
-  TSubtitles back;
-  bool frame_based = true;
-  ASSERT_TRUE(back.LoadFromList(lines, frame_based));
-  EXPECT_FALSE(frame_based);
-  EXPECT_EQ(back.Cues,
-            (std::vector<SubtitleCue>{
-                {61500, 64500, "Hi\rthere"}, {0, 3000, ""}, {360000010, 360003010, "a & b"}}));
+  for (const bool classic : {false, true}) {
+    SCOPED_TRACE(classic ? "classic" : "default");
+    TSubtitles doc;
+    doc.SetClassicReading(classic);
+    doc.Cues = {{61500, 99990, "Hi\rthere"}, {0, 10, ""}, {360000010, 360000020, "a & b < c"}};
+    LineList lines;
+    doc.SaveToList(lines, sfTTXT);
+    EXPECT_EQ(DetectFormat(lines), sfTTXT);
+    TSubtitles back;
+    back.SetClassicReading(classic);
+    bool frame_based = true;
+    ASSERT_TRUE(back.LoadFromList(lines, frame_based));
+    EXPECT_FALSE(frame_based);
+    // Times on whole hundredths come back under either rule.
+    EXPECT_EQ(back.Cues, (std::vector<SubtitleCue>{{61500, 64500, "Hi\rthere"},
+                                                   {0, 3000, ""},
+                                                   {360000010, 360003010, "a & b < c"}}));
+  }
 }
 
 }  // namespace

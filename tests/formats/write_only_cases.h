@@ -20,6 +20,9 @@ struct OutputCase {
   std::vector<SubtitleCue> cues;
   std::string bytes;
   double frame_rate = 0;
+  // The bytes of the classic setting, where the default mode now writes
+  // otherwise (those are in writer_dialects_test.cpp).
+  bool classic = false;
 };
 
 // Failure messages name the case instead of dumping its bytes.
@@ -28,8 +31,9 @@ inline void PrintTo(const OutputCase& c, std::ostream* os) {
 }
 
 inline LineList SavedLines(TSubtitleFormat format, const std::vector<SubtitleCue>& cues,
-                           double frame_rate = 0) {
+                           double frame_rate = 0, bool classic = false) {
   TSubtitles doc;
+  doc.SetClassicReading(classic);
   doc.Cues = cues;
   doc.SetFrameRate(frame_rate);
   LineList lines;
@@ -38,8 +42,8 @@ inline LineList SavedLines(TSubtitleFormat format, const std::vector<SubtitleCue
 }
 
 inline std::string SavedBytes(TSubtitleFormat format, const std::vector<SubtitleCue>& cues,
-                              double frame_rate = 0) {
-  return JoinLines(SavedLines(format, cues, frame_rate));
+                              double frame_rate = 0, bool classic = false) {
+  return JoinLines(SavedLines(format, cues, frame_rate, classic));
 }
 
 // What detection makes of a saved file read back as lines.

@@ -17,6 +17,9 @@ struct WriterCase {
   SubtitleWriter writer;
   std::vector<SubtitleCue> cues;
   std::string bytes;
+  // The bytes of the classic setting, where the default mode now writes
+  // otherwise (those are in writer_dialects_test.cpp).
+  bool classic = false;
 };
 
 // Failure messages name the case instead of dumping its bytes.
@@ -24,8 +27,10 @@ inline void PrintTo(const WriterCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-inline std::string WrittenBytes(SubtitleWriter writer, const std::vector<SubtitleCue>& cues) {
+inline std::string WrittenBytes(SubtitleWriter writer, const std::vector<SubtitleCue>& cues,
+                                bool classic = false) {
   TSubtitles doc;
+  doc.SetClassicReading(classic);
   doc.Cues = cues;
   LineList lines;
   writer(doc, lines);
