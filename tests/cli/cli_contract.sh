@@ -172,7 +172,7 @@ check "frames with --fps" "00:00:01,000 --> 00:00:02,000" "$(tr -d '\r' <"$work/
 # 23.976. The classic rules look for the five classic extensions only.
 mkdir -p "$work/mkv"
 cp "$(dirname "$0")/../data/videos/clip.mkv" "$work/mkv/film.MKV"
-printf '{960000}{960240}Late\r\n' >"$work/mkv/film.sub"
+printf '{960000}{960240}Late\r\n{1000000}{1000024}Later\r\n' >"$work/mkv/film.sub"
 "$cli" --no-backup --report "$work/mkv.json" SubRipper "$work/mkv/film.sub" 2>/dev/null
 status=$?
 video=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["inputs"][0]["video"])' \
@@ -182,6 +182,10 @@ if [[ ${VORLANE_CLI_ARGS:-} == *--classic* ]]; then
 else
   check "mkv status and report" "0 $work/mkv/film.MKV" "$status $video"
   check "mkv exact rate" "11:07:20,000 --> 11:07:30,010" "$(tr -d '\r' <"$work/mkv/film.srt" | sed -n 2p)"
+  # Frame 1,000,000 at 24000/1001 is 41708.333 s: to the millisecond, not
+  # the .375 of 23.976 frames a second.
+  check "mkv exact rate at frame 1000000" "11:35:08,333 --> 11:35:09,334" \
+    "$(tr -d '\r' <"$work/mkv/film.srt" | sed -n 6p)"
 fi
 
 err=$("$cli" --no-backup MicroDVD "$work/ok/BAK/a.srt" 2>&1)
