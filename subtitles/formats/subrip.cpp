@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
-#include <string>
-#include <vector>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "subtitles/formats/formats.h"
 #include "subtitles/formats/markup_text.h"
@@ -28,6 +28,7 @@ std::string_view TagName(std::string_view text, std::size_t at, bool& closing) {
   closing = p < text.size() && text[p] == '/';
   if (closing) ++p;
   const std::size_t begin = p;
+  if (p >= text.size() || !std::isalpha(static_cast<unsigned char>(text[p]))) return {};
   while (p < text.size() && (std::isalnum(static_cast<unsigned char>(text[p])) || text[p] == '_')) {
     ++p;
   }
@@ -35,26 +36,26 @@ std::string_view TagName(std::string_view text, std::size_t at, bool& closing) {
   return text.substr(begin, p - begin);
 }
 
-// Tags players hide: an HTML-like tag the program does not keep is left
-// out, with its text, when it is closed again (<s>...</s>); one never closed,
-// or closed without opening, is text, as players show it.
+// Tags players hide: an HTML-like tag the program does not keep (<s>,
+// <tag par=5>, </tag>) is left out, its text kept, and so are the MicroDVD
+// codes some SubRip files carry ({Y:i}); a '<' or '{' that opens no tag is
+// text.
 void DropForeignTags(std::string& text) {
-  std::vector<std::string> opened, closed;
-  for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
-    bool closing = false;
-    const std::string name = Lower(TagName(text, at, closing));
-    if (name.empty() || name == "i" || name == "b" || name == "u" || name == "font") continue;
-    (closing ? closed : opened).push_back(name);
-  }
   std::string out;
   out.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
-    bool closing = false;
-    const std::string name = text[at] == '<' ? Lower(TagName(text, at, closing)) : std::string();
-    const bool both = !name.empty() &&
-                      std::find(opened.begin(), opened.end(), name) != opened.end() &&
-                      std::find(closed.begin(), closed.end(), name) != closed.end();
-    const std::size_t end = both ? text.find('>', at) : std::string::npos;
+    std::size_t end = std::string::npos;
+    if (text[at] == '<') {
+      bool closing = false;
+      const std::string name = Lower(TagName(text, at, closing));
+      if (!name.empty() && name != "i" && name != "b" && name != "u" && name != "font") {
+        end = text.find('>', at);
+      }
+    } else if (text[at] == '{' && at + 2 < text.size() && text[at + 2] == ':' &&
+               std::strchr("yYcCfFsSpPoOhH", text[at + 1]) != nullptr) {
+      end = text.find('}', at);
+      if (end != std::string::npos && text.find('\r', at) < end) end = std::string::npos;
+    }
     if (end != std::string::npos) {
       at = end + 1;
     } else {
@@ -81,7 +82,7 @@ void SubRipTextToModel(SubtitleCue& cue) {
       cue.Place = converter.Place();
     }
   }
-  if (text.find("</") != std::string::npos) DropForeignTags(text);
+  if (text.find_first_of("<{") != std::string::npos) DropForeignTags(text);
   if (text.find('&') != std::string::npos) {
     std::string decoded;
     decoded.reserve(text.size());
@@ -93,7 +94,6 @@ void SubRipTextToModel(SubtitleCue& cue) {
     text = std::move(decoded);
   }
 }
-
 
 namespace {
 

@@ -217,6 +217,11 @@ TEST(ReaderDialects, SubRipOverridesAndReferencesBecomeTheModel) {
       {"a\\Nb", "a\\Nb", 0},
       // Text that only held overrides the model drops keeps what it had.
       {"{\\fs20}", "{\\fs20}", 0},
+      // Tags players hide are left out with their text kept, closed or not;
+      // a '<' that opens no tag is text.
+      {"<s>gone</s> <tag par=5>x</tag> <open>y", "gone x y", 0},
+      {"I <3 you > me", "I <3 you > me", 0},
+      {"{Y:i}hidden code", "hidden code", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
