@@ -81,7 +81,16 @@ class TSubtitles {
   std::vector<ReadingWarning> Warnings;
   // What the last load and save dropped.
   mutable DroppedCounts Dropped;
-  void Warn(int line, std::string problem) { Warnings.push_back({line, std::move(problem)}); }
+  // Keeps the first kMostWarnings warnings, then says that more were left
+  // out: a hostile file of bad lines costs no memory per line.
+  static constexpr std::size_t kMostWarnings = 1000;
+  void Warn(int line, std::string problem) {
+    if (Warnings.size() < kMostWarnings) {
+      Warnings.push_back({line, std::move(problem)});
+    } else if (Warnings.size() == kMostWarnings) {
+      Warnings.push_back({0, "more warnings left out"});
+    }
+  }
 
   // The frame rate exactly as set, so 23.976 stays 23.976 and frames convert
   // without drift. 0 means no rate is known.

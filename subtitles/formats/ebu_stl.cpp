@@ -294,6 +294,9 @@ void ReadEbuStl(TSubtitles& doc, std::string_view bytes) {
     doc.Warn(0, "the file ends inside a text block, which is left out");
   }
 
+  // Every subtitle takes a block at least: room for all at once, so the cue
+  // list is never moved and never holds twice the room it needs.
+  doc.Cues.reserve(doc.Cues.size() + blocks);
   std::string field;  // the text of the subtitle being gathered
   bool open = false;  // extension blocks seen, the last not yet
   int open_sn = -1;
