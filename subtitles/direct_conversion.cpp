@@ -50,10 +50,10 @@ class BlockWriter final : public CueStore {
     SubtitleCue& cue = cues_[used_++];
     // A reused cue starts as a new one: nothing of the cue it held before
     // (its place above all) may pass to the next. The text keeps its room.
-    std::string text = std::move(cue.Text);
-    text.clear();
-    cue = SubtitleCue{};
-    cue.Text = std::move(text);
+    cue.Start = 0;
+    cue.Stop = 0;
+    cue.Place = 0;
+    cue.Text.clear();
     return cue;
   }
 

@@ -36,6 +36,39 @@ std::string_view TagName(std::string_view text, std::size_t at, bool& closing) {
   return text.substr(begin, p - begin);
 }
 
+// True for the tag names the program keeps (i, b, u, font), in any case.
+bool IsKeptTagName(std::string_view name) {
+  if (name.size() == 1) {
+    const char c = static_cast<char>(name[0] | 0x20);
+    return c == 'i' || c == 'b' || c == 'u';
+  }
+  return name.size() == 4 && (name[0] | 0x20) == 'f' && (name[1] | 0x20) == 'o' &&
+         (name[2] | 0x20) == 'n' && (name[3] | 0x20) == 't';
+}
+
+// True when a MicroDVD code ("{Y:i}") opens at text[at].
+bool IsMicroDVDCode(std::string_view text, std::size_t at) {
+  return text[at] == '{' && at + 2 < text.size() && text[at + 2] == ':' &&
+         std::strchr("yYcCfFsSpPoOhH", text[at + 1]) != nullptr;
+}
+
+// True when text holds something DropForeignTags leaves out.
+bool HoldsForeignTags(std::string_view text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '<' && text[at] != '{') continue;
+    bool closing = false;
+    if (text[at] == '<') {
+      const std::string_view name = TagName(text, at, closing);
+      if (!name.empty() && !IsKeptTagName(name) && text.find('>', at) != std::string_view::npos) {
+        return true;
+      }
+    } else if (IsMicroDVDCode(text, at) && text.find('}', at) != std::string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Tags players hide: an HTML-like tag the program does not keep (<s>,
 // <tag par=5>, </tag>) is left out, its text kept, and so are the MicroDVD
 // codes some SubRip files carry ({Y:i}); a '<' or '{' that opens no tag is
@@ -47,12 +80,9 @@ void DropForeignTags(std::string& text) {
     std::size_t end = std::string::npos;
     if (text[at] == '<') {
       bool closing = false;
-      const std::string name = Lower(TagName(text, at, closing));
-      if (!name.empty() && name != "i" && name != "b" && name != "u" && name != "font") {
-        end = text.find('>', at);
-      }
-    } else if (text[at] == '{' && at + 2 < text.size() && text[at + 2] == ':' &&
-               std::strchr("yYcCfFsSpPoOhH", text[at + 1]) != nullptr) {
+      const std::string_view name = TagName(text, at, closing);
+      if (!name.empty() && !IsKeptTagName(name)) end = text.find('>', at);
+    } else if (IsMicroDVDCode(text, at)) {
       end = text.find('}', at);
       if (end != std::string::npos && text.find('\r', at) < end) end = std::string::npos;
     }
@@ -73,6 +103,10 @@ void DropForeignTags(std::string& text) {
 // (&amp;, &nbsp;) the characters they stand for.
 void SubRipTextToModel(SubtitleCue& cue) {
   std::string& text = cue.Text;
+  // Most cues hold none of the bytes where a rule below starts: one search
+  // for the three (the text holds no NUL by now; strpbrk looks at many
+  // bytes at a time).
+  if (std::strpbrk(text.c_str(), "{<&") == nullptr) return;
   if (text.find("{\\") != std::string::npos) {
     OverrideConverter converter(false, true);
     std::string converted = converter.Convert(text);
@@ -82,7 +116,7 @@ void SubRipTextToModel(SubtitleCue& cue) {
       cue.Place = converter.Place();
     }
   }
-  if (text.find_first_of("<{") != std::string::npos) DropForeignTags(text);
+  if (HoldsForeignTags(text)) DropForeignTags(text);
   if (text.find('&') != std::string::npos) {
     std::string decoded;
     decoded.reserve(text.size());
