@@ -19,7 +19,8 @@ const std::string kVideos = VORLANE_TEST_DATA "/videos/";
 
 std::string Be(std::uint64_t v, int bytes) {
   std::string s;
-  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>(v >> (8 * i));
+  // Bytes beyond the eighth are the zeros in front of a 64-bit number.
+  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>(i >= 8 ? 0 : v >> (8 * i));
   return s;
 }
 
