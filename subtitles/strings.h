@@ -83,4 +83,7 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // C directives ("%d", "%.2d", "%5d", "%s", ...), which mean exactly that.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Appends the code point c to out as UTF-8 (up to U+10FFFF).
+void AppendUtf8(std::string& out, char32_t c);
+
 }  // namespace vorlane

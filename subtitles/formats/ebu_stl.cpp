@@ -21,6 +21,7 @@
 #include "subtitles/encoding.h"
 #include "subtitles/errors.h"
 #include "subtitles/formats/broadcast.h"
+#include "subtitles/strings.h"
 #include "subtitles/subtitles.h"
 #include "subtitles/timing.h"
 
@@ -91,24 +92,6 @@ constexpr std::array<char32_t, 96> kLatinUpper = {
 constexpr std::array<char32_t, 15> kCombining = {0x0300, 0x0301, 0x0302, 0x0303, 0x0304,
                                                  0x0306, 0x0307, 0x0308, 0x0308, 0x030A,
                                                  0x0327, 0x0332, 0x030B, 0x0328, 0x030C};
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // The iconv name of a character code table ("00" Latin is decoded here).
 const char* TableCharset(std::string_view cct) {

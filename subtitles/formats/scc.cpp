@@ -17,6 +17,7 @@
 #include "subtitles/errors.h"
 #include "subtitles/formats/broadcast.h"
 #include "subtitles/lines.h"
+#include "subtitles/strings.h"
 #include "subtitles/subtitles.h"
 
 namespace vorlane {
@@ -77,19 +78,6 @@ bool OddParity(unsigned char b) {
   b ^= b >> 2;
   b ^= b >> 1;
   return (b & 1) != 0;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 int HexDigit(char c) {
