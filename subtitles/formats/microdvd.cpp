@@ -1,6 +1,7 @@
 // MicroDVD: one line per cue, "{start frame}{stop frame}text", the text's
 // lines separated by "|". Times are frame numbers, so both directions
 // convert through the document's frame rate.
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -89,7 +90,9 @@ void ApplyControlCode(std::string_view code, StyledLine& line, std::uint8_t& pla
 
 void MicroDVDTextToModel(SubtitleCue& cue) {
   const std::string& text = cue.Text;
-  if (text.find_first_of("{/") == std::string::npos) return;
+  // One search for both bytes (std::string::find_first_of calls memchr once
+  // for every byte it passes).
+  if (std::strpbrk(text.c_str(), "{/") == nullptr) return;
   // Upper-case codes hold for the whole cue, lower-case ones for their line;
   // a line that opens with '/' is italic.
   StyledLine whole;
