@@ -19,51 +19,6 @@ namespace {
 // boxes gives up here rather than take its time.
 constexpr std::uint64_t kMaxVisits = std::uint64_t{1} << 20;
 
-class FileProbeSource : public ProbeSource {
- public:
-  explicit FileProbeSource(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) Fail(errno);
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) Fail(errno);
-    // A folder, pipe or device named like a video is an error, not
-    // something to wait on.
-    if (S_ISDIR(st.st_mode)) Fail(EISDIR);
-    if (!S_ISREG(st.st_mode)) Fail(EINVAL);
-    size_ = static_cast<std::uint64_t>(st.st_size);
-  }
-  ~FileProbeSource() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileProbeSource(const FileProbeSource&) = delete;
-  FileProbeSource& operator=(const FileProbeSource&) = delete;
-
-  std::uint64_t Size() const override { return size_; }
-  std::size_t ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) override {
-    std::size_t done = 0;
-    while (done < size) {
-      const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        Fail(errno, "read");
-      }
-      if (got == 0) break;
-      done += static_cast<std::size_t>(got);
-    }
-    return done;
-  }
-
- private:
-  [[noreturn]] void Fail(int error, const char* what = "open") {
-    throw std::runtime_error(std::string("Cannot ") + what + " file \"" + path_ + "\". " +
-                             std::strerror(error));
-  }
-
-  std::string path_;
-  int fd_ = -1;
-  std::uint64_t size_ = 0;
-};
-
 // Reads through a small cache and keeps count: once the allowance is spent,
 // every read fails, and the probe answers "no rate".
 class BoundedReader {
@@ -505,6 +460,41 @@ double GetMatroskaFPS(const std::string& path) {
 double GetIsoMediaFPS(const std::string& path) {
   FileProbeSource file(path);
   return IsoMediaFPS(file);
+}
+
+FileProbeSource::FileProbeSource(const std::string& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) Fail(errno);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) Fail(errno);
+  // A folder, pipe or device named like a video is an error, not something
+  // to wait on.
+  if (S_ISDIR(st.st_mode)) Fail(EISDIR);
+  if (!S_ISREG(st.st_mode)) Fail(EINVAL);
+  size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+FileProbeSource::~FileProbeSource() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t FileProbeSource::ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno, "read");
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+void FileProbeSource::Fail(int error, const char* what) {
+  throw std::runtime_error(std::string("Cannot ") + what + " file \"" + path_ + "\". " +
+                           std::strerror(error));
 }
 
 }  // namespace vorlane

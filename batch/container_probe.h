@@ -34,6 +34,28 @@ class MemoryProbeSource : public ProbeSource {
   std::string_view bytes_;
 };
 
+// A video file on disk, opened once for every probe. Opening anything but
+// a regular file (a folder, pipe or device named like a video) fails, and
+// so does a read error, with "Cannot open/read file ..." naming it.
+class FileProbeSource : public ProbeSource {
+ public:
+  explicit FileProbeSource(const std::string& path);
+  ~FileProbeSource() override;
+  FileProbeSource(const FileProbeSource&) = delete;
+  FileProbeSource& operator=(const FileProbeSource&) = delete;
+
+  std::uint64_t Size() const override { return size_; }
+  // Reads up to size bytes at offset; fewer only at the end of the file.
+  std::size_t ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) override;
+
+ private:
+  [[noreturn]] void Fail(int error, const char* what = "open");
+
+  std::string path_;
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
+};
+
 // The most bytes a probe reads outside the movie box, and the largest movie
 // box it reads.
 inline constexpr std::uint64_t kContainerProbeLimit = std::uint64_t{16} << 20;

@@ -1,18 +1,13 @@
 #include "batch/video_probe.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
+#include "batch/container_probe.h"
 #include "subtitles/timing.h"
 
 namespace vorlane {
@@ -24,38 +19,10 @@ namespace {
 // video costs no more than a small one.
 constexpr std::uint64_t kProbeLimit = std::uint64_t{16} << 20;
 
-class VideoFile {
+// A video file with a search for byte patterns near its start.
+class VideoFile : public FileProbeSource {
  public:
-  explicit VideoFile(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) Fail(errno);
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) Fail(errno);
-    // Only a regular file has a size to search; a folder, pipe or device
-    // named like a video is an error, not something to wait on.
-    if (S_ISDIR(st.st_mode)) Fail(EISDIR);
-    if (!S_ISREG(st.st_mode)) Fail(EINVAL);
-  }
-  ~VideoFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  VideoFile(const VideoFile&) = delete;
-  VideoFile& operator=(const VideoFile&) = delete;
-
-  // Reads up to size bytes at offset; fewer only at the end of the file.
-  std::size_t ReadAt(std::uint64_t offset, unsigned char* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-      const ssize_t got = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        Fail(errno, "read");
-      }
-      if (got == 0) break;
-      done += static_cast<std::size_t>(got);
-    }
-    return done;
-  }
+  using FileProbeSource::FileProbeSource;
 
   // Offset of the first occurrence of pattern that lies wholly within the
   // first kProbeLimit bytes, searched block by block in increasing order.
@@ -85,15 +52,6 @@ class VideoFile {
       held = carry;
     }
   }
-
- private:
-  [[noreturn]] void Fail(int error, const char* what = "open") {
-    throw std::runtime_error(std::string("Cannot ") + what + " file \"" + path_ + "\". " +
-                             std::strerror(error));
-  }
-
-  std::string path_;
-  int fd_ = -1;
 };
 
 std::uint32_t LittleEndian32(const unsigned char* p) {
